@@ -1,0 +1,47 @@
+#include "Settings.h"
+
+#include "Ini.h"
+
+std::string ProgramDir = "./";
+int PortNumber = 2;
+int BaudIndex = 0;
+std::string CompanyText;
+int FirstProgramBlock = 16;
+
+void SetProgramDir(const std::string& directory) {
+    ProgramDir = directory;
+    if (ProgramDir.empty() || ProgramDir.back() != '/')
+        ProgramDir += '/';
+}
+
+std::string SystemCfgPath() {
+    return ProgramDir + "SYSTEM.CFG";
+}
+
+void ReadStartSettings() {
+    IniFile cfg(SystemCfgPath());
+    CompanyText = cfg.ReadString("Version", "CompanyName", "");
+    FirstProgramBlock = cfg.ReadInteger("Address", "Update", 16);
+}
+
+void ReadCommSettings() {
+    IniFile cfg(SystemCfgPath());
+    PortNumber = cfg.ReadInteger("Comm", "Port", 2);
+    BaudIndex = cfg.ReadInteger("Comm", "BaudRate", 0);
+    if (BaudIndex < 0 || BaudIndex > 4)
+        BaudIndex = 0;
+}
+
+std::string PortDevicePath(const std::string& commName) {
+    std::string defaultPath;
+    if (commName.size() == 4 && commName.compare(0, 3, "COM") == 0 && commName[3] >= '1' &&
+        commName[3] <= '4')
+        defaultPath = "/dev/ttyS" + std::to_string(commName[3] - '1');
+    if (commName == "COM0" || commName.compare(0, 3, "COM") != 0)
+        return {};
+    return IniReadString(SystemCfgPath(), "Ports", commName, defaultPath);
+}
+
+std::string ConfiguredCodePage() {
+    return IniReadString(SystemCfgPath(), "Locale", "CodePage", "CP1250");
+}

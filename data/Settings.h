@@ -1,0 +1,25 @@
+#pragma once
+// The process-wide settings values and where SYSTEM.CFG lives.
+
+#include <string>
+
+extern std::string ProgramDir;  // the program's directory, with a trailing separator
+extern int PortNumber;          // 0 = no port, n = "COM" n
+extern int BaudIndex;           // index into the baud table, 0 to 4
+extern std::string CompanyText; // [Version] CompanyName
+extern int FirstProgramBlock;   // [Address] Update
+
+void SetProgramDir(const std::string& directory);
+std::string SystemCfgPath();
+
+// At program start, before any window exists.
+void ReadStartSettings();
+// When the main window is created and whenever the settings dialog opens.
+void ReadCommSettings();
+
+// The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1). Empty when the name
+// names no device (COM0, or anything that is not COM1 to COM4 without a mapping).
+std::string PortDevicePath(const std::string& commName);
+
+// [Locale] CodePage, by default CP1250.
+std::string ConfiguredCodePage();
