@@ -8,6 +8,17 @@ int BaudIndex = 0;
 std::string CompanyText;
 int FirstProgramBlock = 16;
 
+bool WriteCommSettings(int portNumber, int baudIndex) {
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteInteger("Comm", "Port", portNumber);
+    cfg.WriteInteger("Comm", "BaudRate", baudIndex);
+    return cfg.Save();
+}
+
+bool WriteCommPort(int portNumber) {
+    return IniWriteInteger(SystemCfgPath(), "Comm", "Port", portNumber);
+}
+
 void SetProgramDir(const std::string& directory) {
     ProgramDir = directory;
     if (ProgramDir.empty() || ProgramDir.back() != '/')
@@ -21,12 +32,18 @@ std::string SystemCfgPath() {
 void ReadStartSettings() {
     IniFile cfg(SystemCfgPath());
     CompanyText = cfg.ReadString("Version", "CompanyName", "");
+    // Block numbers index the image and travel as a 16-bit packet parameter.
     FirstProgramBlock = cfg.ReadInteger("Address", "Update", 16);
+    if (FirstProgramBlock < 0 || FirstProgramBlock > 0xFFFF)
+        FirstProgramBlock = 16;
 }
 
 void ReadCommSettings() {
     IniFile cfg(SystemCfgPath());
+    // Out-of-range values would name no port item and no baud rate; they read as the defaults.
     PortNumber = cfg.ReadInteger("Comm", "Port", 2);
+    if (PortNumber < 0 || PortNumber > 4)
+        PortNumber = 2;
     BaudIndex = cfg.ReadInteger("Comm", "BaudRate", 0);
     if (BaudIndex < 0 || BaudIndex > 4)
         BaudIndex = 0;
