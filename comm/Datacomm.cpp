@@ -44,22 +44,21 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CommDlg"));
     setWindowTitle(QStringLiteral("Communication setting"));
 
-    baudGroup_ = MakeRadioGroup(this, "BaudRG", QStringLiteral("&Baud rate"),
-                                {QStringLiteral("9600"), QStringLiteral("19200"),
-                                 QStringLiteral("38400"), QStringLiteral("57600"),
-                                 QStringLiteral("115200")},
-                                2, baudButtons_);
+    baudGroup_ =
+        MakeRadioGroup(this, "BaudRG", QStringLiteral("&Baud rate"),
+                       {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                        QStringLiteral("57600"), QStringLiteral("115200")},
+                       2, baudButtons_);
     QButtonGroup* parityButtons = nullptr;
-    parityGroup_ = MakeRadioGroup(
-        this, "ParityRG", QStringLiteral("&Parity"),
-        {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
-         QStringLiteral("Mark"), QStringLiteral("Space")},
-        1, parityButtons);
+    parityGroup_ =
+        MakeRadioGroup(this, "ParityRG", QStringLiteral("&Parity"),
+                       {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
+                        QStringLiteral("Mark"), QStringLiteral("Space")},
+                       1, parityButtons);
     QButtonGroup* stopButtons = nullptr;
-    stopBitsGroup_ = MakeRadioGroup(this, "StopBitsRG", QStringLiteral("&StopBits"),
-                                    {QStringLiteral("1"), QStringLiteral("1.5"),
-                                     QStringLiteral("2")},
-                                    3, stopButtons);
+    stopBitsGroup_ = MakeRadioGroup(
+        this, "StopBitsRG", QStringLiteral("&StopBits"),
+        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 3, stopButtons);
     // The line always runs 8 data bits, no parity, one stop bit; these two only say so.
     parityButtons->button(0)->setChecked(true);
     stopButtons->button(0)->setChecked(true);
@@ -109,8 +108,8 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     };
     UpdatePortDevice();
     // Room for the longest device path a [Ports] line is likely to give.
-    portDevice_->setMinimumWidth(portDevice_->fontMetrics().horizontalAdvance(
-        QStringLiteral("/dev/ttyUSB0 (not present)")));
+    portDevice_->setMinimumWidth(
+        portDevice_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0 (not present)")));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -148,8 +147,7 @@ void TCommDlg::UpdatePortDevice() {
         portDevice_->clear();
         return;
     }
-    const QString device =
-        QString::fromStdString(PortDevicePath("COM" + std::to_string(port)));
+    const QString device = QString::fromStdString(PortDevicePath("COM" + std::to_string(port)));
     if (device.isEmpty()) {
         portDevice_->clear();
         return;

@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <cerrno>
 #include <cstring>
@@ -171,13 +171,13 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         incRate_ = MakeRateField("IncRateME");
         printSpeed_ = new TSpinEdit(1, 9, group);
         printSpeed_->setObjectName(QStringLiteral("PrnSpeedSE"));
-        grid->addWidget(MakeLabel(group, QStringLiteral("DecRateLbl"), QStringLiteral("-% rate:"),
-                                  decRate_),
-                        0, 0);
+        grid->addWidget(
+            MakeLabel(group, QStringLiteral("DecRateLbl"), QStringLiteral("-% rate:"), decRate_), 0,
+            0);
         grid->addWidget(decRate_, 0, 1);
-        grid->addWidget(MakeLabel(group, QStringLiteral("IncRateLbl"), QStringLiteral("+% rate:"),
-                                  incRate_),
-                        0, 2);
+        grid->addWidget(
+            MakeLabel(group, QStringLiteral("IncRateLbl"), QStringLiteral("+% rate:"), incRate_), 0,
+            2);
         grid->addWidget(incRate_, 0, 3);
         grid->addWidget(MakeLabel(group, QStringLiteral("PrnSpeedLbl"),
                                   QStringLiteral("Print speed:"), printSpeed_),
@@ -199,19 +199,19 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         auto* grid = new QGridLayout(group);
         for (int n = 1; n <= 4; ++n) {
             const std::string digit = std::to_string(n);
-            QLineEdit* name = MakeTextField(qPrintable(Numbered("ClerkNameEd", n)),
-                                            "ClerkName" + digit, 10);
-            QLineEdit* password = MakeTextField(qPrintable(Numbered("ClerkPWDEd", n)),
-                                                "ClerkPWD" + digit, 10);
-            grid->addWidget(MakeLabel(group, Numbered("ClerkLbl", n), Numbered("Clerk", n)),
-                            n - 1, 0);
+            QLineEdit* name =
+                MakeTextField(qPrintable(Numbered("ClerkNameEd", n)), "ClerkName" + digit, 10);
+            QLineEdit* password =
+                MakeTextField(qPrintable(Numbered("ClerkPWDEd", n)), "ClerkPWD" + digit, 10);
+            grid->addWidget(MakeLabel(group, Numbered("ClerkLbl", n), Numbered("Clerk", n)), n - 1,
+                            0);
             grid->addWidget(
-                MakeLabel(group, Numbered("ClerkNameLbl", n), QStringLiteral("Name:"), name),
-                n - 1, 1);
+                MakeLabel(group, Numbered("ClerkNameLbl", n), QStringLiteral("Name:"), name), n - 1,
+                1);
             grid->addWidget(name, n - 1, 2);
-            grid->addWidget(MakeLabel(group, Numbered("ClerkPWDLbl", n),
-                                      QStringLiteral("Password:"), password),
-                            n - 1, 3);
+            grid->addWidget(
+                MakeLabel(group, Numbered("ClerkPWDLbl", n), QStringLiteral("Password:"), password),
+                n - 1, 3);
             grid->addWidget(password, n - 1, 4);
         }
         column->addWidget(group);
@@ -222,8 +222,8 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         auto* group = MakeGroup(content, groupName, title);
         auto* grid = new QGridLayout(group);
         for (int n = 1; n <= count; ++n) {
-            QLineEdit* edit = MakeTextField(qPrintable(Numbered(editStem, n)),
-                                            keyStem + std::to_string(n), 32);
+            QLineEdit* edit =
+                MakeTextField(qPrintable(Numbered(editStem, n)), keyStem + std::to_string(n), 32);
             grid->addWidget(MakeLabel(group, Numbered(labelStem, n),
                                       QString::number(n) + QLatin1Char(':'), edit),
                             n - 1, 0);
@@ -273,6 +273,7 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         taxFree_->setEditable(false);
         for (char c = 'A'; c <= 'I'; ++c)
             taxFree_->addItem(QStringLiteral("VAT ") + QLatin1Char(c));
+        taxFree_->setCurrentIndex(TaxFreeDefault);
         grid->addWidget(
             MakeLabel(group, QStringLiteral("TaxFreeLbl"), QStringLiteral("Tax-free:"), taxFree_),
             4, 3);
@@ -309,9 +310,9 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
     };
 
     // As wide as the content, tall enough for the first groups; the rest scrolls.
-    const int width = content->sizeHint().width() + scroll_->verticalScrollBar()->sizeHint().width() +
-                      2 * scroll_->frameWidth() + outer->contentsMargins().left() +
-                      outer->contentsMargins().right();
+    const int width = content->sizeHint().width() +
+                      scroll_->verticalScrollBar()->sizeHint().width() + 2 * scroll_->frameWidth() +
+                      outer->contentsMargins().left() + outer->contentsMargins().right();
     setFixedSize(width, 520);
     UpdateVatFields();
 }
@@ -339,8 +340,9 @@ void TParaDlg::LoadParameters(const std::string& path) {
         field.loadedBytes = ini.ReadString(Section, field.key, "");
         field.loadedText = DecodeText(field.loadedBytes, codePage_);
         // A longer stored text is shown whole, not cut, so OK cannot shorten it unseen.
-        field.edit->setMaxLength(std::max<int>(
-            field.limit, std::max<int>(int(field.loadedText.size()), int(field.loadedBytes.size()))));
+        field.edit->setMaxLength(
+            std::max<int>(field.limit, std::max<int>(int(field.loadedText.size()),
+                                                     int(field.loadedBytes.size()))));
         field.edit->setText(field.loadedText);
     }
     for (size_t i = 0; i < barcodes_.size(); ++i)

@@ -80,8 +80,8 @@ void TMyLabel::paintEvent(QPaintEvent*) {
     const int after = effect_ == NoEffect ? 0 : depth_;
     const QRect textRect = r.adjusted(before, before, -after, -after);
     painter.setFont(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     DrawEmbossedText(painter, text(), textRect, effect_ == Embossed ? depth_ : 0, highlight_,
                      effect_ == NoEffect ? 0 : depth_, shadow_, flags);
 }

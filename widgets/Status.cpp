@@ -161,8 +161,7 @@ void TStatus::ComputeWidths() {
         if (c.isDigit())
             c = QLatin1Char('0');
     const int frame = 2 * 2; // the area's lowered bevel and the line it keeps clear of
-    clockWidth_ =
-        (showDate_ || showTime_) ? fm.horizontalAdvance(pad + clock + pad) + frame : 0;
+    clockWidth_ = (showDate_ || showTime_) ? fm.horizontalAdvance(pad + clock + pad) + frame : 0;
     keysWidth_ = showKeys_ ? fm.horizontalAdvance(QStringLiteral("  Num Cap Ins  ")) + frame : 0;
     tipsAreaWidth_ = showTips_ ? tipsWidth_ : 0;
     PlaceAreas();

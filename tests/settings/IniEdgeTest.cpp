@@ -17,7 +17,7 @@ TEST(IniInput, DamagedFilesReadWhatTheyCan) {
     struct Case {
         const char* what;
         std::string text;
-        int port;     // [Comm] Port with default 2
+        int port;           // [Comm] Port with default 2
         std::string header; // [Default] Header1 with default "-"
     };
     const Case cases[] = {
@@ -53,8 +53,8 @@ TEST(IniInput, DamagedFilesReadWhatTheyCan) {
 // file stays byte for byte.
 TEST(IniInput, WrittenTextsReadBackExactly) {
     const std::string before = "; note\r\n[Default]\r\nVAT1=05.00\r\n\r\n[Ports]\nCOM3=/dev/x\n";
-    const char* values[] = {"  centred  ", "trailing ", "\tTab", "\"quoted\"", "'single'",
-                            "\"", "a=b;c", "", "\xE9\xB9\x8A", "[Section]"};
+    const char* values[] = {"  centred  ", "trailing ", "\tTab", "\"quoted\"",   "'single'",
+                            "\"",          "a=b;c",     "",      "\xE9\xB9\x8A", "[Section]"};
     for (const char* v : values) {
         IniFile ini = IniFile::FromText(before);
         ini.WriteString("Default", "Header1", v);
@@ -138,7 +138,8 @@ TEST(Settings, DefaultsWithoutAFileAndRangesOfTheValues) {
 
 TEST(Settings, StoringThePortKeepsTheRate) {
     TempProgramDir dir;
-    WriteFileBytes(SystemCfgPath(), "[Comm]\r\nPort=1\r\nBaudRate=3\r\n[Version]\r\nCompanyName=X\r\n");
+    WriteFileBytes(SystemCfgPath(),
+                   "[Comm]\r\nPort=1\r\nBaudRate=3\r\n[Version]\r\nCompanyName=X\r\n");
     ASSERT_TRUE(WriteCommPort(4));
     EXPECT_EQ(ReadFileBytes(SystemCfgPath()),
               "[Comm]\r\nPort=4\r\nBaudRate=3\r\n[Version]\r\nCompanyName=X\r\n");
