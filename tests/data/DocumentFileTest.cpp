@@ -131,7 +131,9 @@ TEST(DocumentFile, MissingFilesAreSilentAndFailuresReportTheirText) {
     EXPECT_EQ(ReadRecyFile(dir.Path("missing.RCY"), recy), 0);
 
     EXPECT_EQ(FileErrorText(WriteGridFile(dir.Path("no/dir/x.PLU"), plu)), "File not found");
-    EXPECT_EQ(FileErrorText(ReadGridFile(dir.Path(""), plu)), "Invalid filename");
+    WriteFileBytes(dir.Path("file"), "");
+    EXPECT_EQ(FileErrorText(ReadGridFile(dir.Path("file/inner.PLU"), plu)), "Invalid filename");
+    EXPECT_EQ(FileErrorText(ReadGridFile(dir.Path(""), plu)), "File access denied");
     EXPECT_EQ(FileErrorText(ENOSPC), "Disk full");
     EXPECT_EQ(FileErrorText(EMFILE), "Too many open files");
     EXPECT_EQ(FileErrorText(EACCES), "File access denied");
