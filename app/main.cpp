@@ -1,6 +1,26 @@
+#include "CodePage.h"
+#include "Defs.h"
+#include "Main.h"
+#include "Settings.h"
+
 #include <QApplication>
+#include <QLocale>
+#include <QScreen>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    app.setApplicationName("Quorve PLU manager");
+
+    SetProgramDir(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    ReadStartSettings();
+    SetDocumentCodePage(ConfiguredCodePage());
+    const QString point = QLocale().decimalPoint();
+    SetDecimalSeparator(point.size() == 1 && point[0].unicode() < 128 ? char(point[0].unicode())
+                                                                      : '.');
+
+    TMainForm mainForm;
+    // Without a window manager "maximised" means nothing; fill the screen all the same.
+    mainForm.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    mainForm.showMaximized();
+    return app.exec();
 }

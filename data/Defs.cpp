@@ -84,11 +84,12 @@ double FloatOrDefault(std::string_view text, double defaultValue) {
 }
 
 std::string FormatFixed(double value, int decimals) {
-    char buffer[64];
-    int n = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    int n = std::snprintf(nullptr, 0, "%.*f", decimals, value);
     if (n < 0)
         return {};
-    std::string text(buffer, std::min<size_t>(size_t(n), sizeof buffer - 1));
+    std::string text(size_t(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    text.resize(size_t(n));
     if (DecimalSeparator() != '.') {
         if (auto dot = text.find('.'); dot != std::string::npos)
             text[dot] = DecimalSeparator();

@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the PLU and department grids, the report pane, the menus, the tool bar and
+// the hidden service keys. It owns the document.
+
+#include "Document.h"
+#include "EditGrid.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QSplitter;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class TAboutBox;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The windows whose texts the language file may replace, in order of creation; the main
+    // window is the first.
+    void AddTextWindow(QWidget* window) { textWindows_.push_back(window); }
+
+    // Document
+    TGridModel* PLUModel() const { return pluModel_; }
+    TGridModel* DeptModel() const { return deptModel_; }
+    RecyTable& Recy() { return recy_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    const std::string& FileName() const { return fileName_; }
+
+    TEditGrid* PLUGrid() const { return pluGrid_; }
+    TEditGrid* DeptmentGrid() const { return deptGrid_; }
+    QTextEdit* RptEd() const { return rptEd_; }
+
+    // File dialogs, replaceable so tests can answer them. Empty = cancelled.
+    std::function<QString()> chooseOpenFile;
+    std::function<QString()> chooseSaveFile;
+
+    bool ValidateCell(TEditGrid* grid, int col, int row);
+    bool ValidateActiveCell();
+    bool ConfirmDiscard();
+    void NewDocument();
+    bool LoadDocument(const std::string& fileName);
+    bool SaveDocument(const std::string& fileName);
+    void FitGridColumns();
+    void FillTestData();
+    void SetGridFont(const QFont& font);
+    void UpdateCaption();
+
+    void NewItemClick();
+    void OpenItemClick();
+    void SaveItemClick();
+    void SaveAsItemClick();
+    void FontItemClick();
+    void AboutItemClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildGrids();
+    void BuildMenus();
+    void BuildToolBar();
+    void ShowFileError(int error);
+    bool HandleHiddenKey(int key);
+
+    TGridModel* pluModel_ = nullptr;
+    TGridModel* deptModel_ = nullptr;
+    RecyTable recy_;
+    bool modified_ = false;
+    std::string fileName_;
+
+    TEditGrid* pluGrid_ = nullptr;
+    TEditGrid* deptGrid_ = nullptr;
+    QTextEdit* rptEd_ = nullptr;
+    QToolBar* menuToolBar_ = nullptr;
+    QToolBar* mainToolBar_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    std::vector<QWidget*> textWindows_;
+    bool shownOnce_ = false;
+
+public:
+    // Menu items, named as the language file knows them.
+    QAction* NewItem = nullptr;
+    QAction* OpenItem = nullptr;
+    QAction* SaveItem = nullptr;
+    QAction* SaveAsItem = nullptr;
+    QAction* RecyclingItem = nullptr;
+    QAction* ParameterItem = nullptr;
+    QAction* PrintItem = nullptr;
+    QAction* FontItem = nullptr;
+    QAction* ExitItem = nullptr;
+    QAction* SettingItem = nullptr;
+    QAction* DetectportItem = nullptr;
+    QAction* TestItem = nullptr;
+    QAction* DownloadItem = nullptr;
+    QAction* UploadItem = nullptr;
+    QAction* UploadRPItem = nullptr;
+    QAction* DownloadFontItem = nullptr;
+    QAction* ContentsItem = nullptr;
+    QAction* AboutItem = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// The document: the PLU table, the department table and the recycling table, all held as the
+// texts the grids show, plus the modified flag and the current file name.
+
+#include "Defs.h"
+#include "TextTable.h"
+
+#include <array>
+#include <string>
+
+struct RecyEntry {
+    std::string number;
+    std::string price;
+};
+using RecyTable = std::array<RecyEntry, RecyEntryCount>;
+
+// Entry k gets the number k+1 and the price "0.00".
+void InitialRecyTable(RecyTable& table);
+
+TextTable MakePLUTable();
+TextTable MakeDeptTable();
+
+// The register's checks on one cell. Apply normalises the text in place when it is valid.
+struct CellCheck {
+    enum Result { Valid, Invalid, Duplicate } result = Valid;
+    std::string message; // for Duplicate: one of the repeat messages
+    bool Ok() const { return result == Valid; }
+};
+
+CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int row);
+CellCheck ValidateDeptCell(TextTable& dept, const TextTable& plu, int col, int row);
+// The package price of the recycling editor.
+CellCheck ValidateRecyPrice(std::string& text);
+
+// Generated values for trying the register: names, prices, barcodes, departments.
+void FillTestData(TextTable& plu, TextTable& dept, RecyTable& recy);

@@ -1,0 +1,435 @@
+#include "EditGrid.h"
+
+#include "CodePage.h"
+#include "Defs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QValidator>
+
+bool AcceptsTypedChar(KeyClass keys, int maxLen, std::string_view currentText, bool hasSelection,
+                      char typed) {
+    if (int(currentText.size()) >= maxLen && !hasSelection)
+        return false;
+    switch (keys) {
+    case KeyClass::AnyChar:
+        return true;
+    case KeyClass::Digits:
+        return IsDigitChar(typed);
+    case KeyClass::Numeric:
+        return IsNumericChar(currentText, typed);
+    }
+    return false;
+}
+
+TFixedHeader::TFixedHeader(Qt::Orientation orientation, QWidget* parent)
+    : QHeaderView(orientation, parent) {}
+
+void TFixedHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    if (!rect.isValid())
+        return;
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.rect = rect;
+    option.section = logicalIndex;
+    option.text.clear();
+    painter->save();
+    style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    painter->restore();
+
+    const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    DrawFixedCellText(*painter, rect, text);
+}
+
+void DrawFixedCellText(QPainter& painter, const QRect& rect, const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    const int align = metrics.horizontalAdvance(text) <= rect.width() ? Qt::AlignHCenter
+                                                                      : Qt::AlignLeft;
+    painter.save();
+    painter.setPen(QColor(0, 0, 128));
+    painter.drawText(rect, align | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
+namespace {
+
+// The current cell changes only after the cell being left has passed its check.
+class GuardedSelectionModel : public QItemSelectionModel {
+public:
+    GuardedSelectionModel(QAbstractItemModel* model, std::function<bool()> mayLeave)
+        : QItemSelectionModel(model), mayLeave_(std::move(mayLeave)) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override {
+        if (index != currentIndex() && currentIndex().isValid() && !mayLeave_())
+            return;
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+private:
+    std::function<bool()> mayLeave_;
+};
+
+// Typed and pasted text must fit the code page: the cell keeps bytes.
+class CodePageValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return DocumentCodePage().FromUnicode(input) ? Acceptable : Invalid;
+    }
+};
+
+} // namespace
+
+class TCellDelegate : public QStyledItemDelegate {
+public:
+    explicit TCellDelegate(TEditGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setValidator(new CodePageValidator(editor));
+        grid_->EditorCreated(editor);
+        return editor;
+    }
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+        grid_->EditorDestroyed(static_cast<QLineEdit*>(editor));
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
+protected:
+    // The grid decides when the editor commits and closes, not focus changes or keys.
+    bool eventFilter(QObject*, QEvent*) override { return false; }
+
+private:
+    TEditGrid* grid_;
+};
+
+TEditGrid::TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses,
+                     std::span<const int> maxLen, QWidget* parent)
+    : QTableView(parent), model_(model), keyClasses_(std::move(keyClasses)),
+      maxLen_(maxLen.begin(), maxLen.end()) {
+    setHorizontalHeader(new TFixedHeader(Qt::Horizontal, this));
+    setVerticalHeader(new TFixedHeader(Qt::Vertical, this));
+    setModel(model);
+    setSelectionModel(new GuardedSelectionModel(model, [this] { return MayLeaveCurrentCell(); }));
+    setItemDelegate(new TCellDelegate(this));
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(ContiguousSelection);
+    setSelectionBehavior(SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+
+    // Dragging a row number moves the row's content; the numbers stay with the positions, so
+    // the header order is put back at once.
+    verticalHeader()->setSectionsMovable(true);
+    connect(verticalHeader(), &QHeaderView::sectionMoved, this,
+            [this](int, int oldVisual, int newVisual) {
+                QHeaderView* header = verticalHeader();
+                header->blockSignals(true);
+                header->moveSection(newVisual, oldVisual);
+                header->blockSignals(false);
+                model_->MoveRow(oldVisual + 1, newVisual + 1);
+            });
+
+    if (auto* corner = findChild<QAbstractButton*>()) {
+        corner_ = corner;
+        corner->installEventFilter(this);
+    }
+    connect(qApp, &QApplication::focusChanged, this, &TEditGrid::OnFocusChanged);
+    selectionModel()->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
+}
+
+void TEditGrid::SetCurrentCell(int row, int col) {
+    leaveApproved_ = true;
+    selectionModel()->setCurrentIndex(model_->CellIndex(row, col),
+                                      QItemSelectionModel::ClearAndSelect);
+    leaveApproved_ = false;
+    scrollTo(currentIndex());
+}
+
+bool TEditGrid::MayLeaveCurrentCell() {
+    if (leaveApproved_ || validating_)
+        return true;
+    return ValidateActiveCell();
+}
+
+bool TEditGrid::ValidateActiveCell() {
+    if (validating_)
+        return false;
+    validating_ = true;
+    if (editor_)
+        commitData(editor_);
+    const bool ok = !validateCell || validateCell(CurrentCol(), CurrentRow());
+    model_->CellChanged(CurrentRow(), CurrentCol()); // the check may have normalised it
+    validating_ = false;
+    if (ok) {
+        SetEditing(false);
+    } else {
+        QApplication::beep();
+        SetEditing(true);
+        if (editor_ && editor_->text() != model_->data(currentIndex(), Qt::EditRole).toString())
+            editor_->setText(model_->data(currentIndex(), Qt::EditRole).toString());
+    }
+    return ok;
+}
+
+void TEditGrid::SetEditing(bool on) {
+    if (on) {
+        state_ = State::Edit;
+        if (!editor_ && currentIndex().isValid())
+            edit(currentIndex());
+        if (editor_ && (hasFocus() || Contains(QApplication::focusWidget())))
+            editor_->setFocus();
+        return;
+    }
+    state_ = State::Browse;
+    if (editor_) {
+        QLineEdit* editor = editor_;
+        const bool hadFocus = editor->hasFocus();
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        if (hadFocus)
+            setFocus();
+    }
+}
+
+void TEditGrid::ClearSelection() {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    for (const QModelIndex& index : selected)
+        model_->SetCell(index.row() + 1, index.column() + 1,
+                        model_->Table().Default(index.column() + 1));
+    if (selected.isEmpty() && currentIndex().isValid())
+        model_->SetCell(CurrentRow(), CurrentCol(), model_->Table().Default(CurrentCol()));
+}
+
+void TEditGrid::FitColumns() {
+    const QFontMetrics metrics(font());
+    horizontalHeader()->setFont(font());
+    verticalHeader()->setFont(font());
+    verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.leading() + 4);
+    horizontalHeader()->setFixedHeight(metrics.height() + metrics.leading() + 4);
+    auto width = [&](int col) {
+        const int fromLength = metrics.averageCharWidth() * maxLen_[size_t(col)] * 3 / 2;
+        const QString title = DocumentCodePage().ToUnicode(model_->Title(col));
+        return std::max(fromLength, metrics.horizontalAdvance(title) + 4);
+    };
+    verticalHeader()->setFixedWidth(width(0));
+    for (int c = 1; c < int(maxLen_.size()); ++c)
+        setColumnWidth(c - 1, width(c));
+}
+
+void TEditGrid::EditorCreated(QLineEdit* editor) {
+    editor_ = editor;
+    editor->installEventFilter(this);
+}
+
+void TEditGrid::EditorDestroyed(QLineEdit* editor) {
+    if (editor_ == editor)
+        editor_ = nullptr;
+}
+
+bool TEditGrid::Contains(const QWidget* widget) const {
+    return widget && (widget == this || isAncestorOf(widget));
+}
+
+void TEditGrid::OnFocusChanged(QWidget* old, QWidget* now) {
+    if (!checkOnFocusLoss || validating_ || !now || !Contains(old) || Contains(now))
+        return;
+    // A message box of the check itself takes the focus for a moment; that is no leaving.
+    if (now->window() != window() && now->window()->isModal())
+        return;
+    if (!ValidateActiveCell()) {
+        if (editor_)
+            editor_->setFocus();
+        else
+            setFocus();
+    }
+}
+
+bool TEditGrid::FilterTypedText(const QString& text) {
+    const int col = CurrentCol();
+    const std::string current = DocumentCodePage()
+                                    .FromUnicode(editor_ ? editor_->text() : QString())
+                                    .value_or(std::string());
+    const bool hasSelection = editor_ && editor_->hasSelectedText();
+    for (QChar c : text) {
+        auto byte = DocumentCodePage().ByteFor(c);
+        if (!byte || !AcceptsTypedChar(keyClasses_[size_t(col)], maxLen_[size_t(col)], current,
+                                       hasSelection, *byte))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool IsPrintable(const QKeyEvent* event) {
+    const QString text = event->text();
+    if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+        return false;
+    for (QChar c : text)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void TEditGrid::TypeIntoEditor(QKeyEvent* event) {
+    if (!editor_)
+        return;
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text(),
+                   event->isAutoRepeat(), ushort(event->count()));
+    QApplication::sendEvent(editor_, &copy);
+}
+
+void TEditGrid::keyPressEvent(QKeyEvent* event) {
+    if (IsPrintable(event) && currentIndex().isValid()) {
+        if (state_ == State::Browse) {
+            if (onStartTyping)
+                onStartTyping();
+            model_->SetCell(CurrentRow(), CurrentCol(), std::string());
+        }
+        SetEditing(true);
+        TypeIntoEditor(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        if (state_ == State::Browse) {
+            ClearSelection();
+            return;
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        HandleEnter();
+        return;
+    case Qt::Key_F2:
+        SetEditing(true);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (state_ == State::Edit && !(event->modifiers() & Qt::ShiftModifier)) {
+            HandleUpDown(event->key() == Qt::Key_Up);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QTableView::keyPressEvent(event);
+    leaveApproved_ = false;
+}
+
+bool TEditGrid::HandleEditorKey(QKeyEvent* event) {
+    if (IsPrintable(event))
+        return !FilterTypedText(event->text());
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        HandleEnter();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        HandleUpDown(event->key() == Qt::Key_Up);
+        return true;
+    case Qt::Key_Escape:
+        // Back to the text the cell holds; the editor stays so the cell can be put right.
+        editor_->setText(model_->data(currentIndex(), Qt::EditRole).toString());
+        editor_->selectAll();
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        QApplication::sendEvent(this, event);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TEditGrid::HandleEnter() {
+    if (!ValidateActiveCell())
+        return;
+    int row = CurrentRow();
+    int col = CurrentCol();
+    if (col < model_->columnCount()) {
+        ++col;
+    } else if (row < model_->rowCount()) {
+        ++row;
+        col = 1;
+    } else {
+        return;
+    }
+    SetCurrentCell(row, col);
+}
+
+void TEditGrid::HandleUpDown(bool up) {
+    if (!ValidateActiveCell())
+        return;
+    const int row = CurrentRow() + (up ? -1 : 1);
+    if (row < 1 || row > model_->rowCount())
+        return;
+    SetCurrentCell(row, CurrentCol());
+}
+
+void TEditGrid::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex target = indexAt(event->position().toPoint());
+    if (target.isValid() && target != currentIndex()) {
+        if (!MayLeaveCurrentCell())
+            return;
+        leaveApproved_ = true;
+        QTableView::mousePressEvent(event);
+        leaveApproved_ = false;
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void TEditGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (indexAt(event->position().toPoint()) == currentIndex())
+        SetEditing(true);
+}
+
+QModelIndex TEditGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex target = QTableView::moveCursor(action, modifiers);
+    if (target.isValid() && target != currentIndex()) {
+        if (!MayLeaveCurrentCell())
+            return currentIndex();
+        leaveApproved_ = true; // until the view has set the new current cell
+    }
+    return target;
+}
+
+bool TEditGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == editor_ && event->type() == QEvent::KeyPress)
+        return HandleEditorKey(static_cast<QKeyEvent*>(event));
+    if (watched == corner_ && event->type() == QEvent::Paint) {
+        corner_->removeEventFilter(this);
+        QApplication::sendEvent(corner_, event);
+        corner_->installEventFilter(this);
+        PaintCorner(corner_);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void TEditGrid::PaintCorner(QWidget* corner) {
+    QPainter painter(corner);
+    painter.setFont(font());
+    DrawFixedCellText(painter, corner->rect(), DocumentCodePage().ToUnicode(model_->Title(0)));
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The editing grid of the main window and the recycling editor: a fixed row-number column and
+// title row, browse and edit states, keys filtered while typing, and every cell checked before
+// the user may leave it.
+
+#include "GridModel.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+class QLineEdit;
+
+// Which typed characters a column takes.
+enum class KeyClass { AnyChar, Digits, Numeric };
+
+// The key filter: whether a typed byte may go into a cell whose text is currentText.
+bool AcceptsTypedChar(KeyClass keys, int maxLen, std::string_view currentText, bool hasSelection,
+                      char typed);
+
+// The text of a fixed cell: navy, one line, centred when it fits, else left-aligned.
+void DrawFixedCellText(QPainter& painter, const QRect& rect, const QString& text);
+
+// Draws the fixed cells with DrawFixedCellText.
+class TFixedHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit TFixedHeader(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+class TEditGrid : public QTableView {
+    Q_OBJECT
+public:
+    enum class State {
+        Initial, // editing allowed, no editor open yet: typing opens the editor on the text
+        Browse,
+        Edit,
+    };
+
+    // keyClasses and maxLen are indexed by column, 0 being the row-number column.
+    TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses, std::span<const int> maxLen,
+              QWidget* parent = nullptr);
+
+    TGridModel* Model() const { return model_; }
+    State EditState() const { return state_; }
+
+    // Checks and normalises a cell (1-based); may show a message. Set by the owner.
+    std::function<bool(int col, int row)> validateCell;
+    // The first printable key in browse state: the owner sets its modified flag.
+    std::function<void()> onStartTyping;
+    // Whether losing the keyboard focus checks the current cell.
+    bool checkOnFocusLoss = true;
+
+    int CurrentRow() const { return currentIndex().row() + 1; }
+    int CurrentCol() const { return currentIndex().column() + 1; }
+    // Moves the current cell without checking the one being left.
+    void SetCurrentCell(int row, int col);
+
+    bool ValidateActiveCell();
+    void SetEditing(bool on);
+    void ClearSelection();
+    void FitColumns();
+    QLineEdit* Editor() const { return editor_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class TCellDelegate;
+    void EditorCreated(QLineEdit* editor);
+    void EditorDestroyed(QLineEdit* editor);
+    bool MayLeaveCurrentCell();
+    bool HandleEditorKey(QKeyEvent* event);
+    bool FilterTypedText(const QString& text);
+    void HandleEnter();
+    void HandleUpDown(bool up);
+    void TypeIntoEditor(QKeyEvent* event);
+    void OnFocusChanged(QWidget* old, QWidget* now);
+    bool Contains(const QWidget* widget) const;
+    void PaintCorner(QWidget* corner);
+
+    TGridModel* model_;
+    std::vector<KeyClass> keyClasses_;
+    std::vector<int> maxLen_;
+    State state_ = State::Initial;
+    QLineEdit* editor_ = nullptr;
+    bool validating_ = false;
+    bool leaveApproved_ = false;
+    QWidget* corner_ = nullptr;
+};
