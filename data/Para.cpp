@@ -1,5 +1,6 @@
 #include "Para.h"
 
+#include "CodePage.h"
 #include "Defs.h"
 #include "Ini.h"
 #include "Placement.h"
@@ -21,68 +22,27 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iconv.h>
-#include <optional>
 
 namespace {
 
-// --- Code-page texts. The parameters are bytes of the register's code page; these two convert
-// at the field boundary until the shared code-page module replaces them.
-
-std::optional<std::string> Convert(std::string_view in, const char* to, const char* from) {
-    iconv_t cd = ::iconv_open(to, from);
-    if (cd == iconv_t(-1))
-        return std::nullopt;
-    std::string out(in.size() * 4 + 4, '\0');
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    const size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    ::iconv_close(cd);
-    if (r == size_t(-1) || srcLeft != 0)
-        return std::nullopt;
-    out.resize(out.size() - dstLeft);
-    return out;
-}
-
-std::optional<std::string> EncodeText(const QString& text, const std::string& codePage) {
-    const QByteArray utf8 = text.toUtf8();
-    if (auto bytes = Convert(std::string_view(utf8.constData(), size_t(utf8.size())),
-                             codePage.c_str(), "UTF-8"))
-        return bytes;
-    // An unknown code page keeps Latin-1 texts as bytes rather than losing them.
-    if (::iconv_t cd = ::iconv_open(codePage.c_str(), "UTF-8"); cd != iconv_t(-1)) {
-        ::iconv_close(cd);
-        return std::nullopt;
-    }
-    for (QChar c : text)
-        if (c.unicode() > 0xFF)
-            return std::nullopt;
-    return text.toLatin1().toStdString();
-}
-
-QString DecodeText(const std::string& bytes, const std::string& codePage) {
-    if (auto utf8 = Convert(bytes, "UTF-8", codePage.c_str()))
-        return QString::fromUtf8(utf8->data(), qsizetype(utf8->size()));
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
-
-// Refuses characters the code page cannot hold, and texts whose bytes would not fit the
-// field (a code page may take more than one byte for a character).
+// The parameters are bytes of the register's code page: a character it cannot hold is refused
+// like any other filtered key.
 class CodePageValidator : public QValidator {
 public:
-    CodePageValidator(const std::string& codePage, QLineEdit* edit)
-        : QValidator(edit), codePage_(codePage), edit_(edit) {}
+    using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        const auto bytes = EncodeText(input, codePage_);
-        return bytes && int(bytes->size()) <= edit_->maxLength() ? Acceptable : Invalid;
+        return DocumentCodePage().FromUnicode(input) ? Acceptable : Invalid;
     }
-
-private:
-    const std::string& codePage_;
-    QLineEdit* edit_;
 };
+
+// Only a text set from outside the field's validator can hold a character without a byte.
+std::string ToBytes(const QString& text) {
+    std::string bytes;
+    bytes.reserve(size_t(text.size()));
+    for (QChar c : text)
+        bytes += DocumentCodePage().ByteFor(c).value_or('?');
+    return bytes;
+}
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text,
                   QWidget* buddy = nullptr) {
@@ -144,8 +104,8 @@ QLineEdit* TParaDlg::MakeTextField(const char* name, const std::string& key, int
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     edit->setMaxLength(limit);
-    edit->setValidator(new CodePageValidator(codePage_, edit));
-    texts_.push_back({edit, key, limit, {}, {}});
+    edit->setValidator(new CodePageValidator(edit));
+    texts_.push_back({edit, key, limit});
     return edit;
 }
 
@@ -325,7 +285,6 @@ QString TParaDlg::RateText(const QLineEdit* field) {
 
 void TParaDlg::LoadParameters(const std::string& path) {
     const IniFile ini(path);
-    codePage_ = ini.ReadString("Locale", "CodePage", "CP1250");
     const std::string defaultRate = defaultRateText_.toStdString();
     auto loadRate = [&](QLineEdit* field, const char* key) {
         field->setText(QString::fromStdString(ini.ReadString(Section, key, defaultRate)));
@@ -336,14 +295,11 @@ void TParaDlg::LoadParameters(const std::string& path) {
     printSpeed_->setValue(ini.ReadInteger(Section, "Print Speed", 1));
     for (QCheckBox* box : flags_)
         box->setChecked(ini.ReadBool(Section, box->objectName().toStdString(), false));
-    for (TextField& field : texts_) {
-        field.loadedBytes = ini.ReadString(Section, field.key, "");
-        field.loadedText = DecodeText(field.loadedBytes, codePage_);
+    for (const TextField& field : texts_) {
+        const QString text = DocumentCodePage().ToUnicode(ini.ReadString(Section, field.key, ""));
         // A longer stored text is shown whole, not cut, so OK cannot shorten it unseen.
-        field.edit->setMaxLength(
-            std::max<int>(field.limit, std::max<int>(int(field.loadedText.size()),
-                                                     int(field.loadedBytes.size()))));
-        field.edit->setText(field.loadedText);
+        field.edit->setMaxLength(std::max<int>(field.limit, int(text.size())));
+        field.edit->setText(text);
     }
     for (size_t i = 0; i < barcodes_.size(); ++i)
         barcodes_[i]->setValue(ini.ReadInteger(Section, "BCode" + std::to_string(i + 1), 0));
@@ -361,19 +317,8 @@ bool TParaDlg::SaveParameters(const std::string& path) {
     ini.WriteInteger(Section, "Print Speed", printSpeed_->value());
     for (QCheckBox* box : flags_)
         ini.WriteBool(Section, box->objectName().toStdString(), box->isChecked());
-    for (const TextField& field : texts_) {
-        const QString text = field.edit->text();
-        std::string bytes;
-        if (text == field.loadedText) {
-            bytes = field.loadedBytes;
-        } else if (auto encoded = EncodeText(text, codePage_)) {
-            bytes = *encoded;
-        } else {
-            // Only a text set from outside the field's validator gets here.
-            bytes = text.toLatin1().toStdString();
-        }
-        ini.WriteString(Section, field.key, bytes);
-    }
+    for (const TextField& field : texts_)
+        ini.WriteString(Section, field.key, ToBytes(field.edit->text()));
     for (size_t i = 0; i < barcodes_.size(); ++i)
         ini.WriteInteger(Section, "BCode" + std::to_string(i + 1), barcodes_[i]->value());
     for (size_t i = 0; i < vats_.size(); ++i)

@@ -33,8 +33,8 @@ public:
     bool ParaExecute();
 
     void LoadParameters(const std::string& path);
-    // Writes all fields with one read and one atomic write of the file; false (errno set) when
-    // the file could not be written.
+    // Texts are converted with the program's code page (DocumentCodePage). Writes all fields
+    // with one read and one atomic write of the file; false (errno set) when it failed.
     bool SaveParameters(const std::string& path);
     // Disables the VAT field of the tax-free rate and enables the others.
     void UpdateVatFields();
@@ -54,10 +54,6 @@ private:
         QLineEdit* edit;
         std::string key;
         int limit;
-        // What the file held and how it was shown, so an untouched field writes its bytes back
-        // even where the code page cannot show them.
-        std::string loadedBytes;
-        QString loadedText;
     };
 
     QLineEdit* MakeRateField(const char* name);
@@ -65,7 +61,6 @@ private:
 
     QString defaultRateText_;
     QString rateMask_;
-    std::string codePage_ = "CP1250";
 
     QScrollArea* scroll_ = nullptr;
     QLineEdit* decRate_ = nullptr;
