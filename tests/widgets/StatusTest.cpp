@@ -1,6 +1,7 @@
 #include "Status.h"
 #include "MyLabel.h"
 
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -191,6 +192,51 @@ TEST(MyLabel, EffectsDrawTheirCopiesInTheirColours) {
         EXPECT_EQ(count(image, qRgb(0, 0, 255)) > 0, c.shadow) << int(c.effect);
         EXPECT_GT(count(image, qRgb(0, 0, 0)), 0) << "the text itself is drawn last";
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Bevel, RaisedIsLightTopLeftAndLoweredSwapsIt) {
+    QPalette palette;
+    palette.setColor(QPalette::Light, Qt::white);
+    palette.setColor(QPalette::Dark, Qt::black);
+    struct Case {
+        TLabelBevel bevel;
+        QRgb topLeft, bottomRight;
+        int shrink;
+    };
+    const Case cases[] = {
+        {lbvRaised, qRgb(255, 255, 255), qRgb(0, 0, 0), 2},
+        {lbvLowered, qRgb(0, 0, 0), qRgb(255, 255, 255), 2},
+        {lbvSpace, qRgb(128, 128, 128), qRgb(128, 128, 128), 2},
+        {lbvNone, qRgb(128, 128, 128), qRgb(128, 128, 128), 0},
+    };
+    for (const Case& c : cases) {
+        QImage image(20, 10, QImage::Format_RGB32);
+        image.fill(qRgb(128, 128, 128));
+        QPainter painter(&image);
+        QRect rect = image.rect();
+        DrawBevel(painter, rect, c.bevel, 2, palette);
+        painter.end();
+        EXPECT_EQ(image.pixel(1, 1), c.topLeft) << int(c.bevel);
+        EXPECT_EQ(image.pixel(18, 8), c.bottomRight) << int(c.bevel);
+        EXPECT_EQ(image.pixel(10, 5), qRgb(128, 128, 128)) << "the inside is left alone";
+        EXPECT_EQ(rect, image.rect().adjusted(c.shrink, c.shrink, -c.shrink, -c.shrink));
+    }
+}
+
+TEST(MyPanel, ACaptionMakesItAToolWindowOfItsOwn) {
+    QWidget parent;
+    TMyPanel panel(&parent);
+    EXPECT_FALSE(panel.isWindow());
+    panel.SetHasCaption(true);
+    EXPECT_TRUE(panel.isWindow());
+    EXPECT_EQ(panel.windowType(), Qt::Tool);
+    panel.SetHasCaption(false);
+    EXPECT_FALSE(panel.isWindow());
+    EXPECT_EQ(panel.parentWidget(), &parent);
 }
 
 } // namespace
