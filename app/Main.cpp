@@ -93,7 +93,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     qApp->installEventFilter(this);
 }
 
-TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+}
 
 void TMainForm::BuildGrids() {
     pluModel_ = new TGridModel(MakePLUTable(), PLUTitles, this);
@@ -105,11 +107,13 @@ void TMainForm::BuildGrids() {
                               K::Digits, K::Numeric, K::Numeric},
                              PLUMaxLen);
     pluGrid_->setObjectName("PLUGrid");
-    deptGrid_ = new TEditGrid(deptModel_, {K::Digits, K::AnyChar, K::Digits, K::Numeric},
-                              DeptMaxLen);
+    deptGrid_ =
+        new TEditGrid(deptModel_, {K::Digits, K::AnyChar, K::Digits, K::Numeric}, DeptMaxLen);
     deptGrid_->setObjectName("DeptmentGrid");
     for (TEditGrid* grid : {pluGrid_, deptGrid_}) {
-        grid->validateCell = [this, grid](int col, int row) { return ValidateCell(grid, col, row); };
+        grid->validateCell = [this, grid](int col, int row) {
+            return ValidateCell(grid, col, row);
+        };
         grid->onStartTyping = [this] { modified_ = true; };
     }
 
@@ -319,9 +323,9 @@ bool TMainForm::ValidateActiveCell() {
 bool TMainForm::ConfirmDiscard() {
     if (!modified_)
         return true;
-    const auto answer = QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
-                                             QMessageBox::Yes | QMessageBox::No |
-                                                 QMessageBox::Cancel);
+    const auto answer =
+        QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape ||
         answer == QMessageBox::NoButton)
         return false;
@@ -359,7 +363,8 @@ void TMainForm::ShowFileError(int error) {
 }
 
 bool TMainForm::LoadDocument(const std::string& fileName) {
-    fileName_ = QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
+    fileName_ =
+        QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
     int error = 0;
     {
         BusyCursor busy;
@@ -458,4 +463,6 @@ void TMainForm::FillTestData() {
     deptModel_->TableChanged();
 }
 
-void TMainForm::AboutItemClick() { aboutBox_->exec(); }
+void TMainForm::AboutItemClick() {
+    aboutBox_->exec();
+}
