@@ -70,6 +70,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(AppTitle);
     InitialRecyTable(recy_);
     textWindows_.push_back(this);
+    languageFile = LanguageFilePath();
 
     chooseOpenFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
@@ -266,7 +267,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    LoadDisplayTexts(LanguageFilePath(), textWindows_);
+    LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
     pluModel_->TableChanged();
     deptModel_->TableChanged();

@@ -41,6 +41,9 @@ public:
     TEditGrid* DeptmentGrid() const { return deptGrid_; }
     QTextEdit* RptEd() const { return rptEd_; }
 
+    // Read when the window is first shown.
+    std::string languageFile;
+
     // File dialogs, replaceable so tests can answer them. Empty = cancelled.
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
