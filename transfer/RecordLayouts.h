@@ -167,6 +167,7 @@ struct SalesCounterTexts {
     std::string quantity; // column 7
     std::string total;    // column 8
 };
+// The texts must stay in place while MatchSalesRecords runs.
 using BarcodeSource = std::function<std::string_view(int pluNumber)>;
 // For each record with a barcode, the first row of the range whose Barcode text equals the
 // barcode's decimal text gets its counters; a later record for the same row wins. Records that

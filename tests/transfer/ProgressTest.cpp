@@ -173,6 +173,15 @@ TEST_F(ProgressForm, WaitForCloseReturnsWhenOKIsPressed) {
     EXPECT_EQ(aborts, 0);
 }
 
+TEST_F(ProgressForm, WaitForCloseDoesNotHangOnAWindowItsCallerClosed) {
+    form->show();
+    form->ShowStatus(StatusError, "Upload:recycling...Error!");
+    form->close();
+    EXPECT_EQ(form->ProgressState(), ProgressStates::ErrorShown);
+    form->WaitForClose(); // nobody can press OK on a hidden window
+    EXPECT_TRUE(main->isEnabled());
+}
+
 TEST_F(ProgressForm, EscapeAndWindowCloseActAsTheShownButton) {
     form->show();
     QTest::keyClick(form.get(), Qt::Key_Escape);
