@@ -166,7 +166,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (body < 0) {
         if (!lines_.empty() && lines_.back().end.empty())
             lines_.back().end = eol;
-        lines_.push_back({"[" + std::string(section) + "]", eol});
+        lines_.push_back({std::string("[").append(section).append("]"), eol});
         lines_.push_back({lineText, eol});
         return;
     }
