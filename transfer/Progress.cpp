@@ -201,14 +201,10 @@ void TProgressForm::hideEvent(QHideEvent* event) {
 }
 
 void TProgressForm::closeEvent(QCloseEvent* event) {
-    // The caller's close ends the window quietly; the window manager's close is the user's and
-    // counts as the button on show.
-    if (event->spontaneous()) {
-        event->ignore();
-        reject();
-        return;
-    }
-    event->accept();
+    // The flows end the window with hide(); a close request is the user's (the window manager's
+    // close box, Alt+F4) and counts as the button on show.
+    event->ignore();
+    reject();
 }
 
 void TProgressForm::reject() {

@@ -21,6 +21,7 @@ class TProgressForm : public QDialog {
 public:
     // Create it without a parent: it disables the main window while shown, and a child of that
     // window would be disabled with it.
+    // The flows show it with show() and end it with hide(); a close request comes from the user.
     explicit TProgressForm(QWidget* parent = nullptr);
 
     // The window that is disabled while this one is shown.

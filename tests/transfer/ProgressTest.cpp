@@ -47,7 +47,7 @@ TEST_F(ProgressForm, ShowingDisablesTheMainWindowAndResetsTheCounters) {
     form->show();
     form->SetTotalPackages(7);
     form->SetCurrentPackage(7);
-    form->close();
+    form->hide();
     EXPECT_TRUE(main->isEnabled());
     EXPECT_EQ(form->ProgressState(), ProgressStates::Running) << "a caller's close keeps it";
 
@@ -60,7 +60,7 @@ TEST_F(ProgressForm, ShowingDisablesTheMainWindowAndResetsTheCounters) {
     EXPECT_FALSE(Cancel()->isHidden());
     EXPECT_TRUE(OK()->isHidden());
     EXPECT_EQ(form->size(), QSize(326, 210));
-    form->close();
+    form->hide();
     EXPECT_TRUE(main->isEnabled());
     EXPECT_EQ(aborts, 0);
 }
@@ -80,7 +80,8 @@ TEST_F(ProgressForm, ErrorTextThenProgressText) {
     EXPECT_TRUE(StatusIsRed());
     EXPECT_TRUE(Cancel()->isHidden());
     EXPECT_FALSE(OK()->isHidden());
-    QTRY_COMPARE(OK()->geometry().x(), cancelX);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OK()->geometry().x() == cancelX; }))
+        << "OK()->geometry().x() != cancelX";
 
     form->ShowStatus(StatusProgress, "Disconnect...");
     EXPECT_EQ(form->ProgressState(), ProgressStates::Running);
@@ -114,8 +115,10 @@ TEST_F(ProgressForm, PackageCounters) {
             form->SetCurrentPackage(s.n);
         EXPECT_EQ(Text("CurLabel"), s.cur) << s.n;
         EXPECT_EQ(Text("TotalLabel"), s.totalText) << s.n;
-        QTRY_COMPARE(Bar()->maximum(), s.barMaximum);
-        QTRY_COMPARE(Bar()->value(), s.barValue);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Bar()->maximum() == s.barMaximum; }))
+            << "Bar()->maximum() != s.barMaximum";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Bar()->value() == s.barValue; }))
+            << "Bar()->value() != s.barValue";
         EXPECT_EQ(Bar()->minimum(), 0);
     }
 }
@@ -133,7 +136,8 @@ TEST_F(ProgressForm, BarUpdatesAreCoalesced) {
             QCoreApplication::processEvents();
     }
     EXPECT_EQ(Text("CurLabel"), "3334");
-    QTRY_COMPARE(Bar()->value(), 3334);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Bar()->value() == 3334; }))
+        << "Bar()->value() != 3334";
     // One update may come at once and one per 34 ms after it.
     EXPECT_LE(changes.count(), 2 + clock.elapsed() / 30) << "elapsed " << clock.elapsed();
 }
@@ -176,7 +180,7 @@ TEST_F(ProgressForm, WaitForCloseReturnsWhenOKIsPressed) {
 TEST_F(ProgressForm, WaitForCloseDoesNotHangOnAWindowItsCallerClosed) {
     form->show();
     form->ShowStatus(StatusError, "Upload:recycling...Error!");
-    form->close();
+    form->hide();
     EXPECT_EQ(form->ProgressState(), ProgressStates::ErrorShown);
     form->WaitForClose(); // nobody can press OK on a hidden window
     EXPECT_TRUE(main->isEnabled());
@@ -191,8 +195,8 @@ TEST_F(ProgressForm, EscapeAndWindowCloseActAsTheShownButton) {
     form->show();
     form->ShowStatus(StatusError, "Check ecr status...Error!");
     // As the window manager closes it.
-    form->windowHandle()->close();
-    QTRY_VERIFY(form->ProgressState() == ProgressStates::Closed);
+    form->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ProgressState() == ProgressStates::Closed; }));
     EXPECT_EQ(aborts, 1) << "OK was the button on show";
     EXPECT_FALSE(form->isVisible());
 }
