@@ -54,19 +54,32 @@ TComm::~TComm() {
 
 unsigned TComm::SpeedConstant(uint32_t rate) {
     switch (rate) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    default: return 0;
+    case 110:
+        return B110;
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    default:
+        return 0;
     }
 }
 
@@ -213,11 +226,20 @@ void TComm::ApplyLineSettings() {
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     tio.c_cflag |= sizes[int(byteSize_)];
     switch (parity_) {
-    case TParity::None: break;
-    case TParity::Odd: tio.c_cflag |= PARENB | PARODD; break;
-    case TParity::Even: tio.c_cflag |= PARENB; break;
-    case TParity::Mark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case TParity::Space: tio.c_cflag |= PARENB | CMSPAR; break;
+    case TParity::None:
+        break;
+    case TParity::Odd:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+    case TParity::Even:
+        tio.c_cflag |= PARENB;
+        break;
+    case TParity::Mark:
+        tio.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case TParity::Space:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
     }
     if (stopBits_ != TStopBits::_1)
         tio.c_cflag |= CSTOPB; // the tty knows no 1.5 stop bits; 2 is the nearest
@@ -425,7 +447,8 @@ bool TComm::event(QEvent* e) {
         if (notice->value == writesQueued_ && OnSendDataEmpty)
             OnSendDataEmpty(this);
         break;
-    default: break;
+    default:
+        break;
     }
     return true;
 }

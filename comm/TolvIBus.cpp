@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Settings.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -564,14 +565,32 @@ bool TTolvIBusComm::EndProgramLoad(uint16_t value) {
     return SendWithAck();
 }
 
+// Sends one wake burst at 4800 and waits until it has crossed the line. Some ports (USB
+// adapters, pseudo-terminals) report their queue drained before the bytes are out; the rate
+// must not change under them, so the burst's wire time is waited out in any case.
+bool TTolvIBusComm::SendBurst() {
+    static const std::vector<uint8_t> burst(64, 0x66);
+    QElapsedTimer sent;
+    sent.start();
+    SendFrame(burst.data(), int(burst.size()));
+    if (!WaitSent())
+        return false;
+    int wireMs = int(burst.size()) * 10 * 1000 / 4800 + 1;
+    if (sent.elapsed() < wireMs) {
+        timedOut_ = false;
+        answerTimer_->start(int(wireMs - sent.elapsed()));
+        RunUntil([this] { return timedOut_ || Failed; });
+        answerTimer_->stop();
+    }
+    return !Failed;
+}
+
 bool TTolvIBusComm::SendWakeBurst() {
     if (inWait_)
         return false;
     Failed = false;
-    static const std::vector<uint8_t> burst(64, 0x66);
     link_->SetRate(4800);
-    SendFrame(burst.data(), int(burst.size()));
-    WaitSent();
+    SendBurst();
     link_->SetRate(BaudTable[baudRate_]);
     return !Failed;
 }
@@ -580,15 +599,8 @@ bool TTolvIBusComm::SendDoubleWakeBurst() {
     if (inWait_)
         return false;
     Failed = false;
-    static const std::vector<uint8_t> burst(64, 0x66);
     link_->SetRate(4800);
-    SendFrame(burst.data(), int(burst.size()));
-    if (!WaitSent())
-        return false;
-    if (!WaitSeconds(1))
-        return false;
-    SendFrame(burst.data(), int(burst.size()));
-    if (!WaitSent())
+    if (!SendBurst() || !WaitSeconds(1) || !SendBurst())
         return false;
     link_->SetRate(BaudTable[baudRate_]);
     return true;

@@ -189,8 +189,8 @@ public:
 
     // -- Packet layer (used by the operations; public for tests) --
     int WaitAnswer(int ms);
-    bool SendWithAck();                 // sends WorkPacket, awaits 0x02 with retries
-    bool RequestWithAnswer();           // sends RequestPacket, awaits a frame with retries
+    bool SendWithAck();       // sends WorkPacket, awaits 0x02 with retries
+    bool RequestWithAnswer(); // sends RequestPacket, awaits a frame with retries
     bool HandshakeExchange(bool programMode);
     void EndOfConnectionExchange(const uint8_t* packet);
     uint8_t WorkPacket[WorkAreaSize]{};
@@ -210,6 +210,7 @@ private:
     void Init();
     void SendFrame(const uint8_t* bytes, int count);
     bool WaitSent();
+    bool SendBurst();
     template <typename Done> void RunUntil(Done done);
     void Wake();
     void HandleReceiveData(const uint8_t* bytes, uint16_t count);

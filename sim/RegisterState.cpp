@@ -290,7 +290,8 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
             return Simple(TReply::Refuse);
         for (int k = 0; k < count; ++k) {
             const uint8_t* record = data + 1 + 68 * k;
-            uint32_t index = record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
+            uint32_t index =
+                record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
             if (index >= 30000)
                 return Simple(TReply::Refuse);
             std::memcpy(state.plu[int(index) + 1].data(), record + 4, 64);
@@ -335,6 +336,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         else
             std::memcpy(state.program[param].data(), data, 256);
         return Simple(TReply::Ack, true);
-    default: return Simple(TReply::Refuse);
+    default:
+        return Simple(TReply::Refuse);
     }
 }

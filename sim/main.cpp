@@ -2,7 +2,13 @@
 //
 //   quorve-sim --link PATH [--rate INDEX] [--state FILE] [--wire-time] [--cfg FILE [--port COMn]]
 //              [--silent N] [--refuse N] [--bad-checksum N] [--noise N] [--split] [--late MS]
-//              [--hangup-after K] [--address N]
+//              [--hangup-after K] [--faults-after K] [--address N]
+//
+// Faults: --silent N leaves the next N requests unanswered, --refuse N refuses them with 0x55,
+// --bad-checksum N spoils the checksum of the next N answer frames, --noise N puts N stray bytes
+// before every answer, --split sends answers in small chunks with short gaps, --late MS delays
+// every answer, --hangup-after K answers K frames and hangs the line up at the next one.
+// --faults-after K lets the first K frames through unharmed (silent, refuse, bad-checksum).
 //
 // The slave side of the pseudo-terminal is published as the symlink PATH; "READY <slave>" on
 // standard output says the link exists. A frame is answered only when the line speed the program
@@ -49,24 +55,26 @@ struct Options {
     bool split = false;
     int lateMs = 0;
     int hangupAfter = -1;
+    int faultsAfter = 0;
     uint32_t address = 5713;
 };
 
 struct Output {
     std::vector<uint8_t> bytes;
     size_t sent = 0;
-    Clock::time_point start;  // when the first byte starts on the wire
-    Nanos byteTime{0};        // 0: no pacing
+    Clock::time_point start;     // when the first byte starts on the wire
+    Nanos byteTime{0};           // 0: no pacing
     Clock::time_point holdUntil; // split mode: pause between chunks
     size_t chunkEnd = 0;
-    int newRate = -1;      // rate to take once this output is out (handshake answer)
+    int newRate = -1; // rate to take once this output is out (handshake answer)
 };
 
 void Usage() {
     std::fprintf(stderr,
                  "usage: quorve-sim --link PATH [--rate INDEX] [--state FILE] [--wire-time]\n"
                  "       [--cfg FILE [--port COMn]] [--silent N] [--refuse N] [--bad-checksum N]\n"
-                 "       [--noise N] [--split] [--late MS] [--hangup-after K] [--address N]\n");
+                 "       [--noise N] [--split] [--late MS] [--hangup-after K] [--faults-after K]\n"
+                 "       [--address N]\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -116,6 +124,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             ok = nextInt(o.lateMs);
         else if (a == "--hangup-after")
             ok = nextInt(o.hangupAfter);
+        else if (a == "--faults-after")
+            ok = nextInt(o.faultsAfter);
         else if (a == "--address") {
             int v = 0;
             ok = nextInt(v);
@@ -171,6 +181,7 @@ private:
     Clock::time_point frameStart_;
     uint32_t frameSpeed_ = 0;
     int wakeRun_ = 0;
+    uint32_t wakeSpeed_ = 0;
     int framesAnswered_ = 0;
     bool hangup_ = false;
     bool dirty_ = false;
@@ -232,7 +243,11 @@ void Simulator::OnBytes(const uint8_t* bytes, size_t count, Clock::time_point no
     for (size_t i = 0; i < count; ++i) {
         uint8_t b = bytes[i];
         if (b == 0x66) {
-            if (++wakeRun_ == 64 && SpeedOf(master_) == 4800) {
+            // The speed is taken as the run starts: the program may switch back right after
+            // handing the burst to its port.
+            if (++wakeRun_ == 1)
+                wakeSpeed_ = SpeedOf(master_);
+            if (wakeRun_ % 64 == 0 && wakeSpeed_ == 4800) {
                 ++state_.wakeBursts;
                 session_.wakeHeard = true;
                 dirty_ = true;
@@ -273,8 +288,9 @@ void Simulator::OnFrame(Clock::time_point now) {
         hangup_ = true;
         return;
     }
+    bool faults = framesAnswered_ >= opt_.faultsAfter;
     ++framesAnswered_;
-    if (opt_.silent > 0) {
+    if (faults && opt_.silent > 0) {
         --opt_.silent;
         return;
     }
@@ -283,7 +299,7 @@ void Simulator::OnFrame(Clock::time_point now) {
     if (opt_.wireTime)
         at = std::max(now, frameStart_ + ByteTime(speed) * int64_t(WireFrameSize));
     at += std::chrono::milliseconds(opt_.lateMs);
-    if (opt_.refuse > 0) {
+    if (faults && opt_.refuse > 0) {
         --opt_.refuse;
         Queue({AnswerRefuse}, at, -1);
         return;
@@ -293,11 +309,16 @@ void Simulator::OnFrame(Clock::time_point now) {
         dirty_ = true;
     std::vector<uint8_t> bytes;
     switch (reply.kind) {
-    case TReply::Silence: return;
-    case TReply::Ack: bytes = {AnswerAck}; break;
-    case TReply::Refuse: bytes = {AnswerRefuse}; break;
+    case TReply::Silence:
+        return;
+    case TReply::Ack:
+        bytes = {AnswerAck};
+        break;
+    case TReply::Refuse:
+        bytes = {AnswerRefuse};
+        break;
     case TReply::Frame: {
-        if (opt_.badChecksum > 0) {
+        if (faults && opt_.badChecksum > 0) {
             --opt_.badChecksum;
             reply.packet[259] ^= 0x01;
         }
