@@ -65,6 +65,7 @@ struct Output {
     Clock::time_point start;     // when the first byte starts on the wire
     Nanos byteTime{0};           // 0: no pacing
     Clock::time_point holdUntil; // split mode: pause between chunks
+    Clock::time_point lastWrite;
     size_t chunkEnd = 0;
     int newRate = -1; // rate to take once this output is out (handshake answer)
 };
@@ -164,7 +165,7 @@ private:
     void OnFrame(Clock::time_point now);
     void Queue(std::vector<uint8_t> bytes, Clock::time_point at, int newRate);
     void Pump(Clock::time_point now);
-    int TimeoutMs(Clock::time_point now) const;
+    Clock::time_point NextDue() const;
     void SaveState();
     void Cleanup();
 
@@ -369,6 +370,7 @@ void Simulator::Pump(Clock::time_point now) {
             ssize_t n = write(master_, o.bytes.data() + o.sent, due - o.sent);
             if (n > 0) {
                 o.sent += size_t(n);
+                o.lastWrite = now;
                 if (opt_.split && o.sent >= o.chunkEnd)
                     o.holdUntil = now + std::chrono::microseconds(200 + rng_() % 1500);
             }
@@ -381,17 +383,19 @@ void Simulator::Pump(Clock::time_point now) {
     }
 }
 
-int Simulator::TimeoutMs(Clock::time_point now) const {
-    if (out_.empty())
-        return dirty_ ? 100 : -1;
+// When the next bytes of the head output are due. A paced line is written in bursts at most
+// every half millisecond, as a UART FIFO or a low-latency USB adapter hands them over, but the
+// last byte always goes at its own time.
+Clock::time_point Simulator::NextDue() const {
     const Output& o = out_.front();
     Clock::time_point next = std::max(o.start, o.holdUntil);
-    if (o.byteTime.count() > 0)
-        next = std::max(next, o.start + o.byteTime * int64_t(o.sent + 1));
-    if (next <= now)
-        return 0;
-    auto ms = std::chrono::duration_cast<std::chrono::microseconds>(next - now).count();
-    return int((ms + 999) / 1000);
+    if (o.byteTime.count() > 0) {
+        Clock::time_point byte = o.start + o.byteTime * int64_t(o.sent + 1);
+        if (o.sent + 1 < o.bytes.size())
+            byte = std::max(byte, o.lastWrite + std::chrono::microseconds(500));
+        next = std::max(next, byte);
+    }
+    return next;
 }
 
 int Simulator::Run() {
@@ -421,23 +425,17 @@ int Simulator::Run() {
     for (;;) {
         Clock::time_point now = Clock::now();
         Pump(now);
-        int timeout = TimeoutMs(now);
         pollfd fds[2] = {{master_, POLLIN, 0}, {sfd, POLLIN, 0}};
         // Sub-millisecond pacing: ppoll takes nanoseconds.
         timespec ts{};
         timespec* tsp = nullptr;
         if (!out_.empty()) {
-            const Output& o = out_.front();
-            Clock::time_point next = std::max(o.start, o.holdUntil);
-            if (o.byteTime.count() > 0)
-                next = std::max(next, o.start + o.byteTime * int64_t(o.sent + 1));
-            auto ns = std::max<int64_t>(0, (next - now).count());
+            auto ns = std::max<int64_t>(0, (NextDue() - now).count());
             ts.tv_sec = ns / 1'000'000'000;
             ts.tv_nsec = ns % 1'000'000'000;
             tsp = &ts;
-        } else if (timeout >= 0) {
-            ts.tv_sec = timeout / 1000;
-            ts.tv_nsec = (timeout % 1000) * 1'000'000L;
+        } else if (dirty_) {
+            ts.tv_nsec = 100'000'000L; // save once the line has been quiet a while
             tsp = &ts;
         }
         int r = ppoll(fds, 2, tsp, nullptr);
