@@ -4,7 +4,10 @@
 #include "CodePage.h"
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
+#include "Progress.h"
 #include "Settings.h"
+#include "TolvIBus.h"
+#include "TransferDlgs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,14 +91,28 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
     statusBar()->setObjectName("Status1");
+    TolvIBusComm1 = new TTolvIBusComm(this);
+
+    // The windows of the program, created once in this order; the language file reaches each.
+    ProgressForm = new TProgressForm; // no parent: it disables this window while shown
+    ProgressForm->SetMainWindow(this);
+    ProgressForm->SetAbortHandler([this] { TolvIBusComm1->Abort(); });
+    AddTextWindow(ProgressForm);
     aboutBox_ = new TAboutBox(this);
+    AddTextWindow(aboutBox_);
+    UploadDlg = new TUploadDlg(this);
+    AddTextWindow(UploadDlg);
+    DownloadDlg = new TDownloadDlg(this);
+    AddTextWindow(DownloadDlg);
 
     ReadCommSettings();
+    TolvIBusComm1->TraceOn = true;
     qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    delete ProgressForm;
 }
 
 void TMainForm::BuildGrids() {

@@ -18,6 +18,10 @@ class QTextEdit;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class TDownloadDlg;
+class TProgressForm;
+class TTolvIBusComm;
+class TUploadDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -36,6 +40,12 @@ public:
     bool Modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     const std::string& FileName() const { return fileName_; }
+
+    // The register link and the windows every exchange uses; created once, in this order.
+    TTolvIBusComm* TolvIBusComm1 = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TUploadDlg* UploadDlg = nullptr;
+    TDownloadDlg* DownloadDlg = nullptr;
 
     TEditGrid* PLUGrid() const { return pluGrid_; }
     TEditGrid* DeptmentGrid() const { return deptGrid_; }
