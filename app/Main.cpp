@@ -4,7 +4,10 @@
 #include "CodePage.h"
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
+#include "Progress.h"
 #include "Settings.h"
+#include "TolvIBus.h"
+#include "TransferDlgs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,6 +73,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(AppTitle);
     InitialRecyTable(recy_);
     textWindows_.push_back(this);
+    languageFile = LanguageFilePath();
 
     chooseOpenFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
@@ -87,13 +91,29 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
     statusBar()->setObjectName("Status1");
+    TolvIBusComm1 = new TTolvIBusComm(this);
+
+    // The windows of the program, created once in this order; the language file reaches each.
+    ProgressForm = new TProgressForm; // no parent: it disables this window while shown
+    ProgressForm->SetMainWindow(this);
+    ProgressForm->SetAbortHandler([this] { TolvIBusComm1->Abort(); });
+    AddTextWindow(ProgressForm);
     aboutBox_ = new TAboutBox(this);
+    AddTextWindow(aboutBox_);
+    UploadDlg = new TUploadDlg(this);
+    AddTextWindow(UploadDlg);
+    DownloadDlg = new TDownloadDlg(this);
+    AddTextWindow(DownloadDlg);
 
     ReadCommSettings();
+    TolvIBusComm1->TraceOn = true;
     qApp->installEventFilter(this);
 }
 
-TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    delete ProgressForm;
+}
 
 void TMainForm::BuildGrids() {
     pluModel_ = new TGridModel(MakePLUTable(), PLUTitles, this);
@@ -105,11 +125,13 @@ void TMainForm::BuildGrids() {
                               K::Digits, K::Numeric, K::Numeric},
                              PLUMaxLen);
     pluGrid_->setObjectName("PLUGrid");
-    deptGrid_ = new TEditGrid(deptModel_, {K::Digits, K::AnyChar, K::Digits, K::Numeric},
-                              DeptMaxLen);
+    deptGrid_ =
+        new TEditGrid(deptModel_, {K::Digits, K::AnyChar, K::Digits, K::Numeric}, DeptMaxLen);
     deptGrid_->setObjectName("DeptmentGrid");
     for (TEditGrid* grid : {pluGrid_, deptGrid_}) {
-        grid->validateCell = [this, grid](int col, int row) { return ValidateCell(grid, col, row); };
+        grid->validateCell = [this, grid](int col, int row) {
+            return ValidateCell(grid, col, row);
+        };
         grid->onStartTyping = [this] { modified_ = true; };
     }
 
@@ -262,7 +284,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    LoadDisplayTexts(LanguageFilePath(), textWindows_);
+    LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
     pluModel_->TableChanged();
     deptModel_->TableChanged();
@@ -319,9 +341,9 @@ bool TMainForm::ValidateActiveCell() {
 bool TMainForm::ConfirmDiscard() {
     if (!modified_)
         return true;
-    const auto answer = QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
-                                             QMessageBox::Yes | QMessageBox::No |
-                                                 QMessageBox::Cancel);
+    const auto answer =
+        QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape ||
         answer == QMessageBox::NoButton)
         return false;
@@ -359,7 +381,8 @@ void TMainForm::ShowFileError(int error) {
 }
 
 bool TMainForm::LoadDocument(const std::string& fileName) {
-    fileName_ = QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
+    fileName_ =
+        QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
     int error = 0;
     {
         BusyCursor busy;
@@ -458,4 +481,6 @@ void TMainForm::FillTestData() {
     deptModel_->TableChanged();
 }
 
-void TMainForm::AboutItemClick() { aboutBox_->exec(); }
+void TMainForm::AboutItemClick() {
+    aboutBox_->exec();
+}

@@ -18,6 +18,10 @@ class QTextEdit;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class TDownloadDlg;
+class TProgressForm;
+class TTolvIBusComm;
+class TUploadDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -37,9 +41,18 @@ public:
     void SetModified(bool modified) { modified_ = modified; }
     const std::string& FileName() const { return fileName_; }
 
+    // The register link and the windows every exchange uses; created once, in this order.
+    TTolvIBusComm* TolvIBusComm1 = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TUploadDlg* UploadDlg = nullptr;
+    TDownloadDlg* DownloadDlg = nullptr;
+
     TEditGrid* PLUGrid() const { return pluGrid_; }
     TEditGrid* DeptmentGrid() const { return deptGrid_; }
     QTextEdit* RptEd() const { return rptEd_; }
+
+    // Read when the window is first shown.
+    std::string languageFile;
 
     // File dialogs, replaceable so tests can answer them. Empty = cancelled.
     std::function<QString()> chooseOpenFile;

@@ -1,11 +1,12 @@
+#include "Main.h"
 #include "CodePage.h"
 #include "Defs.h"
-#include "Main.h"
 #include "Settings.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -22,5 +23,8 @@ int main(int argc, char** argv) {
     // Without a window manager "maximised" means nothing; fill the screen all the same.
     mainForm.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     mainForm.showMaximized();
+    // Start-up measurement: leave as soon as the shown window has been painted.
+    if (qEnvironmentVariableIsSet("QPLU_EXIT_WHEN_SHOWN"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -76,4 +76,6 @@ const CodePage& DocumentCodePage() {
     return *Current();
 }
 
-void SetDocumentCodePage(const std::string& name) { Current() = std::make_unique<CodePage>(name); }
+void SetDocumentCodePage(const std::string& name) {
+    Current() = std::make_unique<CodePage>(name);
+}

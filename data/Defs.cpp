@@ -84,12 +84,12 @@ double FloatOrDefault(std::string_view text, double defaultValue) {
 }
 
 std::string FormatFixed(double value, int decimals) {
-    int n = std::snprintf(nullptr, 0, "%.*f", decimals, value);
-    if (n < 0)
+    char buffer[400]; // the longest double in fixed notation, with a few decimals
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc())
         return {};
-    std::string text(size_t(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    text.resize(size_t(n));
+    std::string text(buffer, end);
     if (DecimalSeparator() != '.') {
         if (auto dot = text.find('.'); dot != std::string::npos)
             text[dot] = DecimalSeparator();

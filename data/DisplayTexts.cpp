@@ -13,7 +13,8 @@ namespace {
 
 class TextReplacer {
 public:
-    TextReplacer(const IniFile& ini, std::string section) : ini_(ini), section_(std::move(section)) {}
+    TextReplacer(const IniFile& ini, std::string section)
+        : ini_(ini), section_(std::move(section)) {}
 
     // The file's value for the key, the current text being the default. A text that is empty
     // in the design is never looked up.

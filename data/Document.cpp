@@ -15,7 +15,9 @@ std::string RepeatMessage(const char* format, int first, int second) {
     return buffer;
 }
 
-CellCheck Invalid() { return {CellCheck::Invalid, {}}; }
+CellCheck Invalid() {
+    return {CellCheck::Invalid, {}};
+}
 CellCheck Duplicate(const char* format, int row, int other) {
     return {CellCheck::Duplicate, RepeatMessage(format, row, other)};
 }
@@ -46,7 +48,9 @@ void InitialRecyTable(RecyTable& table) {
         table[size_t(k)] = {std::to_string(k + 1), "0.00"};
 }
 
-TextTable MakePLUTable() { return TextTable(PLURowCount, PLUColCount - 1, Defaults(PLUDefaults)); }
+TextTable MakePLUTable() {
+    return TextTable(PLURowCount, PLUColCount - 1, Defaults(PLUDefaults));
+}
 TextTable MakeDeptTable() {
     return TextTable(DeptRowCount, DeptColCount - 1, Defaults(DeptDefaults));
 }

@@ -42,14 +42,15 @@ void TFixedHeader::paintSection(QPainter* painter, const QRect& rect, int logica
     style()->drawControl(QStyle::CE_Header, &option, painter, this);
     painter->restore();
 
-    const QString text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+    const QString text =
+        model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
     DrawFixedCellText(*painter, rect, text);
 }
 
 void DrawFixedCellText(QPainter& painter, const QRect& rect, const QString& text) {
     const QFontMetrics metrics(painter.font());
-    const int align = metrics.horizontalAdvance(text) <= rect.width() ? Qt::AlignHCenter
-                                                                      : Qt::AlignLeft;
+    const int align =
+        metrics.horizontalAdvance(text) <= rect.width() ? Qt::AlignHCenter : Qt::AlignLeft;
     painter.save();
     painter.setPen(QColor(0, 0, 128));
     painter.drawText(rect, align | Qt::AlignVCenter | Qt::TextSingleLine, text);

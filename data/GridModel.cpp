@@ -23,7 +23,8 @@ void TGridModel::ResetRows(int first, int last) {
 
 void TGridModel::MoveRow(int from, int to) {
     table_.MoveRow(from, to);
-    emit dataChanged(CellIndex(std::min(from, to), 1), CellIndex(std::max(from, to), table_.Cols()));
+    emit dataChanged(CellIndex(std::min(from, to), 1),
+                     CellIndex(std::max(from, to), table_.Cols()));
 }
 
 void TGridModel::TableChanged() {

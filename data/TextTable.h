@@ -24,7 +24,9 @@ public:
     void MoveRow(int from, int to);
 
 private:
-    size_t Index(int row, int col) const { return size_t(row - 1) * size_t(cols_) + size_t(col - 1); }
+    size_t Index(int row, int col) const {
+        return size_t(row - 1) * size_t(cols_) + size_t(col - 1);
+    }
 
     int rows_;
     int cols_;

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -299,6 +300,32 @@ TEST_F(MainFormTest, UnsavedWorkIsAskedAboutBeforeItIsLost) {
         form->close();
         EXPECT_FALSE(form->isVisible());
     }
+}
+
+TEST(MainFormTexts, TheLanguageFileReplacesTitlesCaptionsAndStepWords) {
+    TempProgramDir dir;
+    const auto titles = PLUTitles;
+    const auto words = TransferWords;
+    WriteFileBytes(dir.Path("pl.LNG"), "[MainForm]\r\nNewItem.Caption=\r\nNewBtn.Hint=Nowy\r\n"
+                                       "PLULBL.Caption=Towary\r\nPLUGrid.Hint=ignored\r\n"
+                                       "[PLU Titles]\r\n2=Nazwa towaru w kasie\r\n"
+                                       "[String]\r\nDownload=Wysylanie:\r\n");
+    TMainForm form;
+    form.languageFile = dir.Path("pl.LNG");
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.NewItem->text(), "");
+    EXPECT_EQ(form.findChild<QWidget*>("NewBtn")->toolTip(), "Nowy");
+    EXPECT_EQ(form.findChild<QLabel*>("PLULBL")->text(), "Towary");
+    EXPECT_EQ(form.PLUGrid()->toolTip(), "") << "an empty built-in hint is never replaced";
+    EXPECT_EQ(TransferWords[WordDownload], "Wysylanie:");
+    const QString title =
+        form.PLUModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_EQ(title, "Nazwa towaru w kasie");
+    EXPECT_GE(form.PLUGrid()->columnWidth(1),
+              QFontMetrics(form.PLUGrid()->font()).horizontalAdvance(title) + 4);
+    PLUTitles = titles;
+    TransferWords = words;
 }
 
 } // namespace

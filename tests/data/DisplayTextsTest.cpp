@@ -1,5 +1,5 @@
-#include "Defs.h"
 #include "DisplayTexts.h"
+#include "Defs.h"
 #include "TempDir.h"
 
 #include <QAction>

@@ -75,7 +75,8 @@ TEST(DocumentFile, ReadingRules) {
         {"no line end at all", "a\tb", 1, 2, "b"},
         {"empty pieces are kept", "\t\tx\r\n", 1, 2, ""},
         {"a CR inside a line is text", "a\rb\tc\r\n", 1, 1, "a\rb"},
-        {"binary bytes pass", std::string("\0\x01\xFF\tz\r\n", 7), 1, 1, std::string("\0\x01\xFF", 3)},
+        {"binary bytes pass", std::string("\0\x01\xFF\tz\r\n", 7), 1, 1,
+         std::string("\0\x01\xFF", 3)},
         {"a huge field is cut", std::string(5'000'000, 'x') + "\ty\r\n", 1, 2, "y"},
     };
     TempProgramDir dir;

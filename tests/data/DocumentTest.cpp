@@ -87,23 +87,21 @@ TEST(Document, DuplicatesAreRefusedWithTheirMessages) {
          true, 2, 12, "PLU name repeat: No. 12 and No. 7"},
         {"rows after 3000 are not scanned",
          [](Tables& t) { t.plu.Cell(3001, 2) = t.plu.Cell(4, 2) = "Milk"; }, true, 2, 4, ""},
-        {"row 3000 is scanned",
-         [](Tables& t) { t.plu.Cell(3000, 2) = t.plu.Cell(4, 2) = "Milk"; }, true, 2, 4,
-         "PLU name repeat: No. 4 and No. 3000"},
+        {"row 3000 is scanned", [](Tables& t) { t.plu.Cell(3000, 2) = t.plu.Cell(4, 2) = "Milk"; },
+         true, 2, 4, "PLU name repeat: No. 4 and No. 3000"},
         {"PLU name equal to a department",
          [](Tables& t) {
              t.plu.Cell(9, 2) = "Bread";
              t.dept.Cell(6, 1) = "Bread";
          },
          true, 2, 9, "PLU name and Dept name repeat: No. 9 and No. 6"},
-        {"names differ in case", [](Tables& t) { t.plu.Cell(1, 2) = "milk", t.plu.Cell(2, 2) = "Milk"; },
-         true, 2, 2, ""},
+        {"names differ in case",
+         [](Tables& t) { t.plu.Cell(1, 2) = "milk", t.plu.Cell(2, 2) = "Milk"; }, true, 2, 2, ""},
         {"two empty names", [](Tables&) {}, true, 2, 2, ""},
         {"barcode compared as typed",
          [](Tables& t) { t.plu.Cell(2, 1) = "123", t.plu.Cell(3, 1) = "0123"; }, true, 1, 3, ""},
-        {"barcode repeat",
-         [](Tables& t) { t.plu.Cell(2, 1) = "123", t.plu.Cell(3, 1) = "123"; }, true, 1, 3,
-         "PLU BCode repeat: No. 3 and No. 2"},
+        {"barcode repeat", [](Tables& t) { t.plu.Cell(2, 1) = "123", t.plu.Cell(3, 1) = "123"; },
+         true, 1, 3, "PLU BCode repeat: No. 3 and No. 2"},
         {"department repeat",
          [](Tables& t) { t.dept.Cell(2, 1) = "Food", t.dept.Cell(5, 1) = "Food"; }, false, 1, 5,
          "Dept name repeat: No. 5 and No. 2"},
@@ -139,8 +137,10 @@ TEST(Document, RecyclingPrice) {
         const char* typed;
         bool ok;
         const char* stored;
-    } cases[] = {{',', "1,5", true, "1,50"},    {'.', "", true, "0.00"},
-                 {'.', "-2", true, "-2.00"},    {'.', "123456789", false, "123456789"},
+    } cases[] = {{',', "1,5", true, "1,50"},
+                 {'.', "", true, "0.00"},
+                 {'.', "-2", true, "-2.00"},
+                 {'.', "123456789", false, "123456789"},
                  {'.', "1,5", false, "1,5"}};
     for (const Case& c : cases) {
         SeparatorScope scope(c.separator);
