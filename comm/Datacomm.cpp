@@ -11,13 +11,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -103,9 +101,7 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     outer->addLayout(top);
     outer->addLayout(buttonRow);
 
-    ReportWriteFailure = [this](const QString& message) {
-        QMessageBox::warning(this, windowTitle(), message);
-    };
+    ReportWriteFailure = [this](int error) { ShowSystemCfgWriteError(this, error); };
     UpdatePortDevice();
     // Room for the longest device path a [Ports] line is likely to give.
     portDevice_->setMinimumWidth(
@@ -172,11 +168,8 @@ void TCommDlg::accept() {
     const int port = PortItemIndex() >= 0 ? PortItemIndex() : PortNumber;
     const int baud = BaudItemIndex() >= 0 ? BaudItemIndex() : BaudIndex;
     if (!WriteCommSettings(port, baud)) {
-        const int error = errno;
         if (ReportWriteFailure)
-            ReportWriteFailure(QStringLiteral("Cannot write %1: %2")
-                                   .arg(QString::fromStdString(SystemCfgPath()),
-                                        QString::fromLocal8Bit(std::strerror(error))));
+            ReportWriteFailure(errno);
         return;
     }
     PortNumber = port;

@@ -31,8 +31,8 @@ public:
     // What the device label beside the port list shows.
     QString PortDeviceText() const;
 
-    // How a failed write of SYSTEM.CFG is told; a warning box unless a test replaces it.
-    std::function<void(const QString&)> ReportWriteFailure;
+    // How a failed write of SYSTEM.CFG (errno) is told; an error box unless a test replaces it.
+    std::function<void(int error)> ReportWriteFailure;
 
     void accept() override;
 

@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -21,7 +20,6 @@
 #include <QValidator>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -265,9 +263,7 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
     outer->addWidget(scroll_, 1);
     outer->addLayout(buttons);
 
-    ReportWriteFailure = [this](const QString& message) {
-        QMessageBox::warning(this, windowTitle(), message);
-    };
+    ReportWriteFailure = [this](int error) { ShowSystemCfgWriteError(this, error); };
 
     // As wide as the content, tall enough for the first groups; the rest scrolls.
     const int width = content->sizeHint().width() +
@@ -344,11 +340,8 @@ bool TParaDlg::ParaExecute() {
 void TParaDlg::accept() {
     if (!SaveParameters(SystemCfgPath())) {
         // The dialog stays open with the user's edits; Cancel leaves it.
-        const int error = errno;
         if (ReportWriteFailure)
-            ReportWriteFailure(QStringLiteral("Cannot write %1: %2")
-                                   .arg(QString::fromStdString(SystemCfgPath()),
-                                        QString::fromLocal8Bit(std::strerror(error))));
+            ReportWriteFailure(errno);
         return;
     }
     QDialog::accept();

@@ -44,8 +44,8 @@ public:
     // A rate field's stored form: five characters, empty positions as 0.
     static QString RateText(const QLineEdit* field);
 
-    // How a failed write of SYSTEM.CFG is told; a warning box unless a test replaces it.
-    std::function<void(const QString&)> ReportWriteFailure;
+    // How a failed write of SYSTEM.CFG (errno) is told; an error box unless a test replaces it.
+    std::function<void(int error)> ReportWriteFailure;
 
     void accept() override;
 

@@ -1,6 +1,11 @@
 #include "Settings.h"
 
+#include "DocumentFile.h"
 #include "Ini.h"
+
+#include <QMessageBox>
+
+#include <cstring>
 
 std::string ProgramDir = "./";
 int PortNumber = 2;
@@ -61,4 +66,12 @@ std::string PortDevicePath(const std::string& commName) {
 
 std::string ConfiguredCodePage() {
     return IniReadString(SystemCfgPath(), "Locale", "CodePage", "CP1250");
+}
+
+void ShowSystemCfgWriteError(QWidget* parent, int error) {
+    QMessageBox box(QMessageBox::Critical, parent ? parent->windowTitle() : QString(),
+                    QString::fromStdString(FileErrorText(error)), QMessageBox::Ok, parent);
+    box.setInformativeText(QString::fromLocal8Bit(SystemCfgPath()) + QStringLiteral(": ") +
+                           QString::fromLocal8Bit(std::strerror(error)));
+    box.exec();
 }

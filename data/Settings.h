@@ -22,6 +22,11 @@ void ReadCommSettings();
 bool WriteCommSettings(int portNumber, int baudIndex);
 bool WriteCommPort(int portNumber);
 
+// Tells the user that SYSTEM.CFG could not be written: the file error's text, with the path and
+// the system's reason beside it.
+class QWidget;
+void ShowSystemCfgWriteError(QWidget* parent, int error);
+
 // The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1). Empty when the name
 // names no device (COM0, or anything that is not COM1 to COM4 without a mapping).
 std::string PortDevicePath(const std::string& commName);

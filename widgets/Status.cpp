@@ -66,6 +66,8 @@ TStatus::TStatus(QWidget* parent) : TMyPanel(parent) {
     clockLabel_ = MakeArea("ClockLabel");
     // The first tick lays the bar out; until then the clock is as wide as its longest form.
     clockLabel_->setText(QStringLiteral("0000/00/00 00:00:00 am"));
+    MeasureAreas();
+    PlaceAreas();
 
     if (users++ == 0 && qApp != nullptr) {
         watcher = new InsertWatcher;
@@ -153,6 +155,11 @@ void TStatus::Refresh() {
 void TStatus::ComputeWidths() {
     widthsDirty_ = false;
     ++layoutCount_;
+    MeasureAreas();
+    PlaceAreas();
+}
+
+void TStatus::MeasureAreas() {
     const QFontMetrics fm(font());
     const QString pad = QStringLiteral("  ");
     QString clock = clockLabel_->text();
@@ -164,7 +171,6 @@ void TStatus::ComputeWidths() {
     clockWidth_ = (showDate_ || showTime_) ? fm.horizontalAdvance(pad + clock + pad) + frame : 0;
     keysWidth_ = showKeys_ ? fm.horizontalAdvance(QStringLiteral("  Num Cap Ins  ")) + frame : 0;
     tipsAreaWidth_ = showTips_ ? tipsWidth_ : 0;
-    PlaceAreas();
 }
 
 void TStatus::PlaceAreas() {

@@ -62,6 +62,7 @@ private:
     QString MakeClockText() const;
     QString MakeKeysText() const;
     void ComputeWidths();
+    void MeasureAreas();
     void PlaceAreas();
 
     bool showDate_ = true;

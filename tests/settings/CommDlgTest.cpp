@@ -1,4 +1,5 @@
 #include "Datacomm.h"
+#include "DocumentFile.h"
 #include "Settings.h"
 #include "TempDir.h"
 
@@ -119,8 +120,8 @@ TEST(CommDlg, AFailedWriteIsToldAndKeepsTheDialogOpen) {
     TempProgramDir dir;
     std::filesystem::create_directory(SystemCfgPath());
     TCommDlg dlg;
-    QStringList told;
-    dlg.ReportWriteFailure = [&](const QString& message) { told << message; };
+    std::vector<int> told;
+    dlg.ReportWriteFailure = [&](int error) { told.push_back(error); };
     PortNumber = 2;
     EXPECT_FALSE(RunDialog(dlg, [&] {
         dlg.SetPortItemIndex(3);
@@ -128,8 +129,8 @@ TEST(CommDlg, AFailedWriteIsToldAndKeepsTheDialogOpen) {
         EXPECT_TRUE(dlg.isVisible());
         Click(dlg, "CancelBtn");
     }));
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].contains("SYSTEM.CFG"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], EISDIR);
     EXPECT_EQ(PortNumber, 2) << "the value is not taken when it could not be stored";
 }
 

@@ -1,4 +1,5 @@
 #include "Defs.h"
+#include "DocumentFile.h"
 #include "Ini.h"
 #include "Para.h"
 #include "Settings.h"
@@ -274,8 +275,8 @@ TEST_F(ParaDlgTest, LineBreaksInATextCannotAddKeys) {
 TEST_F(ParaDlgTest, AFailedWriteKeepsTheDialogOpenWithTheEdits) {
     std::filesystem::create_directory(SystemCfgPath());
     TParaDlg dlg;
-    QStringList told;
-    dlg.ReportWriteFailure = [&](const QString& message) { told << message; };
+    std::vector<int> told;
+    dlg.ReportWriteFailure = [&](int error) { told.push_back(error); };
     EXPECT_FALSE(Run(dlg, [&] {
         Field<QLineEdit>(dlg, "HeaderEd1")->setText("Shop");
         Click(dlg, "OKBtn");
@@ -283,7 +284,8 @@ TEST_F(ParaDlgTest, AFailedWriteKeepsTheDialogOpenWithTheEdits) {
         EXPECT_EQ(Field<QLineEdit>(dlg, "HeaderEd1")->text(), "Shop");
         Click(dlg, "CancelBtn");
     }));
-    EXPECT_EQ(told.size(), 1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(FileErrorText(told[0]), "File access denied");
 }
 
 } // namespace

@@ -81,6 +81,10 @@ TEST(Status, AreasAreLaidOutOnlyWhenAWidthSettingChanges) {
     Bar bar;
     EXPECT_EQ(bar.status.height(), 19);
     EXPECT_EQ(bar.status.focusPolicy(), Qt::NoFocus);
+    const QFontMetrics created(bar.status.font());
+    EXPECT_GE(bar.status.ClockArea()->width(),
+              created.horizontalAdvance("  0000/00/00 00:00:00 am  "))
+        << "before the first tick the clock has room for its longest form";
     bar.status.Refresh();
     EXPECT_EQ(bar.status.LayoutCount(), 1) << "the first tick lays the bar out";
     bar.status.Refresh();
