@@ -144,25 +144,6 @@ TEST(Status, InsertKeyFlipsTheToggleOncePerPress) {
     QTest::keyRelease(child, Qt::Key_Insert);
 }
 
-TEST(Status, TheTimerRefreshesTheClock) {
-    Bar bar;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.status.LayoutCount() > 0; }, 5000));
-    EXPECT_FALSE(bar.status.ClockText().isEmpty());
-}
-
-TEST(MyLabel, EffectsAndBevelsTakeRoomInTheSizeHint) {
-    TMyLabel plain("PLU");
-    plain.SetBevelOuter(lbvNone);
-    plain.SetBevelWidth(0);
-    TMyLabel decorated("PLU");
-    decorated.SetBevelOuter(lbvRaised);
-    decorated.SetBevelInner(lbvLowered);
-    decorated.SetBevelWidth(2);
-    decorated.SetEffect(TMyLabel::Embossed, 2);
-    EXPECT_EQ(decorated.text(), "PLU");
-    EXPECT_GE(decorated.sizeHint().width(), plain.sizeHint().width() + 2 * (3 * 2) + 2 * 2);
-}
-
 TEST(MyLabel, EffectsDrawTheirCopiesInTheirColours) {
     auto count = [](const QImage& image, QRgb colour) {
         int n = 0;
@@ -229,18 +210,6 @@ TEST(Bevel, RaisedIsLightTopLeftAndLoweredSwapsIt) {
         EXPECT_EQ(image.pixel(10, 5), qRgb(128, 128, 128)) << "the inside is left alone";
         EXPECT_EQ(rect, image.rect().adjusted(c.shrink, c.shrink, -c.shrink, -c.shrink));
     }
-}
-
-TEST(MyPanel, ACaptionMakesItAToolWindowOfItsOwn) {
-    QWidget parent;
-    TMyPanel panel(&parent);
-    EXPECT_FALSE(panel.isWindow());
-    panel.SetHasCaption(true);
-    EXPECT_TRUE(panel.isWindow());
-    EXPECT_EQ(panel.windowType(), Qt::Tool);
-    panel.SetHasCaption(false);
-    EXPECT_FALSE(panel.isWindow());
-    EXPECT_EQ(panel.parentWidget(), &parent);
 }
 
 } // namespace
