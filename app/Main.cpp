@@ -286,6 +286,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
+    pluGrid_->setFocus();
     pluModel_->TableChanged();
     deptModel_->TableChanged();
 }
