@@ -1,6 +1,7 @@
 #include "About.h"
 
 #include "CodePage.h"
+#include "MyLabel.h"
 #include "Settings.h"
 
 #include <QApplication>
@@ -17,13 +18,19 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     picture->setObjectName("ProgramIcon");
     picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
 
-    ProductName = new QLabel("Quorve PLU manager", this);
-    ProductName->setObjectName("ProductName");
+    auto* title = new TMyLabel("Quorve PLU manager", this);
+    title->setObjectName("ProductName");
     QFont titleFont("Times New Roman");
     titleFont.setPixelSize(20);
     titleFont.setBold(true);
-    ProductName->setFont(titleFont);
-    ProductName->setStyleSheet("color: teal;");
+    title->setFont(titleFont);
+    QPalette palette = title->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 128, 128));
+    title->setPalette(palette);
+    title->SetBevelOuter(lbvNone);
+    title->SetShadowColor(QColor(160, 160, 160));
+    title->SetEffect(TMyLabel::Raised3D, 2);
+    ProductName = title;
 
     Version = new QLabel("Version 3.81", this);
     Version->setObjectName("Version");

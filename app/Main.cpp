@@ -2,10 +2,15 @@
 
 #include "About.h"
 #include "CodePage.h"
+#include "Datacomm.h"
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
+#include "MyLabel.h"
+#include "Para.h"
 #include "Progress.h"
+#include "Recy.h"
 #include "Settings.h"
+#include "Status.h"
 #include "TolvIBus.h"
 #include "TransferDlgs.h"
 
@@ -46,14 +51,22 @@ QWidget* TitledPanel(QWidget* parent, const char* labelName, const QString& titl
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* label = new QLabel(title, panel);
+    auto* label = new TMyLabel(title, panel);
     label->setObjectName(labelName);
     label->setAlignment(Qt::AlignCenter);
     QFont font("Times New Roman");
     font.setPixelSize(16);
     font.setBold(true);
     label->setFont(font);
-    label->setStyleSheet("color: teal; background: #b0c4de;");
+    // Teal text on the steel scheme, lifted by an embossed edge.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 128, 128));
+    palette.setColor(QPalette::Window, QColor(176, 196, 222));
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->SetHighlightColor(QColor(230, 238, 246));
+    label->SetShadowColor(QColor(70, 90, 120));
+    label->SetEffect(TMyLabel::Embossed, 1);
     layout->addWidget(label);
     layout->addWidget(body, 1);
     body->setParent(panel);
@@ -90,10 +103,19 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildMenus();
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
-    statusBar()->setObjectName("Status1");
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setSizeGripEnabled(false);
+    Status1 = new TStatus(statusBar());
+    Status1->setFixedHeight(20);
+    QFont statusFont("Arial");
+    statusFont.setPixelSize(11);
+    Status1->setFont(statusFont);
+    statusBar()->addWidget(Status1, 1);
     TolvIBusComm1 = new TTolvIBusComm(this);
 
     // The windows of the program, created once in this order; the language file reaches each.
+    CommDlg = new TCommDlg(this);
+    AddTextWindow(CommDlg);
     ProgressForm = new TProgressForm; // no parent: it disables this window while shown
     ProgressForm->SetMainWindow(this);
     ProgressForm->SetAbortHandler([this] { TolvIBusComm1->Abort(); });
@@ -104,6 +126,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(UploadDlg);
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
+    ParaDlg = new TParaDlg(this);
+    AddTextWindow(ParaDlg);
+    RecyForm = new TRecyForm(this);
+    AddTextWindow(RecyForm);
 
     ReadCommSettings();
     TolvIBusComm1->TraceOn = true;
@@ -229,10 +255,13 @@ void TMainForm::BuildMenus() {
     connect(FontItem, &QAction::triggered, this, &TMainForm::FontItemClick);
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(AboutItem, &QAction::triggered, this, &TMainForm::AboutItemClick);
+    connect(RecyclingItem, &QAction::triggered, this, &TMainForm::RecyclingItemClick);
+    connect(ParameterItem, &QAction::triggered, this, &TMainForm::ParameterItemClick);
+    connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
 
     // Their work arrives with the settings, transfer and service commands.
-    for (QAction* pending : {RecyclingItem, ParameterItem, PrintItem, SettingItem, DetectportItem,
-                             TestItem, DownloadItem, UploadItem, UploadRPItem, DownloadFontItem})
+    for (QAction* pending : {PrintItem, DetectportItem, TestItem, DownloadItem, UploadItem,
+                             UploadRPItem, DownloadFontItem})
         pending->setEnabled(false);
 
     menuToolBar_ = new QToolBar("Menu Bar", this);
@@ -316,6 +345,10 @@ bool TMainForm::HandleHiddenKey(int key) {
     case Qt::Key_F3:
         FillTestData();
         return true;
+    case Qt::Key_F4:
+        // The parameters alone go to the register after an OK (with the transfer commands).
+        ParaDlg->ParaExecute();
+        return true;
     default:
         return false;
     }
@@ -361,7 +394,7 @@ void TMainForm::NewDocument() {
     pluModel_->ResetRows(1, PLURowCount);
     deptModel_->ResetRows(1, DeptRowCount);
     for (RecyEntry& entry : recy_)
-        entry.price = "0.00";
+        entry.price = LocaleDefault(RecyDefaults[1]);
     fileName_.clear();
     UpdateCaption();
     modified_ = false;
@@ -484,4 +517,16 @@ void TMainForm::FillTestData() {
 
 void TMainForm::AboutItemClick() {
     aboutBox_->exec();
+}
+
+void TMainForm::RecyclingItemClick() {
+    RecyForm->RecyExecute(recy_);
+}
+
+void TMainForm::ParameterItemClick() {
+    ParaDlg->ParaExecute();
+}
+
+void TMainForm::SettingItemClick() {
+    CommDlg->ShowCommSettings();
 }

@@ -18,7 +18,11 @@ class QTextEdit;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class TCommDlg;
 class TDownloadDlg;
+class TParaDlg;
+class TRecyForm;
+class TStatus;
 class TProgressForm;
 class TTolvIBusComm;
 class TUploadDlg;
@@ -43,9 +47,13 @@ public:
 
     // The register link and the windows every exchange uses; created once, in this order.
     TTolvIBusComm* TolvIBusComm1 = nullptr;
+    TCommDlg* CommDlg = nullptr;
     TProgressForm* ProgressForm = nullptr;
     TUploadDlg* UploadDlg = nullptr;
     TDownloadDlg* DownloadDlg = nullptr;
+    TParaDlg* ParaDlg = nullptr;
+    TRecyForm* RecyForm = nullptr;
+    TStatus* Status1 = nullptr;
 
     TEditGrid* PLUGrid() const { return pluGrid_; }
     TEditGrid* DeptmentGrid() const { return deptGrid_; }
@@ -74,6 +82,9 @@ public:
     void SaveItemClick();
     void SaveAsItemClick();
     void FontItemClick();
+    void RecyclingItemClick();
+    void ParameterItemClick();
+    void SettingItemClick();
     void AboutItemClick();
 
 protected:

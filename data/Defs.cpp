@@ -83,6 +83,14 @@ double FloatOrDefault(std::string_view text, double defaultValue) {
     return ParseFloat(text).value_or(defaultValue);
 }
 
+std::string LocaleDefault(const char* text) {
+    std::string localised(text);
+    for (char& c : localised)
+        if (c == '.')
+            c = DecimalSeparator();
+    return localised;
+}
+
 std::string FormatFixed(double value, int decimals) {
     char buffer[400]; // the longest double in fixed notation, with a few decimals
     auto [end, ec] =

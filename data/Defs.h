@@ -49,6 +49,10 @@ std::optional<double> ParseFloat(std::string_view text);
 std::optional<int64_t> ParseInt64(std::string_view text);
 double FloatOrDefault(std::string_view text, double defaultValue);
 
+// A default text of the column tables in the locale's form: "0.00" reads "0,00" under a comma,
+// so an untouched cell passes its own check.
+std::string LocaleDefault(const char* text);
+
 // "%.2f" / "%.3f" with DecimalSeparator() and no thousands separator.
 std::string FormatFixed(double value, int decimals);
 

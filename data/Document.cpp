@@ -6,7 +6,10 @@
 namespace {
 
 std::vector<std::string> Defaults(std::span<const char* const> texts) {
-    return std::vector<std::string>(texts.begin(), texts.end());
+    std::vector<std::string> defaults;
+    for (const char* text : texts)
+        defaults.push_back(LocaleDefault(text));
+    return defaults;
 }
 
 std::string RepeatMessage(const char* format, int first, int second) {
@@ -45,7 +48,7 @@ CellCheck NormaliseInteger(std::string& text, int64_t low, int64_t high) {
 
 void InitialRecyTable(RecyTable& table) {
     for (int k = 0; k < RecyEntryCount; ++k)
-        table[size_t(k)] = {std::to_string(k + 1), "0.00"};
+        table[size_t(k)] = {std::to_string(k + 1), LocaleDefault(RecyDefaults[1])};
 }
 
 TextTable MakePLUTable() {
@@ -124,7 +127,7 @@ CellCheck ValidateRecyPrice(std::string& text) {
     if (int(text.size()) > RecyMaxLen[1])
         return Invalid();
     if (text.empty()) {
-        text = RecyDefaults[1];
+        text = LocaleDefault(RecyDefaults[1]);
         return {};
     }
     return NormaliseNumber(text, 2, HUGE_VAL, false);

@@ -14,7 +14,7 @@ struct RecyEntry {
 };
 using RecyTable = std::array<RecyEntry, RecyEntryCount>;
 
-// Entry k gets the number k+1 and the price "0.00".
+// Entry k gets the number k+1 and the price "0.00" (in the locale's form).
 void InitialRecyTable(RecyTable& table);
 
 TextTable MakePLUTable();

@@ -21,9 +21,7 @@ TRecyForm::TRecyForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("RecyForm"));
     setWindowTitle(QStringLiteral("Recycling"));
 
-    // The empty price reads as zero in the locale's own form ("0,00" under a comma), not the
-    // literal "0.00", which a comma locale's check would refuse the next time the cell is left.
-    zeroPrice_ = FormatFixed(0, 2);
+    zeroPrice_ = LocaleDefault(RecyDefaults[1]);
     model_ = new TGridModel(TextTable(RecyEntryCount, 1, {zeroPrice_}), RecyTitles, this);
     grid_ = new TEditGrid(model_, {KeyClass::Digits, KeyClass::Numeric}, RecyMaxLen, this);
     grid_->setObjectName(QStringLiteral("RecyGrid"));

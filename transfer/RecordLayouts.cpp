@@ -286,7 +286,7 @@ std::vector<DecodedPlu> DecodePluReadBlock(const Block& block, int blockNumber, 
 void ApplyDecodedPlu(const DecodedPlu& item, PluRowTexts& row) {
     if (item.emptySlot) {
         for (size_t c = 0; c < row.size(); ++c)
-            row[c] = PLUDefaults[c];
+            row[c] = LocaleDefault(PLUDefaults[c]);
         return;
     }
     std::copy(item.texts.begin(), item.texts.end(), row.begin());

@@ -1,7 +1,7 @@
 #include "TransferDlgs.h"
 
-#include "Defs.h"
 #include "CodePage.h"
+#include "Defs.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -252,7 +252,7 @@ TEST_F(MainFormTest, SaveAndOpenRoundTripAndSetTheCaption) {
 
     form->NewItemClick();
     EXPECT_EQ(Cell(3, 2), "");
-    EXPECT_EQ(form->Recy()[5].price, "0.00");
+    EXPECT_EQ(form->Recy()[5].price, "0,00");
     EXPECT_EQ(form->windowTitle(), "Quorve PLU manager");
 
     form->chooseOpenFile = [&] { return QString::fromStdString(path); };

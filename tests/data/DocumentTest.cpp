@@ -150,6 +150,21 @@ TEST(Document, RecyclingPrice) {
     }
 }
 
+TEST(Document, DefaultsPassTheirOwnChecksUnderACommaLocale) {
+    SeparatorScope scope(',');
+    Tables t;
+    EXPECT_EQ(t.plu.Cell(1, 3), "0,00");
+    EXPECT_EQ(t.plu.Cell(1, 5), "0,000");
+    for (int col = 1; col <= 8; ++col)
+        EXPECT_TRUE(ValidatePLUCell(t.plu, t.dept, col, 1).Ok()) << col;
+    for (int col = 1; col <= 3; ++col)
+        EXPECT_TRUE(ValidateDeptCell(t.dept, t.plu, col, 1).Ok()) << col;
+    RecyTable recy;
+    InitialRecyTable(recy);
+    EXPECT_TRUE(ValidateRecyPrice(recy[0].price).Ok());
+    EXPECT_EQ(recy[0].price, "0,00");
+}
+
 TEST(Document, MovingARowShiftsTheOthers) {
     TextTable t(5, 1, {""});
     for (int r = 1; r <= 5; ++r)
