@@ -104,6 +104,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(UploadDlg);
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
+    CreateServiceWindows();
 
     ReadCommSettings();
     TolvIBusComm1->TraceOn = true;
@@ -234,6 +235,7 @@ void TMainForm::BuildMenus() {
     for (QAction* pending : {RecyclingItem, ParameterItem, PrintItem, SettingItem, DetectportItem,
                              TestItem, DownloadItem, UploadItem, UploadRPItem, DownloadFontItem})
         pending->setEnabled(false);
+    ConnectServiceCommands();
 
     menuToolBar_ = new QToolBar("Menu Bar", this);
     menuToolBar_->setObjectName("MenuBar");
@@ -314,6 +316,12 @@ bool TMainForm::HandleHiddenKey(int key) {
     switch (key) {
     case Qt::Key_F3:
         FillTestData();
+        return true;
+    case Qt::Key_F6:
+        DumpRegisterMemory();
+        return true;
+    case Qt::Key_F8:
+        DownloadProgram();
         return true;
     default:
         return false;
