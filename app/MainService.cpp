@@ -17,7 +17,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QStyle>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -51,6 +54,14 @@ void TMainForm::CreateServiceWindows() {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
     openPrinter = [](QString& error) { return OpenDefaultPrinter(error); };
+
+    // The report button stays hidden and does nothing; the menu item and F7 upload the report.
+    auto* reportBtn = new QToolButton(mainToolBar_);
+    reportBtn->setObjectName("ReportBtn");
+    reportBtn->setToolTip("Upload report");
+    reportBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    reportBtn->setAutoRaise(true);
+    mainToolBar_->addWidget(reportBtn)->setVisible(false);
 }
 
 void TMainForm::ConnectServiceCommands() {
@@ -103,7 +114,10 @@ void TMainForm::DumpRegisterMemory() {
         return;
     }
     TProgressFormView progress(*ProgressForm);
-    ::DumpRegisterMemory(*TolvIBusComm1, progress, *range, openListing);
+    ::DumpRegisterMemory(*TolvIBusComm1, progress, *range, openListing,
+                         [this](const std::string& text) {
+                             QMessageBox::critical(this, "Error", QString::fromStdString(text));
+                         });
 }
 
 namespace {

@@ -187,7 +187,8 @@ DumpFiles MemoryDumpFiles() {
 }
 
 bool DumpRegisterMemory(TTolvIBusComm& bus, TProgressView& progress, const MemoryRange& range,
-                        const std::function<void(const std::string& path)>& openListing) {
+                        const std::function<void(const std::string& path)>& openListing,
+                        const std::function<void(const std::string& text)>& showError) {
     if (!OpenRegisterPort(bus))
         return false;
     progress.Show();
@@ -202,6 +203,7 @@ bool DumpRegisterMemory(TTolvIBusComm& bus, TProgressView& progress, const Memor
     const std::string partPath = files.logPath + ".part";
     FilePtr listing = OpenFile(partPath, "wb");
     bool listingOk = listing != nullptr;
+    int listingError = listingOk ? 0 : errno;
     progress.ShowStatus(StatusProgress, "Receive Data...");
     progress.SetTotalPackages(range.count);
     FilePtr bin = OpenFile(files.binPath, "wb"); // a missing TEMP.BIN does not stop the dump
@@ -222,16 +224,27 @@ bool DumpRegisterMemory(TTolvIBusComm& bus, TProgressView& progress, const Memor
             std::fwrite(bus.DataBuf, 1, 256, bin.get());
         if (listing) {
             const std::string lines = PageListing(uint32_t(uint64_t(page) * 256), bus.DataBuf);
-            listingOk = listingOk &&
-                        std::fwrite(lines.data(), 1, lines.size(), listing.get()) == lines.size();
+            if (listingOk &&
+                std::fwrite(lines.data(), 1, lines.size(), listing.get()) != lines.size()) {
+                listingOk = false;
+                listingError = errno;
+            }
         }
     }
     bin.reset();
     DisconnectAndClose(bus, progress, 0);
-    if (listing)
-        listingOk = std::fclose(listing.release()) == 0 && listingOk;
-    if (!listingOk || std::rename(partPath.c_str(), files.logPath.c_str()) != 0) {
+    if (listing && std::fclose(listing.release()) != 0 && listingOk) {
+        listingOk = false;
+        listingError = errno;
+    }
+    if (listingOk && std::rename(partPath.c_str(), files.logPath.c_str()) != 0) {
+        listingOk = false;
+        listingError = errno;
+    }
+    if (!listingOk) {
         std::remove(partPath.c_str());
+        if (showError)
+            showError("Cannot write " + files.logPath + ": " + std::strerror(listingError));
         return false;
     }
     if (openListing)

@@ -82,9 +82,11 @@ struct DumpFiles {
 DumpFiles MemoryDumpFiles(); // both in ProgramDir
 
 // Reads the pages into TEMP.BIN and, after a complete run, writes TEMP.LOG and hands its path
-// to openListing. True after a complete run.
+// to openListing; a listing that could not be written goes to showError instead. True after a
+// complete run with its listing.
 bool DumpRegisterMemory(TTolvIBusComm& bus, TProgressView& progress, const MemoryRange& range,
-                        const std::function<void(const std::string& path)>& openListing);
+                        const std::function<void(const std::string& path)>& openListing,
+                        const std::function<void(const std::string& text)>& showError = {});
 
 // ---- Program and font download ---------------------------------------------------------------
 

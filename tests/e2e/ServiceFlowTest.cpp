@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "TolvIBus.h"
 
+#include <QDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -272,6 +273,28 @@ TEST_F(ServiceFlow, MemoryDumpFailureEndsTheConnectionAndKeepsTheOldListing) {
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back().Key(), "14.2");
     EXPECT_EQ(sent.back().data[4], 1);
+}
+
+TEST_F(ServiceFlow, MemoryDumpFilesThatCannotBeWritten) {
+    Start();
+    const DumpFiles files = MemoryDumpFiles();
+    // No TEMP.BIN: the pages are read and listed all the same.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.binPath)));
+    std::vector<std::string> opened, errors;
+    auto open = [&](const std::string& path) { opened.push_back(path); };
+    auto error = [&](const std::string& text) { errors.push_back(text); };
+    EXPECT_TRUE(DumpRegisterMemory(bus, progress, {0, 2, 0}, open, error));
+    EXPECT_EQ(ReadFileBytes(files.logPath).size(), 2u * 16 * 76);
+    EXPECT_EQ(opened.size(), 1u);
+    // No room for the listing: the user is told, nothing is opened, the connection ended well.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.logPath + ".part")));
+    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 2, 0}, open, error));
+    EXPECT_EQ(opened.size(), 1u);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("Cannot write " + files.logPath + ": ", 0), 0u) << errors[0];
+    std::vector<SentPacket> sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back().data[4], 0);
 }
 
 TEST_F(ServiceFlow, MemoryDumpConnectFailureEndsTheConnectionFirst) {

@@ -242,8 +242,12 @@ TEST_F(MainService, CtrlAltF8RefusesAnImageOfTheWrongSize) {
 
 TEST_F(MainService, CtrlAltF6DumpsTheChosenRange) {
     Start(TRegisterState::Default());
+    int shown = 0;
     for (int run = 0; run < 2; ++run) {
-        QTimer::singleShot(0, [&, run] {
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTimer::singleShot(0, form.get(), [&, run] {
+            ++shown;
             TDataDlg* dlg = form->DataDlg;
             EXPECT_TRUE(dlg->isVisible());
             EXPECT_EQ(dlg->windowTitle(), "Upload data range");
@@ -260,6 +264,7 @@ TEST_F(MainService, CtrlAltF6DumpsTheChosenRange) {
             dlg->findChild<QPushButton*>("OKBtn")->click();
         });
         HiddenKey(Qt::Key_F6);
+        EXPECT_EQ(shown, run + 1);
     }
     // The second run's count is no number: nothing is read, nothing opened again.
     ASSERT_EQ(opened.size(), 1u);
