@@ -440,6 +440,28 @@ TEST_F(ServiceFlow, CancelDuringTheWakePauseEndsSilently) {
     EXPECT_EQ(SentKeys(), (Keys_{"wake"}));
 }
 
+// A Cancel handled between two blocks reaches Abort() outside any wait, where the next exchange
+// would clear it; the closed window must still end the load.
+TEST_F(ServiceFlow, CancelBetweenBlocksStopsTheLoad) {
+    Start();
+    WriteFileBytes(dir.Path("prog.hex"), Bytes(20 * 256, 5, false));
+    WriteFileBytes(dir.Path("a.fnt"), Bytes(1000, 6, false));
+    FileMessagesLog messages;
+    progress.cancelAtPackage = 2;
+    EXPECT_FALSE(DownloadProgram(bus, progress, dir.Path("prog.hex"), 16, messages.Hooks()));
+    Keys_ keys = SentKeys();
+    EXPECT_EQ(CountKey(keys, "15.17"), 1);
+    EXPECT_EQ(CountKey(keys, "15.18"), 0);
+    EXPECT_EQ(CountKey(keys, "15.1"), 0);
+    EXPECT_FALSE(bus.isActive());
+    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("a.fnt"), messages.Hooks()));
+    keys = SentKeys();
+    EXPECT_EQ(CountKey(keys, "2.1"), 1);
+    EXPECT_EQ(CountKey(keys, "2.2"), 0);
+    EXPECT_EQ(CountKey(keys, "14.2"), 0);
+    EXPECT_TRUE(messages.errors.empty());
+}
+
 TEST_F(ServiceFlow, FontBlocksAreNumberedFromZero) {
     Start();
     const std::string font = Bytes(300, 21, false);

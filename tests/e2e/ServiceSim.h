@@ -34,7 +34,12 @@ struct RecordingProgress : TProgressView {
         state = kind == StatusError ? ProgressStates::ErrorShown : ProgressStates::Running;
     }
     void SetTotalPackages(int n) override { total = n; }
-    void SetCurrentPackage(int n) override { current = n; }
+    int cancelAtPackage = -1; // the user presses Cancel as this package starts
+    void SetCurrentPackage(int n) override {
+        current = n;
+        if (n == cancelAtPackage)
+            Close();
+    }
     ProgressStates ProgressState() const override { return state; }
     // The user presses OK at once.
     void WaitForClose() override {
