@@ -365,6 +365,12 @@ bool DownloadFont(TTolvIBusComm& bus, TProgressView& progress, const std::string
         messages.ShowError(SystemReason(path));
         return false;
     }
+    // Font blocks too are numbered in 16 bits; more would overwrite the first ones.
+    if (size > MaxFontSize) {
+        messages.Beep();
+        messages.ShowError(NotValidFileText);
+        return false;
+    }
     std::rewind(file.get());
     if (!OpenRegisterPort(bus))
         return false;

@@ -95,6 +95,7 @@ inline constexpr char NotValidFileText[] = "Not a valid file!";
 // The image blocks go under 16-bit block numbers; a bigger image would wrap onto the numbers
 // of the load markers and of blocks already sent.
 inline constexpr int64_t MaxProgramImageSize = int64_t(65536) * 256;
+inline constexpr int64_t MaxFontSize = int64_t(65536) * 256;
 
 struct ProgramImageInfo {
     int64_t size = 0;

@@ -477,6 +477,13 @@ TEST_F(ServiceFlow, FontBlocksAreNumberedFromZero) {
     EXPECT_EQ(progress.total, 2);
     EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("none.fnt"), messages.Hooks()));
     EXPECT_EQ(messages.errors.size(), 1u);
+    // One byte more than 65536 blocks would wrap the block numbers onto block 0.
+    WriteFileBytes(dir.Path("huge.fnt"), "");
+    ASSERT_EQ(truncate(dir.Path("huge.fnt").c_str(), MaxFontSize + 1), 0);
+    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("huge.fnt"), messages.Hooks()));
+    ASSERT_EQ(messages.errors.size(), 2u);
+    EXPECT_EQ(messages.errors[1], "Not a valid file!");
+    EXPECT_EQ(messages.beeps, 1);
     TRegisterState kept = Stopped();
     ASSERT_EQ(kept.font.size(), 2u);
     EXPECT_EQ(0, std::memcmp(kept.font[0].data(), font.data(), 256));
