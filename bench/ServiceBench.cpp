@@ -30,6 +30,16 @@ double WireSeconds(double bytes, double rate) {
 constexpr double Acked = WireFrameSize + 1;
 constexpr double Answered = WireFrameSize + FrameSize;
 
+struct TQuietProgress : TProgressView {
+    void Show() override {}
+    void Close() override {}
+    void ShowStatus(StatusKind, const std::string&) override {}
+    void SetTotalPackages(int) override {}
+    void SetCurrentPackage(int) override {}
+    ProgressStates ProgressState() const override { return ProgressStates::Running; }
+    void WaitForClose() override {}
+};
+
 struct Link {
     QTemporaryDir dir;
     TSimProcess sim;
@@ -47,16 +57,6 @@ struct Link {
         bus.RetryInterval = 2000;
         bus.SetRetryCount(10);
     }
-};
-
-struct TQuietProgress : TProgressView {
-    void Show() override {}
-    void Close() override {}
-    void ShowStatus(StatusKind, const std::string&) override {}
-    void SetTotalPackages(int) override {}
-    void SetCurrentPackage(int) override {}
-    ProgressStates ProgressState() const override { return ProgressStates::Running; }
-    void WaitForClose() override {}
 };
 
 // The handshake goes at 9600, where the register listens; the rest at 115200.
@@ -82,9 +82,11 @@ void BM_ProgramDownload64KiB(benchmark::State& state) {
         ConnectWire() + WireSeconds(Acked, 115200) * (1 + blocks + 1) + bursts; // begin, end
     const double expected = wire + 1.0; // the pause between the first two bursts
     TFileMessages messages{[] {}, [](const std::string&) {}};
+    TQuietProgress quiet;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        if (!DownloadProgram(link.bus, link.progress, path, FirstProgramBlock, messages)) {
+        TProgressView& view = state.range(0) ? static_cast<TProgressView&>(quiet) : link.progress;
+        if (!DownloadProgram(link.bus, view, path, FirstProgramBlock, messages)) {
             state.SkipWithError("download failed");
             return;
         }
@@ -94,7 +96,13 @@ void BM_ProgramDownload64KiB(benchmark::State& state) {
         state.counters["wall_over_expected"] = wall / expected;
     }
 }
-BENCHMARK(BM_ProgramDownload64KiB)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+// Argument 1: without the progress window.
+BENCHMARK(BM_ProgramDownload64KiB)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 void BM_MemoryDump256Pages(benchmark::State& state) {
     Link link;
