@@ -64,11 +64,17 @@ void EndSilently(TTolvIBusComm& bus, TProgressView& progress) {
     bus.SetActive(false);
 }
 
+// A Cancel whose Abort() landed just as a wait ended is cleared by the next exchange; the closed
+// window still tells.
+bool Cancelled(const TProgressView& progress) {
+    return progress.ProgressState() == ProgressStates::Closed;
+}
+
 // Lets pending events in between blocks. A Cancel pressed now reaches Abort() outside any wait,
 // where the next exchange would clear it again; the closed window is what tells the flow.
 bool LetEventsIn(TProgressView& progress) {
     QCoreApplication::processEvents();
-    return progress.ProgressState() != ProgressStates::Closed;
+    return !Cancelled(progress);
 }
 
 bool ConnectStep(TTolvIBusComm& bus, TProgressView& progress, bool programMode) {
@@ -143,7 +149,7 @@ bool UploadReport(TTolvIBusComm& bus, TProgressView& progress, std::string& repo
     for (int i = 0; i < ReportBlockCount; ++i) {
         progress.SetCurrentPackage(i + 1);
         // The request carries the previous answer's bytes; the register reads only the number.
-        if (!bus.ReadBlock(CmdReadReport, uint16_t(i))) {
+        if (Cancelled(progress) || !bus.ReadBlock(CmdReadReport, uint16_t(i))) {
             FailStep(bus, progress, "Upload report...Error!");
             return false;
         }
@@ -212,7 +218,7 @@ bool DumpRegisterMemory(TTolvIBusComm& bus, TProgressView& progress, const Memor
         const int64_t page = int64_t(range.base) + i;
         EncodeMemoryPageRequest(int(page & 0xFFFF), range.area,
                                 std::span<uint8_t>(bus.DataBuf, DataBufSize));
-        if (!bus.ReadBlock(CmdReadMemory, MemoryPageBlock)) {
+        if (Cancelled(progress) || !bus.ReadBlock(CmdReadMemory, MemoryPageBlock)) {
             bus.Disconnect(RegisterAddress, 1);
             FailStep(bus, progress, "Receive Data...Error!");
             bin.reset();

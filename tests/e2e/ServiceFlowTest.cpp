@@ -460,6 +460,17 @@ TEST_F(ServiceFlow, CancelBetweenBlocksStopsTheLoad) {
     EXPECT_EQ(CountKey(keys, "2.2"), 0);
     EXPECT_EQ(CountKey(keys, "14.2"), 0);
     EXPECT_TRUE(messages.errors.empty());
+
+    // The same for report blocks and memory pages: the read after the Cancel is not made.
+    std::string report = "old";
+    progress.cancelAtPackage = 1;
+    EXPECT_FALSE(UploadReport(bus, progress, report));
+    EXPECT_EQ(CountKey(SentKeys(), "7.0"), 0);
+    EXPECT_EQ(report, "old");
+    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 3, 0}, nullptr));
+    keys = SentKeys();
+    EXPECT_EQ(CountKey(keys, "14.16"), 1); // the identification read only
+    EXPECT_EQ(keys.back(), "14.2");
 }
 
 TEST_F(ServiceFlow, FontBlocksAreNumberedFromZero) {
