@@ -126,6 +126,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(UploadDlg);
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
+    CreateServiceWindows();
     ParaDlg = new TParaDlg(this);
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
@@ -263,6 +264,7 @@ void TMainForm::BuildMenus() {
     for (QAction* pending : {PrintItem, DetectportItem, TestItem, DownloadItem, UploadItem,
                              UploadRPItem, DownloadFontItem})
         pending->setEnabled(false);
+    ConnectServiceCommands();
 
     menuToolBar_ = new QToolBar("Menu Bar", this);
     menuToolBar_->setObjectName("MenuBar");
@@ -348,6 +350,12 @@ bool TMainForm::HandleHiddenKey(int key) {
     case Qt::Key_F4:
         // The parameters alone go to the register after an OK (with the transfer commands).
         ParaDlg->ParaExecute();
+        return true;
+    case Qt::Key_F6:
+        DumpRegisterMemory();
+        return true;
+    case Qt::Key_F8:
+        DownloadProgram();
         return true;
     default:
         return false;

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class QToolBar;
 class QToolButton;
 class TAboutBox;
 class TCommDlg;
+class TDataDlg;
+class TDetectPortDlg;
+class QPrinter;
 class TDownloadDlg;
 class TParaDlg;
 class TRecyForm;
@@ -87,6 +91,23 @@ public:
     void SettingItemClick();
     void AboutItemClick();
 
+    // ---- Service commands (MainService.cpp) ----
+    TDetectPortDlg* DetectPortDlg = nullptr;
+    TDataDlg* DataDlg = nullptr;
+    // Replaceable so tests neither block on dialogs nor launch programs. Empty path = cancelled.
+    std::function<QString()> chooseProgramFile;
+    std::function<QString()> chooseFontFile;
+    std::function<void(const std::string& path)> openListing;
+    // The printer of "Print..."; nullptr with the message when there is none.
+    std::function<std::unique_ptr<QPrinter>(QString& error)> openPrinter;
+    void TestItemClick();
+    void DetectportItemClick();
+    void UploadRPItemClick();
+    void PrintItemClick();
+    void DownloadFontItemClick();
+    void DumpRegisterMemory(); // Ctrl+Alt+F6
+    void DownloadProgram();    // Ctrl+Alt+F8
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -98,6 +119,8 @@ private:
     void BuildToolBar();
     void ShowFileError(int error);
     bool HandleHiddenKey(int key);
+    void CreateServiceWindows();
+    void ConnectServiceCommands();
 
     TGridModel* pluModel_ = nullptr;
     TGridModel* deptModel_ = nullptr;

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "TolvIBus.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -62,6 +63,50 @@ Block TRegisterState::MemoryPage(int area, int page) const {
     return b;
 }
 
+namespace {
+
+// A report of text lines, each ended by CR LF, is kept as "report" lines; any other report
+// (zero or line-break bytes inside, binary bytes, no final CR LF) as "report-bytes" hex lines.
+bool ReportIsLines(const std::string& report) {
+    if (report.size() < 2 || report.compare(report.size() - 2, 2, "\r\n") != 0)
+        return false;
+    for (size_t i = 0; i < report.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(report[i]);
+        const bool lineEnd = (c == '\r' && i + 1 < report.size() && report[i + 1] == '\n') ||
+                             (c == '\n' && i > 0 && report[i - 1] == '\r');
+        if ((c < 32 || c >= 127) && !lineEnd)
+            return false;
+    }
+    return true;
+}
+
+void WriteReportItems(std::ostream& out, const std::string& report) {
+    if (!ReportIsLines(report)) {
+        for (size_t start = 0; start < report.size(); start += 256) {
+            const size_t n = std::min<size_t>(256, report.size() - start);
+            out << "report-bytes "
+                << HexBytes(reinterpret_cast<const uint8_t*>(report.data()) + start, n) << "\n";
+        }
+        return;
+    }
+    size_t start = 0;
+    while (start < report.size()) {
+        size_t end = report.find("\r\n", start);
+        out << "report " << report.substr(start, end - start) << "\n";
+        start = end + 2;
+    }
+}
+
+bool AppendReportBytes(const std::string& hex, std::string& report) {
+    std::string bytes(hex.size() / 2, '\0');
+    if (!ParseHex(hex, reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()))
+        return false;
+    report += bytes;
+    return true;
+}
+
+} // namespace
+
 std::string TRegisterState::Text() const {
     std::ostringstream out;
     out << "# quorve-sim register state\n";
@@ -75,16 +120,7 @@ std::string TRegisterState::Text() const {
     for (const auto& [key, block] : images)
         out << "image " << key.first << " " << key.second << " "
             << HexBytes(block.data(), block.size()) << "\n";
-    size_t start = 0;
-    while (start < report.size()) {
-        size_t end = report.find("\r\n", start);
-        if (end == std::string::npos) {
-            out << "report " << report.substr(start) << "\n";
-            break;
-        }
-        out << "report " << report.substr(start, end - start) << "\n";
-        start = end + 2;
-    }
+    WriteReportItems(out, report);
     for (const auto& [key, block] : pages)
         out << "page " << key.first << " " << key.second << " "
             << HexBytes(block.data(), block.size()) << "\n";
@@ -121,6 +157,11 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
         std::string kind = line.substr(0, space);
         std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
         std::istringstream fields(rest);
+        if (kind == "report-bytes") {
+            if (!AppendReportBytes(rest, report))
+                return fail("bad report bytes");
+            continue;
+        }
         if (kind == "report") {
             if (hadReport)
                 report += "\r\n";
@@ -316,12 +357,14 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
                 return Simple(TReply::Refuse);
             if (mode == 0 && !session.wakeHeard)
                 return Simple(TReply::Refuse);
+            session.programMode = mode == 0;
             TReply reply = Simple(TReply::Ack);
             reply.newRateIndex = rate;
             return reply;
         }
         if (param == 2) {
             session.wakeHeard = false;
+            session.programMode = false;
             TReply reply = Simple(TReply::Ack);
             reply.endOfConnection = true;
             return reply;
@@ -329,6 +372,9 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         return Simple(TReply::Refuse);
     }
     case 15:
+        // Program loads are taken only inside a program-mode connection.
+        if (!session.programMode)
+            return Simple(TReply::Refuse);
         if (param == 0)
             state.programBegin = uint16_t(data[0] | data[1] << 8);
         else if (param == 1)

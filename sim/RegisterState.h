@@ -11,6 +11,7 @@
 //     sales <17 bytes>                one sales record, in order
 //     image <kind> <block> <256 bytes>  kind dept (block 0), recy (0-6), param (0-1)
 //     report <text>                   one report line; lines are joined with CR LF
+//     report-bytes <up to 256 bytes>  report bytes as they are (binary reports)
 //     page <area> <page> <256 bytes>  memory page (area 0 ROM, 1 RAM); others are a pattern
 //     wake-bursts <n>                 wake bursts heard so far
 //     program-begin <n> / program-end <n>   values of the program-load markers
@@ -63,7 +64,8 @@ struct TReply {
 
 struct TSession {
     uint32_t address = 5713;
-    bool wakeHeard = false; // a wake burst since the last end of connection
+    bool wakeHeard = false;   // a wake burst since the last end of connection
+    bool programMode = false; // the connection was opened in program mode
 };
 
 TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* packet);
