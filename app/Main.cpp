@@ -112,6 +112,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     Status1->setFont(statusFont);
     statusBar()->addWidget(Status1, 1);
     TolvIBusComm1 = new TTolvIBusComm(this);
+    // The register may take its time over a block: longer answers and more tries than the
+    // component's defaults, which the detection dialog keeps for its quick scan.
+    TolvIBusComm1->RetryInterval = 2000;
+    TolvIBusComm1->SetRetryCount(10);
+    TolvIBusComm1->BroadCast = false;
+    TolvIBusComm1->SetCommName("COM2");
+    TolvIBusComm1->SetBaudRate(tbr115200);
 
     // The windows of the program, created once in this order; the language file reaches each.
     CommDlg = new TCommDlg(this);

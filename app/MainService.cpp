@@ -37,11 +37,6 @@ QString OpenExistingFile(QWidget* parent, const QString& filter, const QString& 
 } // namespace
 
 void TMainForm::CreateServiceWindows() {
-    // The register may take its time over a block: longer answers and more tries than the
-    // component's defaults, which the detection dialog keeps for its quick scan.
-    TolvIBusComm1->RetryInterval = 2000;
-    TolvIBusComm1->SetRetryCount(10);
-    TolvIBusComm1->BroadCast = false;
     DetectPortDlg = new TDetectPortDlg(this);
     AddTextWindow(DetectPortDlg);
     DataDlg = new TDataDlg(this);
