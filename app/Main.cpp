@@ -4,10 +4,12 @@
 #include "CodePage.h"
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
+#include "Download.h"
 #include "Progress.h"
 #include "Settings.h"
 #include "TolvIBus.h"
 #include "TransferDlgs.h"
+#include "Upload.h"
 
 #include <QAction>
 #include <QApplication>
@@ -232,8 +234,11 @@ void TMainForm::BuildMenus() {
 
     // Their work arrives with the settings, transfer and service commands.
     for (QAction* pending : {RecyclingItem, ParameterItem, PrintItem, SettingItem, DetectportItem,
-                             TestItem, DownloadItem, UploadItem, UploadRPItem, DownloadFontItem})
+                             TestItem, UploadRPItem, DownloadFontItem})
         pending->setEnabled(false);
+
+    connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
+    connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
 
     menuToolBar_ = new QToolBar("Menu Bar", this);
     menuToolBar_->setObjectName("MenuBar");
@@ -314,6 +319,9 @@ bool TMainForm::HandleHiddenKey(int key) {
     switch (key) {
     case Qt::Key_F3:
         FillTestData();
+        return true;
+    case Qt::Key_F4:
+        ParaDownloadKeyPress();
         return true;
     default:
         return false;
@@ -483,4 +491,51 @@ void TMainForm::FillTestData() {
 
 void TMainForm::AboutItemClick() {
     aboutBox_->exec();
+}
+
+// ---- Data transfer with the register ----
+
+void TMainForm::DownloadItemClick() {
+    DownloadDlg->SetKinds({});
+    if (!DownloadDlg->Execute())
+        return;
+    TTransferContext ctx{*TolvIBusComm1,
+                         *ProgressForm,
+                         *pluModel_,
+                         *deptModel_,
+                         recy_,
+                         DownloadDlg->Kinds(),
+                         DownloadDlg->RangeBegin(),
+                         DownloadDlg->RangeEnd()};
+    RunDownload(ctx);
+}
+
+void TMainForm::UploadItemClick() {
+    if (!UploadDlg->Execute())
+        return;
+    // The upload replaces the whole document: unsaved work is asked about first, and Cancel
+    // leaves it as it is.
+    if (!ConfirmDiscard())
+        return;
+    NewDocument();
+    TTransferContext ctx{
+        *TolvIBusComm1,     *ProgressForm,           *pluModel_,           *deptModel_, recy_,
+        UploadDlg->Kinds(), UploadDlg->RangeBegin(), UploadDlg->RangeEnd()};
+    RunUpload(ctx);
+}
+
+void TMainForm::ParaDownloadKeyPress() {
+    if (!paraExecute || !paraExecute())
+        return;
+    KindSet kinds;
+    kinds.set(KindParameter);
+    TTransferContext ctx{*TolvIBusComm1,
+                         *ProgressForm,
+                         *pluModel_,
+                         *deptModel_,
+                         recy_,
+                         kinds,
+                         DownloadDlg->RangeBegin(),
+                         DownloadDlg->RangeEnd()};
+    RunDownload(ctx);
 }

@@ -76,6 +76,14 @@ public:
     void FontItemClick();
     void AboutItemClick();
 
+    // Data transfer with the register.
+    void DownloadItemClick();
+    void UploadItemClick();
+    // Ctrl+Alt+F4: the parameter dialog, then the parameters alone to the register.
+    void ParaDownloadKeyPress();
+    // Runs the parameter dialog; true when it was closed with OK.
+    std::function<bool()> paraExecute;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

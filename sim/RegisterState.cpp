@@ -1,6 +1,7 @@
 #include "RegisterState.h"
 
 #include "AtomicFile.h"
+#include "StateRecords.h"
 #include "TolvIBus.h"
 
 #include <cstring>
@@ -68,13 +69,11 @@ std::string TRegisterState::Text() const {
     out << "decimals " << int(decimals) << "\n";
     out << "status " << HexBytes(status.data(), status.size()) << "\n";
     out << "ident " << ident << "\n";
-    for (const auto& [number, record] : plu)
-        out << "plu " << number << " " << HexBytes(record.data(), record.size()) << "\n";
-    for (const auto& record : sales)
-        out << "sales " << HexBytes(record.data(), record.size()) << "\n";
+    WriteReadableRecords(*this, out);
     for (const auto& [key, block] : images)
-        out << "image " << key.first << " " << key.second << " "
-            << HexBytes(block.data(), block.size()) << "\n";
+        if (key.first != "dept" && key.first != "recy" && key.first != "param")
+            out << "image " << key.first << " " << key.second << " "
+                << HexBytes(block.data(), block.size()) << "\n";
     size_t start = 0;
     while (start < report.size()) {
         size_t end = report.find("\r\n", start);
@@ -106,6 +105,7 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
     std::string line;
     int lineNo = 0;
     bool hadReport = false;
+    TReadableRecordParser readable;
     auto fail = [&](const std::string& why) {
         if (error)
             *error = "line " + std::to_string(lineNo) + ": " + why;
@@ -130,6 +130,11 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
         }
         if (kind == "ident") {
             ident = rest;
+            continue;
+        }
+        if (std::string why; readable.Parse(*this, kind, rest, &why)) {
+            if (!why.empty())
+                return fail(why);
             continue;
         }
         std::string a, b, c;
@@ -181,7 +186,7 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
     }
     if (hadReport)
         report += "\r\n";
-    return true;
+    return readable.Finish(*this, error);
 }
 
 bool TRegisterState::Load(const std::string& path, std::string* error) {
