@@ -5,6 +5,7 @@
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
 #include "Download.h"
+#include "Para.h"
 #include "Progress.h"
 #include "Settings.h"
 #include "TolvIBus.h"
@@ -106,6 +107,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(UploadDlg);
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
+    ParaDlg = new TParaDlg(this);
+    AddTextWindow(ParaDlg);
+    paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     ReadCommSettings();
     TolvIBusComm1->TraceOn = true;
@@ -291,6 +295,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
+    pluGrid_->setFocus();
     pluModel_->TableChanged();
     deptModel_->TableChanged();
 }

@@ -19,6 +19,7 @@ class QToolBar;
 class QToolButton;
 class TAboutBox;
 class TDownloadDlg;
+class TParaDlg;
 class TProgressForm;
 class TTolvIBusComm;
 class TUploadDlg;
@@ -46,6 +47,7 @@ public:
     TProgressForm* ProgressForm = nullptr;
     TUploadDlg* UploadDlg = nullptr;
     TDownloadDlg* DownloadDlg = nullptr;
+    TParaDlg* ParaDlg = nullptr;
 
     TEditGrid* PLUGrid() const { return pluGrid_; }
     TEditGrid* DeptmentGrid() const { return deptGrid_; }
@@ -81,7 +83,7 @@ public:
     void UploadItemClick();
     // Ctrl+Alt+F4: the parameter dialog, then the parameters alone to the register.
     void ParaDownloadKeyPress();
-    // Runs the parameter dialog; true when it was closed with OK.
+    // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
     std::function<bool()> paraExecute;
 
 protected:

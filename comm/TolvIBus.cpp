@@ -28,35 +28,37 @@ void SetPacketChecksum(uint8_t* packet) {
 }
 
 void EncodeFrame(const uint8_t* packet, uint8_t* frame) {
-    std::memset(frame, 0, FrameSize);
     frame[0] = FrameStart;
-    frame[300] = FrameEnd;
-    for (int i = 0; i < PayloadSize; ++i) {
-        int group = i / 7, bit = i % 7;
-        frame[1 + 8 * group + bit] = packet[i] & 0x7F;
-        if (packet[i] & 0x80)
-            frame[8 + 8 * group] |= uint8_t(1 << bit);
+    // 37 groups: 7 payload bytes without their top bits, then a byte collecting those bits.
+    for (int group = 0; group < 37; ++group) {
+        const uint8_t* in = packet + 7 * group;
+        uint8_t* out = frame + 1 + 8 * group;
+        uint8_t tops = 0;
+        for (int bit = 0; bit < 7; ++bit) {
+            out[bit] = uint8_t(in[bit] | 0x80);
+            tops = uint8_t(tops | ((in[bit] >> 7) << bit));
+        }
+        out[7] = uint8_t(tops | 0x80);
     }
-    frame[297] = packet[259] & 0x7F;
-    frame[298] = packet[260] & 0x7F;
-    if (packet[259] & 0x80)
-        frame[299] |= 1;
-    if (packet[260] & 0x80)
-        frame[299] |= 2;
-    for (int i = 1; i <= 299; ++i)
-        frame[i] |= 0x80;
+    frame[297] = uint8_t(packet[259] | 0x80);
+    frame[298] = uint8_t(packet[260] | 0x80);
+    frame[299] = uint8_t(0x80 | (packet[259] >> 7) | ((packet[260] >> 7) << 1));
+    frame[300] = FrameEnd;
 }
 
 bool DecodeFrame(const uint8_t* frame, uint8_t* packet) {
-    std::memset(packet, 0, PacketSize);
-    for (int i = 0; i < PayloadSize; ++i) {
-        int group = i / 7, bit = i % 7;
-        packet[i] = uint8_t((frame[1 + 8 * group + bit] & 0x7F) |
-                            ((frame[8 + 8 * group] >> bit) & 1 ? 0x80 : 0));
+    unsigned sum = 0;
+    for (int group = 0; group < 37; ++group) {
+        const uint8_t* in = frame + 1 + 8 * group;
+        uint8_t* out = packet + 7 * group;
+        const uint8_t tops = in[7];
+        for (int bit = 0; bit < 7; ++bit) {
+            out[bit] = uint8_t((in[bit] & 0x7F) | (((tops >> bit) & 1) << 7));
+            sum += out[bit];
+        }
     }
-    packet[259] = uint8_t((frame[297] & 0x7F) | (frame[299] & 1 ? 0x80 : 0));
-    packet[260] = uint8_t((frame[298] & 0x7F) | (frame[299] & 2 ? 0x80 : 0));
-    uint16_t sum = PayloadChecksum(packet);
+    packet[259] = uint8_t((frame[297] & 0x7F) | ((frame[299] & 1) << 7));
+    packet[260] = uint8_t((frame[298] & 0x7F) | ((frame[299] & 2) << 6));
     return uint8_t(sum) == packet[259] && uint8_t(sum >> 8) == packet[260];
 }
 

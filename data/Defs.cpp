@@ -1,10 +1,6 @@
 #include "Defs.h"
 
-#include <QColor>
-#include <QPainter>
-#include <QRect>
-#include <QString>
-
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -160,23 +156,4 @@ BcdField Int64ToBcd(int digits, int64_t value) {
         v /= 100;
     }
     return field;
-}
-
-void DrawEmbossedText(QPainter& painter, const QString& text, const QRect& rect,
-                      int highlightOffset, const QColor& highlight, int shadowOffset,
-                      const QColor& shadow, int flags) {
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    const QPen textPen = painter.pen();
-    if (highlightOffset != 0) {
-        painter.setPen(highlight);
-        painter.drawText(rect.translated(-highlightOffset, -highlightOffset), flags, text);
-    }
-    if (shadowOffset != 0) {
-        painter.setPen(shadow);
-        painter.drawText(rect.translated(shadowOffset, shadowOffset), flags, text);
-    }
-    painter.setPen(textPen);
-    painter.drawText(rect, flags, text);
-    painter.restore();
 }

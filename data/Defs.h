@@ -9,10 +9,7 @@
 #include <string_view>
 #include <vector>
 
-class QPainter;
-class QColor;
-class QRect;
-class QString;
+#include "Emboss.h" // DrawEmbossedText, shared with the decorated labels of widgets/
 
 inline constexpr int PLURowCount = 30000;
 inline constexpr int PLUColCount = 9; // column 0 is the row number
@@ -71,8 +68,3 @@ constexpr uint16_t SwapBytes16(uint16_t v) {
 constexpr uint32_t SwapBytes32(uint32_t v) {
     return (v >> 24) | ((v >> 8) & 0x0000FF00u) | ((v << 8) & 0x00FF0000u) | (v << 24);
 }
-
-// Highlight up-left, shadow down-right, then the text in the painter's pen colour.
-void DrawEmbossedText(QPainter& painter, const QString& text, const QRect& rect,
-                      int highlightOffset, const QColor& highlight, int shadowOffset,
-                      const QColor& shadow, int flags);

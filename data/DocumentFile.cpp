@@ -110,43 +110,47 @@ std::string WithExtension(const std::string& path, const std::string& extension)
     return path.substr(0, dot) + extension;
 }
 
-FileError ReadGridFile(const std::string& path, TextTable& table) {
+namespace {
+
+// Hands each line's fields to takeLine until it returns false or the file ends. A missing file
+// is no error.
+template <class TakeLine> FileError ReadLines(const std::string& path, TakeLine takeLine) {
     FileError error = 0;
     int fd = OpenForReading(path, error);
     if (fd < 0)
         return error;
     auto reader = std::make_unique<FieldReader>(fd);
     std::vector<std::string> fields;
-    int row = 0;
-    while (row < table.Rows() && reader->NextLine(fields)) {
-        ++row;
-        const int n = std::min<int>(int(fields.size()), table.Cols());
-        for (int c = 1; c <= n; ++c)
-            table.Cell(row, c) = std::move(fields[size_t(c - 1)]);
+    while (reader->NextLine(fields) && takeLine(fields)) {
     }
     error = reader->Error();
     ::close(fd);
     return error;
 }
 
+} // namespace
+
+FileError ReadGridFile(const std::string& path, TextTable& table) {
+    int row = 0;
+    return ReadLines(path, [&](std::vector<std::string>& fields) {
+        ++row;
+        const int n = std::min<int>(int(fields.size()), table.Cols());
+        for (int c = 1; c <= n; ++c)
+            table.Cell(row, c) = std::move(fields[size_t(c - 1)]);
+        return row < table.Rows();
+    });
+}
+
 FileError ReadRecyFile(const std::string& path, RecyTable& table) {
-    FileError error = 0;
-    int fd = OpenForReading(path, error);
-    if (fd < 0)
-        return error;
-    auto reader = std::make_unique<FieldReader>(fd);
-    std::vector<std::string> fields;
     size_t entry = 0;
-    while (entry < table.size() && reader->NextLine(fields)) {
-        if (fields.size() < 2)
-            continue;
-        table[entry].number = std::move(fields[0]);
-        table[entry].price = std::move(fields[1]);
-        ++entry;
-    }
-    error = reader->Error();
-    ::close(fd);
-    return error;
+    return ReadLines(path, [&](std::vector<std::string>& fields) {
+        if (fields.size() >= 2) {
+            table[entry].number = std::move(fields[0]);
+            table[entry].price = std::move(fields[1]);
+            ++entry;
+        }
+        return entry < table.size();
+    });
 }
 
 std::string GridFileText(const TextTable& table) {

@@ -2,9 +2,12 @@
 
 #include "AtomicFile.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <initializer_list>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,14 +64,75 @@ std::string OneLine(std::string_view value) {
     return out;
 }
 
+// Appends rather than chains operator+, which GCC 12 at -O3 warns about wrongly (-Wrestrict).
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::string out;
+    for (std::string_view part : parts)
+        out.append(part);
+    return out;
+}
+
+bool Quoted(std::string_view v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+std::string_view Unquote(std::string_view v) {
+    return Quoted(v) ? v.substr(1, v.size() - 2) : v;
+}
+
+// The stored form of a value: unchanged, unless reading it back would trim or unquote it.
+std::string StoredValue(std::string_view value) {
+    std::string line = OneLine(value);
+    const bool edgeSpace = !line.empty() && (line.front() == ' ' || line.front() == '\t' ||
+                                             line.back() == ' ' || line.back() == '\t');
+    if (!edgeSpace && !Quoted(line))
+        return line;
+    return Concat({"\"", line, "\""});
+}
+
+// A file saved by a Windows editor may begin with a UTF-8 byte order mark.
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// Reads the whole of a regular file. A missing file is an empty one; anything else that stops
+// the read is reported through readErrno.
+bool ReadWholeFile(const std::string& path, std::string& bytes, int& readErrno) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        readErrno = errno;
+        return errno == ENOENT;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        readErrno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return false;
+    }
+    bytes.reserve(size_t(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            readErrno = errno;
+            ::close(fd);
+            return false;
+        }
+        bytes.append(buffer, size_t(n));
+    }
+    ::close(fd);
+    return true;
+}
+
 } // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
-        return;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Parse(bytes);
+    std::string bytes;
+    readable_ = ReadWholeFile(path_, bytes, readErrno_);
+    if (readable_)
+        Parse(bytes);
 }
 
 IniFile IniFile::FromText(std::string text) {
@@ -105,8 +169,10 @@ std::string IniFile::Text() const {
 
 int IniFile::FindSection(std::string_view section) const {
     for (size_t i = 0; i < lines_.size(); ++i) {
-        std::string_view name;
-        if (SectionName(lines_[i].text, name) && SameName(name, section))
+        std::string_view name, text = lines_[i].text;
+        if (i == 0 && text.starts_with(Utf8Bom))
+            text.remove_prefix(Utf8Bom.size());
+        if (SectionName(text, name) && SameName(name, section))
             return int(i) + 1;
     }
     return -1;
@@ -133,7 +199,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
         return std::string(defaultValue);
     std::string_view k, v;
     KeyValue(lines_[size_t(at)].text, k, v);
-    return std::string(v);
+    return std::string(Unquote(v));
 }
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
@@ -160,13 +226,13 @@ std::string IniFile::NewLineEnd() const {
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string lineText = std::string(key) + "=" + OneLine(value);
+    const std::string lineText = Concat({OneLine(key), "=", StoredValue(value)});
     const std::string eol = NewLineEnd();
     int body = FindSection(section);
     if (body < 0) {
         if (!lines_.empty() && lines_.back().end.empty())
             lines_.back().end = eol;
-        lines_.push_back({std::string("[").append(section).append("]"), eol});
+        lines_.push_back({Concat({"[", OneLine(section), "]"}), eol});
         lines_.push_back({lineText, eol});
         return;
     }
@@ -174,7 +240,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         std::string_view k, v;
         KeyValue(lines_[size_t(at)].text, k, v);
         // Keep the key as the file spells it.
-        lines_[size_t(at)].text = std::string(k) + "=" + OneLine(value);
+        lines_[size_t(at)].text = Concat({k, "=", StoredValue(value)});
         return;
     }
     // After the section's last key, before any blank lines or comments that close it.
@@ -200,6 +266,10 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 }
 
 bool IniFile::Save() const {
+    if (!readable_) {
+        errno = readErrno_ != 0 ? readErrno_ : EIO;
+        return false;
+    }
     return WriteFileAtomically(path_, Text());
 }
 

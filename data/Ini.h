@@ -2,6 +2,11 @@
 // INI files read and written by section and key, keeping every line the program does not write
 // byte for byte (comments, unknown keys, order, line ends). Section and key names match without
 // regard to ASCII case, as the files were written on a system that did the same.
+//
+// Values are trimmed of spaces and tabs when read, and a value wrapped in a pair of double or
+// single quotes loses them, as the Windows profile functions did. So a value that needs its edge
+// spaces (a centred receipt header) or its own quotes is written inside double quotes; every
+// other value is written unchanged. The first of duplicate sections or keys is the one used.
 
 #include <string>
 #include <string_view>
@@ -9,7 +14,9 @@
 
 class IniFile {
 public:
-    // A missing or unreadable file reads as an empty one.
+    // A missing or unreadable file reads as an empty one. A file that exists but cannot be read
+    // whole (no permission, not a regular file) is never replaced by Save(): what we could not
+    // read we could not keep.
     explicit IniFile(std::string path);
 
     const std::string& Path() const { return path_; }
@@ -27,6 +34,7 @@ public:
     // Writes a temporary file beside the old one and renames it over it, so a failure never
     // leaves half a file. Returns false (errno set) when the file could not be written.
     bool Save() const;
+    bool Readable() const { return readable_; }
 
     std::string Text() const;
     static IniFile FromText(std::string text);
@@ -45,6 +53,8 @@ private:
 
     std::string path_;
     std::vector<Line> lines_;
+    bool readable_ = true;
+    int readErrno_ = 0;
 };
 
 // One read or write of SYSTEM.CFG-style files: open, do it, release.

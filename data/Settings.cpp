@@ -1,12 +1,28 @@
 #include "Settings.h"
 
+#include "DocumentFile.h"
 #include "Ini.h"
+
+#include <QMessageBox>
+
+#include <cstring>
 
 std::string ProgramDir = "./";
 int PortNumber = 2;
 int BaudIndex = 0;
 std::string CompanyText;
 int FirstProgramBlock = 16;
+
+bool WriteCommSettings(int portNumber, int baudIndex) {
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteInteger("Comm", "Port", portNumber);
+    cfg.WriteInteger("Comm", "BaudRate", baudIndex);
+    return cfg.Save();
+}
+
+bool WriteCommPort(int portNumber) {
+    return IniWriteInteger(SystemCfgPath(), "Comm", "Port", portNumber);
+}
 
 void SetProgramDir(const std::string& directory) {
     ProgramDir = directory;
@@ -21,12 +37,18 @@ std::string SystemCfgPath() {
 void ReadStartSettings() {
     IniFile cfg(SystemCfgPath());
     CompanyText = cfg.ReadString("Version", "CompanyName", "");
+    // Block numbers index the image and travel as a 16-bit packet parameter.
     FirstProgramBlock = cfg.ReadInteger("Address", "Update", 16);
+    if (FirstProgramBlock < 0 || FirstProgramBlock > 0xFFFF)
+        FirstProgramBlock = 16;
 }
 
 void ReadCommSettings() {
     IniFile cfg(SystemCfgPath());
+    // Out-of-range values would name no port item and no baud rate; they read as the defaults.
     PortNumber = cfg.ReadInteger("Comm", "Port", 2);
+    if (PortNumber < 0 || PortNumber > 4)
+        PortNumber = 2;
     BaudIndex = cfg.ReadInteger("Comm", "BaudRate", 0);
     if (BaudIndex < 0 || BaudIndex > 4)
         BaudIndex = 0;
@@ -44,4 +66,12 @@ std::string PortDevicePath(const std::string& commName) {
 
 std::string ConfiguredCodePage() {
     return IniReadString(SystemCfgPath(), "Locale", "CodePage", "CP1250");
+}
+
+void ShowSystemCfgWriteError(QWidget* parent, int error) {
+    QMessageBox box(QMessageBox::Critical, parent ? parent->windowTitle() : QString(),
+                    QString::fromStdString(FileErrorText(error)), QMessageBox::Ok, parent);
+    box.setInformativeText(QString::fromLocal8Bit(SystemCfgPath()) + QStringLiteral(": ") +
+                           QString::fromLocal8Bit(std::strerror(error)));
+    box.exec();
 }

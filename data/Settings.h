@@ -17,6 +17,16 @@ void ReadStartSettings();
 // When the main window is created and whenever the settings dialog opens.
 void ReadCommSettings();
 
+// [Comm] Port and BaudRate in one write (the settings dialog's OK); the port alone is what the
+// port detection stores. False when SYSTEM.CFG could not be written.
+bool WriteCommSettings(int portNumber, int baudIndex);
+bool WriteCommPort(int portNumber);
+
+// Tells the user that SYSTEM.CFG could not be written: the file error's text, with the path and
+// the system's reason beside it.
+class QWidget;
+void ShowSystemCfgWriteError(QWidget* parent, int error);
+
 // The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1). Empty when the name
 // names no device (COM0, or anything that is not COM1 to COM4 without a mapping).
 std::string PortDevicePath(const std::string& commName);

@@ -32,6 +32,7 @@
 #include <poll.h>
 #include <random>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -396,7 +397,7 @@ void Simulator::Pump(Clock::time_point now) {
 }
 
 // When the next bytes of the head output are due. A paced line is written in bursts at most
-// every half millisecond, as a UART FIFO or a low-latency USB adapter hands them over, but the
+// every millisecond, as a UART FIFO or a low-latency USB adapter hands them over, but the
 // last byte always goes at its own time.
 Clock::time_point Simulator::NextDue() const {
     const Output& o = out_.front();
@@ -404,7 +405,7 @@ Clock::time_point Simulator::NextDue() const {
     if (o.byteTime.count() > 0) {
         Clock::time_point byte = o.start + o.byteTime * int64_t(o.sent + 1);
         if (o.sent + 1 < o.bytes.size())
-            byte = std::max(byte, o.lastWrite + std::chrono::microseconds(500));
+            byte = std::max(byte, o.lastWrite + std::chrono::milliseconds(1));
         next = std::max(next, byte);
     }
     return next;
@@ -419,6 +420,8 @@ int Simulator::Run() {
         }
     }
     session_.address = opt_.address;
+    // Paced bytes go out at their microsecond, not 50 us late.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     linkRate_ = opt_.rate;
     sigset_t stopSignals;
     sigemptyset(&stopSignals);

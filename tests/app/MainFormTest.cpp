@@ -1,8 +1,10 @@
 #include "DocumentFile.h"
 #include "Main.h"
 #include "ModalAnswer.h"
+#include "Settings.h"
 #include "TempDir.h"
 
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -300,6 +302,29 @@ TEST_F(MainFormTest, UnsavedWorkIsAskedAboutBeforeItIsLost) {
         form->close();
         EXPECT_FALSE(form->isVisible());
     }
+}
+
+TEST_F(MainFormTest, LeavingAnInvalidCellForAnotherControlBringsTheFocusBack) {
+    TEditGrid* grid = form->PLUGrid();
+    Browse(grid, 3, 6);
+    Type(grid, "555"); // Flag: 0 to 100
+    form->DeptmentGrid()->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(grid->isAncestorOf(QApplication::focusWidget()) || grid->hasFocus());
+    EXPECT_EQ(grid->EditState(), TEditGrid::State::Edit);
+    EXPECT_EQ(Cell(3, 6), "555");
+}
+
+TEST(MainFormAbout, TheOwnerLineIsTheCompanyText) {
+    TempProgramDir dir;
+    WriteFileBytes(SystemCfgPath(), "[Version]\r\nCompanyName=Sklep \xA3\xF3\x64\x9F\r\n");
+    ReadStartSettings();
+    TMainForm form;
+    auto* about = form.findChild<QDialog*>("AboutBox");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), "About...");
+    EXPECT_EQ(about->findChild<QLabel*>("Comments")->text(), QString::fromUtf8("Sklep Łódź"));
+    CompanyText.clear();
 }
 
 TEST(MainFormTexts, TheLanguageFileReplacesTitlesCaptionsAndStepWords) {

@@ -212,13 +212,14 @@ TEST(Protocol, AnswerSplitAcrossChunksAndLateAnswers) {
     EXPECT_TRUE(b->ReadBlock(3, 1));
     EXPECT_EQ(b->DataBuf[0], 0x61);
 
-    // An acknowledge to the first attempt arriving during the second wait counts for it.
+    // An acknowledge to the first attempt that only arrives once the second has gone out
+    // counts for the second.
     Bus late;
     late->RetryInterval = 1000; // 10 ms scaled
     int sends = 0;
     late.link->Peer = [&](TMemoryLink& l, const std::vector<uint8_t>&) {
-        if (sends++ == 0)
-            l.Deliver({0x02}, 14);
+        if (++sends == 2)
+            l.Deliver({0x02});
     };
     EXPECT_TRUE(late->WriteBlock(1, 0));
     EXPECT_EQ(late.link->Frames(), 2);

@@ -188,6 +188,24 @@ TEST_F(PortTest, HangupIsReportedOnceAndStopsTheThreads) {
     EXPECT_FALSE(port.IsOpen());
 }
 
+TEST_F(PortTest, StalledLineNeitherDrainsNorBlocksClose) {
+    int empties = 0;
+    port.OnSendDataEmpty = [&](TComm*) { ++empties; };
+    port.OpenPort();
+    ASSERT_TRUE(PumpUntil([&] { return empties == 1; }));
+    // Nobody reads the far end: the line's buffers fill and the transmit thread must wait.
+    std::vector<uint8_t> block(60000, 0x81);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(port.WriteData(block.data(), uint16_t(block.size())));
+    Pump(200);
+    EXPECT_EQ(empties, 1);
+    QElapsedTimer t;
+    t.start();
+    port.ClosePort();
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_FALSE(port.IsOpen());
+}
+
 TEST_F(PortTest, LineSettings) {
     port.SetBaudRate(19200);
     port.SetDtrControl(TDtrControl::DtrDisable);

@@ -1,8 +1,6 @@
-// The simulated register's state file: data records as readable fields, exact in both
-// directions, the raw form kept for bytes the fields cannot carry.
-#include "Defs.h"
-#include "RecordLayouts.h"
+// The simulated register's answers and its state file, without a line.
 #include "RegisterState.h"
+#include "TolvIBus.h"
 
 #include <gtest/gtest.h>
 
@@ -10,160 +8,84 @@
 
 namespace {
 
-TRegisterState Parsed(const std::string& text) {
-    TRegisterState state;
-    std::string error;
-    EXPECT_TRUE(state.ParseText(text, &error)) << error;
-    return state;
+std::array<uint8_t, PacketSize> Packet(uint8_t command, uint16_t param,
+                                       std::initializer_list<uint8_t> data = {}) {
+    std::array<uint8_t, PacketSize> p{};
+    p[0] = command;
+    p[1] = uint8_t(param);
+    p[2] = uint8_t(param >> 8);
+    std::copy(data.begin(), data.end(), p.begin() + 3);
+    SetPacketChecksum(p.data());
+    return p;
 }
 
-TEST(SimState, HandWrittenRecordsGiveTheRegisterBytes) {
-    SetDecimalSeparator(','); // the file's notation does not follow the locale
-    const TRegisterState state =
-        Parsed("decimals 2\n"
-               "plu 300 barcode=5907000000028 price=12.50 dept=3 stocks=-1.5 flag=7 "
-               "name=\"A \\\"Q\\\" \\xc8\\\\\"\n"
-               "sales barcode=5907000000028 quantity=2 total=99.99\n"
-               "dept 2 tax=4 price=0.30 name=\"BAKERY\"\n"
-               "recy 12 price=1.50\n"
-               "param -% rate=05.00\n"
-               "param Tax-free=8\n");
-    SetDecimalSeparator('.');
-    const auto& plu = state.plu.at(300);
-    const uint8_t barcode[] = {0x05, 0x90, 0x70, 0x00, 0x00, 0x00, 0x28};
-    EXPECT_EQ(0, std::memcmp(plu.data(), barcode, 7));
-    EXPECT_EQ(GetTextField(std::span(plu).subspan(7, 18)), "A \"Q\" \xC8\\");
-    const uint8_t price[] = {0x00, 0x00, 0x04, 0xE2};
-    EXPECT_EQ(0, std::memcmp(plu.data() + 25, price, 4));
-    EXPECT_EQ(plu[44], 2);
-    const uint8_t stocks[] = {0xFF, 0xFF, 0xFA, 0x24};
-    EXPECT_EQ(0, std::memcmp(plu.data() + 45, stocks, 4));
-    EXPECT_EQ(plu[49], 7);
-
-    ASSERT_EQ(state.sales.size(), 1u);
-    const uint8_t total[] = {0x00, 0x00, 0x00, 0x00, 0x27, 0x0F};
-    EXPECT_EQ(0, std::memcmp(state.sales[0].data() + 11, total, 6));
-
-    const Block& dept = state.images.at({"dept", 0});
-    EXPECT_EQ(GetTextField(std::span(dept).subspan(32, 18)), "BAKERY");
-    EXPECT_EQ(dept[32 + 18], 3);
-    EXPECT_EQ(dept[32 + 23], 30);
-    EXPECT_EQ(dept[0 + 18], 0); // departments not written are zero records
-
-    const Block& recy = state.images.at({"recy", 0});
-    EXPECT_EQ(recy[11 * 16 + 12], 150);
-
-    const Block& param0 = state.images.at({"param", 0});
-    EXPECT_EQ(param0[37], 0x01);
-    EXPECT_EQ(param0[38], 0xF4);
-    const Block& param1 = state.images.at({"param", 1});
-    EXPECT_EQ(param1[469 - 256], 0x27);
-    EXPECT_EQ(param1[470 - 256], 0x10);
-}
-
-TEST(SimState, RecordsSurviveTheFileExactlyReadableOrRaw) {
+TEST(SimRegister, Answers) {
+    TRegisterState state = TRegisterState::Default();
+    TSession session;
     struct Case {
         const char* name;
-        int decimals;
-        std::function<void(TRegisterState&)> make;
-        const char* readable; // a line of the readable form, or nullptr: raw
-    };
-    auto pluRecord = [](uint8_t first, uint8_t reserved) {
-        std::array<uint8_t, 64> r{};
-        r[0] = first;
-        r[6] = 0x45;
-        std::memcpy(r.data() + 7, "\xC8\xE9 NAME", 7);
-        r[27] = 0x30;
-        r[28] = 0x39; // 12345
-        r[44] = 0xFF;
-        r[45] = 0x80; // most negative stocks
-        r[30] = reserved;
-        return r;
-    };
-    const std::vector<Case> cases{
-        {"PluAtThreeDecimals", 3, [&](TRegisterState& s) { s.plu[7] = pluRecord(0, 0); },
-         "plu 7 barcode=45 price=12.345 dept=256 stocks=-2147483.648 flag=0 "
-         "name=\"\\xc8\\xe9 NAME\""},
-        {"PluAtNoDecimals", 0, [&](TRegisterState& s) { s.plu[7] = pluRecord(0, 0); },
-         "price=12345 "},
-        {"EmptySlotStaysRaw", 2, [&](TRegisterState& s) { s.plu[7] = pluRecord(0xFF, 0); },
-         nullptr},
-        {"ReservedBytesStayRaw", 2, [&](TRegisterState& s) { s.plu[7] = pluRecord(0, 1); },
-         nullptr},
-        {"SalesTotalOf48Bits", 2,
-         [](TRegisterState& s) {
-             std::array<uint8_t, 17> r{};
-             r[6] = 0x99;
-             std::memset(r.data() + 11, 0xFF, 6);
-             s.sales.push_back(r);
-             s.sales.push_back({}); // a record without barcode keeps its place
-         },
-         "sales barcode=99 quantity=0.000 total=2814749767106.55"},
-        {"NegativePackagePriceReadsUnsigned", 2,
-         [](TRegisterState& s) {
-             for (int k = 0; k < 7; ++k)
-                 s.images[{"recy", k}] = Block{};
-             std::memset(s.images[{"recy", 0}].data() + 16 + 9, 0xFF, 4);
-         },
-         "recy 2 price=42949672.95"},
-        {"RecyclingTailStaysRaw", 2,
-         [](TRegisterState& s) {
-             for (int k = 0; k < 7; ++k)
-                 s.images[{"recy", k}] = Block{};
-             s.images[{"recy", 6}][255] = 1;
-         },
-         nullptr},
-        {"ParametersWithoutTaxFreeSlot", 2,
-         [](TRegisterState& s) {
-             s.images[{"param", 0}] = Block{};
-             s.images[{"param", 1}] = Block{};
-             s.images[{"param", 0}][45] = 'H';
-             s.images[{"param", 1}][404 - 256 + 1] = 9;
-         },
-         "param Header1=H"},
-        {"DepartmentsWithTaxByte255", 2,
-         [](TRegisterState& s) {
-             Block b{};
-             b[18] = 0xFF;
-             std::memcpy(b.data() + 32 * 7, "LAST", 4);
-             s.images[{"dept", 0}] = b;
-         },
-         "dept 1 tax=256 price=0.00 name=\"\""},
-        {"Disconnects", 2,
-         [](TRegisterState& s) {
-             s.disconnects = {1, 1, 0};
-         },
-         "disconnect 0"},
+        std::array<uint8_t, PacketSize> packet;
+        TReply::Kind kind;
+    } cases[] = {
+        {"handshake", Packet(14, 1, {0x13, 0x57, 0, 0, 0x26, 1, 1, 0, 0, 0, 4, 1}), TReply::Ack},
+        {"handshake, rate index 5", Packet(14, 1, {0x13, 0x57, 0, 0, 0, 0, 0, 0, 0, 0, 5, 1}),
+         TReply::Refuse},
+        {"another register's handshake", Packet(14, 1, {0x14, 0x57, 0, 0}), TReply::Silence},
+        {"program mode without wake burst",
+         Packet(14, 1, {0x13, 0x57, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), TReply::Refuse},
+        {"PLU block of four records", Packet(13, 0, {4}), TReply::Refuse},
+        {"PLU index beyond 30000", Packet(13, 0, {1, 0x30, 0x75, 0, 0}), TReply::Refuse},
+        {"parameter block 2", Packet(1, 2), TReply::Refuse},
+        {"recycling block 6", Packet(4, 6), TReply::Ack},
+        {"unknown command", Packet(9, 0), TReply::Refuse},
+        {"status", Packet(0, 0), TReply::Frame},
+        {"end of connection", Packet(14, 2, {0x13, 0x57, 0, 0, 1}), TReply::Ack},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TRegisterState state = TRegisterState::Default();
-        state.decimals = uint8_t(c.decimals);
-        c.make(state);
-        const std::string text = state.Text();
-        if (c.readable)
-            EXPECT_NE(text.find(c.readable), std::string::npos) << text;
-        else
-            EXPECT_EQ(text.find("price="), std::string::npos) << text;
-        const TRegisterState back = Parsed(text);
-        EXPECT_EQ(back.plu, state.plu);
-        EXPECT_EQ(back.sales, state.sales);
-        EXPECT_EQ(back.disconnects, state.disconnects);
-        for (const auto& [key, block] : state.images)
-            EXPECT_EQ(back.images.at(key), block) << key.first << key.second;
-        EXPECT_EQ(back.Text(), text);
+        TReply reply = HandlePacket(state, session, c.packet.data());
+        EXPECT_EQ(reply.kind, c.kind) << c.name;
+        if (reply.kind == TReply::Frame) {
+            EXPECT_EQ(0, std::memcmp(reply.packet.data(), c.packet.data(), 3)) << c.name;
+            EXPECT_EQ(PayloadChecksum(reply.packet.data()),
+                      reply.packet[259] | reply.packet[260] << 8)
+                << c.name;
+        }
     }
+    auto hs = Packet(14, 1, {0x13, 0x57, 0, 0, 0, 0, 0, 0, 0, 0, 3, 1});
+    EXPECT_EQ(HandlePacket(state, session, hs.data()).newRateIndex, 3);
+
+    // Sales records run across block borders: record 15 starts at byte 255 of block 0.
+    state.sales.resize(16);
+    state.sales[15].fill(0xAB);
+    TReply first = HandlePacket(state, session, Packet(8, 0).data());
+    TReply second = HandlePacket(state, session, Packet(8, 1).data());
+    EXPECT_EQ(first.packet[3 + 255], 0xAB);
+    EXPECT_EQ(second.packet[3 + 0], 0xAB);
+    EXPECT_EQ(second.packet[3 + 15], 0xAB);
+    EXPECT_EQ(second.packet[3 + 16], 0x00);
 }
 
-TEST(SimState, MalformedReadableRecordsAreRefused) {
-    for (const char* text :
-         {"plu 0 barcode=1\n", "plu 30001 name=\"A\"\n", "dept 9 tax=1\n", "recy 101 price=1\n",
-          "plu 5 name=\"unterminated\n", "sales barcode=1 quantity\n", "disconnect x\n"}) {
-        TRegisterState state;
-        std::string error;
-        EXPECT_FALSE(state.ParseText(text, &error)) << text;
-        EXPECT_FALSE(error.empty()) << text;
-    }
+TEST(SimRegister, StateFileRoundTrip) {
+    TRegisterState state = TRegisterState::Default();
+    state.decimals = 0;
+    state.ident = "ECR WITH  TWO BLANKS";
+    state.plu[30000].fill(0x7E);
+    state.sales.push_back({});
+    state.images[{"recy", 6}].fill(0x10);
+    state.pages[{1, 513}].fill(0xEE);
+    state.programBegin = 0;
+    state.font[1].fill(0x01);
+    state.wakeBursts = 2;
+    TRegisterState back;
+    std::string error;
+    ASSERT_TRUE(back.ParseText(state.Text(), &error)) << error;
+    EXPECT_EQ(back.Text(), state.Text());
+    EXPECT_EQ(back.report, state.report);
+    EXPECT_EQ(back.ident, state.ident);
+
+    const char* bad[] = {"plu 0 00", "plu 1 zz", "image recy x 00", "frobnicate 1"};
+    for (const char* line : bad)
+        EXPECT_FALSE(back.ParseText(line, &error)) << line;
 }
 
 } // namespace

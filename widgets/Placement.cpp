@@ -1,0 +1,13 @@
+#include "Placement.h"
+
+#include <QScreen>
+#include <QWidget>
+
+void CentreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
