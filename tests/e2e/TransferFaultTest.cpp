@@ -6,6 +6,9 @@
 
 #include <QElapsedTimer>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // Thirty items with barcodes 100..129, their sales counters, departments, package prices and
@@ -410,5 +413,33 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TransferCancel,
                                            CancelCase{"UploadRecycling", true, 2, 2},
                                            CancelCase{"UploadParameters", true, 3, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// SYSTEM.CFG that cannot be written: the parameters arrived but are not kept, and the user is
+// told so instead of seeing a successful upload.
+using ParameterStore = TransferFixture;
+
+TEST_F(ParameterStore, AnUnwritableSettingsFileFailsTheParameterStep) {
+    StartSim(PreparedRegister(), {"--rate", "0"});
+    const std::string cfgBefore = ReadFileBytes(SystemCfgPath());
+    ProgressWatcher watcher(progress);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = previous;
+    tiny.rlim_cur = 16; // every file write beyond 16 bytes fails
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    TTransferContext ctx = Context(Kinds({3}));
+    RunUpload(ctx);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(watcher.errorText, "Upload:parameter...Error!");
+    EXPECT_EQ(ReadFileBytes(SystemCfgPath()), cfgBefore);
+    ExpectPortClosed();
+}
 
 } // namespace

@@ -60,6 +60,7 @@ std::vector<LossRow> LossRows() {
         {8, 5, Dec("-1", "5"), Dec("-1", "500"), Dec("-1", "500"), Dec("-1", "500"),
          "stocks come back with three decimals"},
         {9, 6, "300", "44", "44", "44", "the flag is one byte"},
+        {13, 1, "-5", "0", "0", "0", "a negative barcode has no packed form and is sent as 0"},
         {10, 1, "123456789012345", "23456789012345", "23456789012345", "23456789012345",
          "a barcode keeps 14 digits"},
     };
