@@ -501,6 +501,10 @@ void TMainForm::AboutItemClick() {
 // ---- Data transfer with the register ----
 
 void TMainForm::DownloadItemClick() {
+    // Text still being typed into a cell is part of what the user wants sent; a cell that is
+    // not valid keeps its editor and the command does not start, as with Save.
+    if (!ValidateActiveCell())
+        return;
     DownloadDlg->SetKinds({});
     if (!DownloadDlg->Execute())
         return;
@@ -516,6 +520,9 @@ void TMainForm::DownloadItemClick() {
 }
 
 void TMainForm::UploadItemClick() {
+    // An open cell editor would otherwise write its text over the row the register sends.
+    if (!ValidateActiveCell())
+        return;
     if (!UploadDlg->Execute())
         return;
     // The upload replaces the whole document: unsaved work is asked about first, and Cancel

@@ -7,6 +7,7 @@
 #include "TransferDlgs.h"
 #include "TransferFixture.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
 
@@ -113,6 +114,35 @@ TEST_F(MainTransfer, F9SendsTheChosenRangeWhileTheWindowIsDisabled) {
     for (int r = 5; r <= 9; ++r)
         EXPECT_EQ(GetTextField(std::span(state.plu.at(r)).subspan(7, 18)),
                   "ROW " + std::to_string(r));
+}
+
+TEST_F(MainTransfer, TextStillBeingTypedIsSentAndNeverLandsOnAnUploadedRow) {
+    TEditGrid* grid = form->PLUGrid();
+    grid->setFocus();
+    grid->SetCurrentCell(2, 2);
+    ASSERT_TRUE(grid->ValidateActiveCell());
+    QTest::keyClicks(grid, "TYPED");
+    ASSERT_NE(grid->Editor(), nullptr);
+    ASSERT_TRUE(grid->Editor()->isVisible());
+    AnswerRangeDialog(form->DownloadDlg, {0}, 2, 2);
+    QTest::keyClick(grid->Editor(), Qt::Key_F9);
+    EXPECT_EQ(form->PLUModel()->Cell(2, 2), "TYPED");
+
+    // The same typing before an upload: it is kept or discarded by the user's answer, and
+    // never written over the row the register sent.
+    grid->SetCurrentCell(1, 2);
+    ASSERT_TRUE(grid->ValidateActiveCell());
+    QTest::keyClicks(grid, "LATE");
+    ModalAnswer discard(QMessageBox::No);
+    AnswerRangeDialog(form->UploadDlg, {0}, 1, 4);
+    QTest::keyClick(grid->Editor() ? static_cast<QWidget*>(grid->Editor()) : grid, Qt::Key_F6);
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form->PLUModel()->Cell(1, 2), "FROM REGISTER");
+    EXPECT_FALSE(form->Modified());
+
+    const TRegisterState state = StoppedState();
+    EXPECT_EQ(GetTextField(std::span(state.plu.at(2)).subspan(7, 18)), "TYPED");
 }
 
 TEST_F(MainTransfer, UploadAsksBeforeItReplacesUnsavedWork) {
