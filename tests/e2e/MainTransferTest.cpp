@@ -4,6 +4,7 @@
 #include "Ini.h"
 #include "Main.h"
 #include "ModalAnswer.h"
+#include "Para.h"
 #include "TransferDlgs.h"
 #include "TransferFixture.h"
 
@@ -185,6 +186,25 @@ TEST_F(MainTransfer, UploadWithoutAPortStillResetsTheDocument) {
     EXPECT_EQ(form->PLUModel()->Cell(3, 2), "");
     EXPECT_FALSE(form->ProgressForm->isVisible());
     EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(MainTransfer, CtrlAltF4OpensTheParameterDialogAndItsOKSendsTheParameters) {
+    QTimer okWhenShown;
+    QObject::connect(&okWhenShown, &QTimer::timeout, [&] {
+        if (!form->ParaDlg->isVisible())
+            return;
+        okWhenShown.stop();
+        QTest::mouseClick(form->ParaDlg->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    okWhenShown.start(5);
+    ProgressWatcher watcher(*form->ProgressForm);
+    Press(Qt::Key_F4, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(okWhenShown.isActive());
+    ASSERT_FALSE(watcher.titles.empty());
+    EXPECT_EQ(watcher.titles[2], "Download:parameter...");
+    const TRegisterState state = StoppedState();
+    EXPECT_TRUE(state.images.count({"param", 0}));
+    EXPECT_TRUE(state.images.count({"param", 1}));
 }
 
 TEST_F(MainTransfer, CtrlAltF4SendsTheParametersAloneAfterTheDialogsOK) {
