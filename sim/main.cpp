@@ -341,6 +341,9 @@ void Simulator::OnFrame(Clock::time_point now) {
 // can see how a connection was ended.
 void Simulator::RecordDisconnect(const uint8_t* packet) {
     if (packet[0] == 14 && packet[1] == 2 && packet[2] == 0) {
+        // The latest ones are enough to see how connections ended; the file must not grow.
+        if (state_.disconnects.size() >= 64)
+            state_.disconnects.erase(state_.disconnects.begin());
         state_.disconnects.push_back(packet[7]);
         dirty_ = true;
     }
