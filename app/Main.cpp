@@ -5,6 +5,7 @@
 #include "Datacomm.h"
 #include "DisplayTexts.h"
 #include "DocumentFile.h"
+#include "Download.h"
 #include "MyLabel.h"
 #include "Para.h"
 #include "Progress.h"
@@ -13,6 +14,7 @@
 #include "Status.h"
 #include "TolvIBus.h"
 #include "TransferDlgs.h"
+#include "Upload.h"
 
 #include <QAction>
 #include <QApplication>
@@ -138,6 +140,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
+    paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     ReadCommSettings();
     TolvIBusComm1->TraceOn = true;
@@ -267,11 +270,10 @@ void TMainForm::BuildMenus() {
     connect(ParameterItem, &QAction::triggered, this, &TMainForm::ParameterItemClick);
     connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
 
-    // Their work arrives with the settings, transfer and service commands.
-    for (QAction* pending : {PrintItem, DetectportItem, TestItem, DownloadItem, UploadItem,
-                             UploadRPItem, DownloadFontItem})
-        pending->setEnabled(false);
     ConnectServiceCommands();
+
+    connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
+    connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
 
     menuToolBar_ = new QToolBar("Menu Bar", this);
     menuToolBar_->setObjectName("MenuBar");
@@ -355,8 +357,7 @@ bool TMainForm::HandleHiddenKey(int key) {
         FillTestData();
         return true;
     case Qt::Key_F4:
-        // The parameters alone go to the register after an OK (with the transfer commands).
-        ParaDlg->ParaExecute();
+        ParaDownloadKeyPress();
         return true;
     case Qt::Key_F6:
         DumpRegisterMemory();
@@ -544,4 +545,58 @@ void TMainForm::ParameterItemClick() {
 
 void TMainForm::SettingItemClick() {
     CommDlg->ShowCommSettings();
+}
+
+// ---- Data transfer with the register ----
+
+void TMainForm::DownloadItemClick() {
+    // Text still being typed into a cell is part of what the user wants sent; a cell that is
+    // not valid keeps its editor and the command does not start, as with Save.
+    if (!ValidateActiveCell())
+        return;
+    DownloadDlg->SetKinds({});
+    if (!DownloadDlg->Execute())
+        return;
+    TTransferContext ctx{*TolvIBusComm1,
+                         *ProgressForm,
+                         *pluModel_,
+                         *deptModel_,
+                         recy_,
+                         DownloadDlg->Kinds(),
+                         DownloadDlg->RangeBegin(),
+                         DownloadDlg->RangeEnd()};
+    RunDownload(ctx);
+}
+
+void TMainForm::UploadItemClick() {
+    // An open cell editor would otherwise write its text over the row the register sends.
+    if (!ValidateActiveCell())
+        return;
+    if (!UploadDlg->Execute())
+        return;
+    // The upload replaces the whole document: unsaved work is asked about first, and Cancel
+    // leaves it as it is.
+    if (!ConfirmDiscard())
+        return;
+    NewDocument();
+    TTransferContext ctx{
+        *TolvIBusComm1,     *ProgressForm,           *pluModel_,           *deptModel_, recy_,
+        UploadDlg->Kinds(), UploadDlg->RangeBegin(), UploadDlg->RangeEnd()};
+    RunUpload(ctx);
+}
+
+void TMainForm::ParaDownloadKeyPress() {
+    if (!paraExecute || !paraExecute())
+        return;
+    KindSet kinds;
+    kinds.set(KindParameter);
+    TTransferContext ctx{*TolvIBusComm1,
+                         *ProgressForm,
+                         *pluModel_,
+                         *deptModel_,
+                         recy_,
+                         kinds,
+                         DownloadDlg->RangeBegin(),
+                         DownloadDlg->RangeEnd()};
+    RunDownload(ctx);
 }

@@ -107,6 +107,13 @@ public:
     void DownloadFontItemClick();
     void DumpRegisterMemory(); // Ctrl+Alt+F6
     void DownloadProgram();    // Ctrl+Alt+F8
+    // Data transfer with the register.
+    void DownloadItemClick();
+    void UploadItemClick();
+    // Ctrl+Alt+F4: the parameter dialog, then the parameters alone to the register.
+    void ParaDownloadKeyPress();
+    // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
+    std::function<bool()> paraExecute;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -60,8 +60,6 @@ void TMainForm::CreateServiceWindows() {
 }
 
 void TMainForm::ConnectServiceCommands() {
-    for (QAction* action : {TestItem, DetectportItem, UploadRPItem, PrintItem, DownloadFontItem})
-        action->setEnabled(true);
     connect(TestItem, &QAction::triggered, this, &TMainForm::TestItemClick);
     connect(DetectportItem, &QAction::triggered, this, &TMainForm::DetectportItemClick);
     connect(UploadRPItem, &QAction::triggered, this, &TMainForm::UploadRPItemClick);

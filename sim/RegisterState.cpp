@@ -1,6 +1,7 @@
 #include "RegisterState.h"
 
 #include "AtomicFile.h"
+#include "StateRecords.h"
 #include "TolvIBus.h"
 
 #include <algorithm>
@@ -113,13 +114,11 @@ std::string TRegisterState::Text() const {
     out << "decimals " << int(decimals) << "\n";
     out << "status " << HexBytes(status.data(), status.size()) << "\n";
     out << "ident " << ident << "\n";
-    for (const auto& [number, record] : plu)
-        out << "plu " << number << " " << HexBytes(record.data(), record.size()) << "\n";
-    for (const auto& record : sales)
-        out << "sales " << HexBytes(record.data(), record.size()) << "\n";
+    WriteReadableRecords(*this, out);
     for (const auto& [key, block] : images)
-        out << "image " << key.first << " " << key.second << " "
-            << HexBytes(block.data(), block.size()) << "\n";
+        if (key.first != "dept" && key.first != "recy" && key.first != "param")
+            out << "image " << key.first << " " << key.second << " "
+                << HexBytes(block.data(), block.size()) << "\n";
     WriteReportItems(out, report);
     for (const auto& [key, block] : pages)
         out << "page " << key.first << " " << key.second << " "
@@ -142,6 +141,7 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
     std::string line;
     int lineNo = 0;
     bool hadReport = false;
+    TReadableRecordParser readable;
     auto fail = [&](const std::string& why) {
         if (error)
             *error = "line " + std::to_string(lineNo) + ": " + why;
@@ -171,6 +171,11 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
         }
         if (kind == "ident") {
             ident = rest;
+            continue;
+        }
+        if (std::string why; readable.Parse(*this, kind, rest, &why)) {
+            if (!why.empty())
+                return fail(why);
             continue;
         }
         std::string a, b, c;
@@ -222,7 +227,7 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
     }
     if (hadReport)
         report += "\r\n";
-    return true;
+    return readable.Finish(*this, error);
 }
 
 bool TRegisterState::Load(const std::string& path, std::string* error) {

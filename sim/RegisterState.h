@@ -10,6 +10,8 @@
 //     plu <number> <64 bytes>         PLU record by PLU number 1-30000
 //     sales <17 bytes>                one sales record, in order
 //     image <kind> <block> <256 bytes>  kind dept (block 0), recy (0-6), param (0-1)
+//     (PLU items, sales records, departments, recycling entries and parameters are written as
+//     readable fields whenever those give the bytes back exactly: see StateRecords.h)
 //     report <text>                   one report line; lines are joined with CR LF
 //     report-bytes <up to 256 bytes>  report bytes as they are (binary reports)
 //     page <area> <page> <256 bytes>  memory page (area 0 ROM, 1 RAM); others are a pattern
@@ -42,6 +44,7 @@ struct TRegisterState {
     std::optional<uint16_t> programEnd;
     std::map<int, Block> program;
     std::map<int, Block> font;
+    std::vector<uint8_t> disconnects; // status of every end-of-connection packet heard
 
     static TRegisterState Default();
     // False with a message when the file cannot be read or a line is malformed.

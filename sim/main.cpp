@@ -164,6 +164,7 @@ private:
     bool OpenLink();
     void OnBytes(const uint8_t* bytes, size_t count, Clock::time_point now);
     void OnFrame(Clock::time_point now);
+    void RecordDisconnect(const uint8_t* packet);
     void Queue(std::vector<uint8_t> bytes, Clock::time_point at, int newRate);
     void Pump(Clock::time_point now);
     Clock::time_point NextDue() const;
@@ -278,6 +279,7 @@ void Simulator::OnFrame(Clock::time_point now) {
     uint8_t packet[PacketSize];
     if (!DecodeFrame(frame_, packet))
         return; // a garbled request goes unanswered, as on a noisy line
+    RecordDisconnect(packet);
     uint32_t speed = SpeedOf(master_);
     bool handshake = packet[0] == 14 && packet[1] == 1 && packet[2] == 0;
     uint32_t linkRate = BaudTable[size_t(linkRate_)];
@@ -332,6 +334,19 @@ void Simulator::OnFrame(Clock::time_point now) {
     if (reply.endOfConnection)
         linkRate_ = opt_.rate;
     Queue(std::move(bytes), at, reply.newRateIndex);
+}
+
+// Every end-of-connection packet on the line is kept with its status, also those sent at a rate
+// the register does not listen at (after the first one it is back at its idle rate), so a test
+// can see how a connection was ended.
+void Simulator::RecordDisconnect(const uint8_t* packet) {
+    if (packet[0] == 14 && packet[1] == 2 && packet[2] == 0) {
+        // The latest ones are enough to see how connections ended; the file must not grow.
+        if (state_.disconnects.size() >= 64)
+            state_.disconnects.erase(state_.disconnects.begin());
+        state_.disconnects.push_back(packet[7]);
+        dirty_ = true;
+    }
 }
 
 void Simulator::Queue(std::vector<uint8_t> bytes, Clock::time_point at, int newRate) {

@@ -1,0 +1,231 @@
+// The transfer commands of the main window against the simulated register: F9 and F6 through
+// their range dialogs, the question about unsaved work before an upload, the parameters-only
+// download of Ctrl+Alt+F4, and an upload whose port is missing.
+#include "Ini.h"
+#include "Main.h"
+#include "ModalAnswer.h"
+#include "Para.h"
+#include "TransferDlgs.h"
+#include "TransferFixture.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+
+namespace {
+
+class MainTransfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDecimalSeparator('.');
+        TRegisterState initial = TRegisterState::Default();
+        std::string error;
+        ASSERT_TRUE(initial.ParseText("decimals 2\nplu 1 barcode=77 price=3.10 dept=1 stocks=0 "
+                                      "flag=0 name=\"FROM REGISTER\"\n",
+                                      &error))
+            << error;
+        ASSERT_TRUE(initial.Save(dir.Path("state.txt")));
+        ASSERT_TRUE(
+            sim.Start(QPLU_SIM_PATH, dir.Path("ttySIM"), SystemCfgPath(),
+                      {"--rate", "0", "--state", QString::fromStdString(dir.Path("state.txt"))}));
+        IniFile cfg(SystemCfgPath());
+        cfg.WriteInteger("Comm", "Port", 2);
+        cfg.WriteInteger("Comm", "BaudRate", 4);
+        ASSERT_TRUE(cfg.Save());
+        form = std::make_unique<TMainForm>();
+        form->TolvIBusComm1->TimeScale = 0.25;
+        form->TolvIBusComm1->ShowErrorBox = [this](const std::string& text) {
+            boxes.push_back(text);
+        };
+        form->resize(1000, 700);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void TearDown() override {
+        form->SetModified(false);
+        form.reset();
+    }
+    // A key to the main window, as the user presses it after any box has closed.
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form->PLUGrid(), key, mods);
+    }
+    TRegisterState StoppedState() {
+        EXPECT_TRUE(sim.Stop());
+        TRegisterState state;
+        std::string error;
+        EXPECT_TRUE(state.Load(dir.Path("state.txt"), &error)) << error;
+        return state;
+    }
+
+    // Once the dialog is up: tick the lines, type the range, press OK.
+    void AnswerRangeDialog(TTransferRangeDlg* dialog, std::vector<int> lines, int from, int to) {
+        auto* timer = new QTimer(dialog);
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, dialog, [=] {
+            if (!dialog->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            auto* list = dialog->findChild<QListWidget*>("CheckListBox1");
+            for (int line : lines)
+                list->item(line)->setCheckState(Qt::Checked);
+            for (auto [name, value] : {std::pair{"RangeBeginEdit", from}, {"RangeEndEdit", to}}) {
+                auto* spin = dialog->findChild<QSpinBox*>(name);
+                spin->selectAll();
+                QTest::keyClicks(spin, QString::number(value));
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+        });
+        timer->start();
+    }
+
+    TempProgramDir dir;
+    TSimProcess sim;
+    std::unique_ptr<TMainForm> form;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(MainTransfer, F9SendsTheChosenRangeWhileTheWindowIsDisabled) {
+    TGridModel* plu = form->PLUModel();
+    for (int r = 1; r <= 12; ++r)
+        plu->SetCell(r, 2, "ROW " + std::to_string(r));
+    ProgressWatcher watcher(*form->ProgressForm);
+    bool disabledWhileShown = true;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (form->ProgressForm->isVisible() && form->isEnabled())
+            disabledWhileShown = false;
+    });
+    probe.start(2);
+    AnswerRangeDialog(form->DownloadDlg, {0}, 5, 9);
+    Press(Qt::Key_F9);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !watcher.titles.empty() && !form->ProgressForm->isVisible(); }));
+    EXPECT_TRUE(disabledWhileShown);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_FALSE(watcher.okPressed) << watcher.errorText;
+    EXPECT_EQ(watcher.titles[2], "Download:PLU...");
+    EXPECT_FALSE(form->TolvIBusComm1->isActive());
+
+    const TRegisterState state = StoppedState();
+    ASSERT_EQ(state.plu.size(), 6u); // 1 from before, 5 to 9 sent
+    for (int r = 5; r <= 9; ++r)
+        EXPECT_EQ(GetTextField(std::span(state.plu.at(r)).subspan(7, 18)),
+                  "ROW " + std::to_string(r));
+}
+
+TEST_F(MainTransfer, TextStillBeingTypedIsSentAndNeverLandsOnAnUploadedRow) {
+    TEditGrid* grid = form->PLUGrid();
+    grid->setFocus();
+    grid->SetCurrentCell(2, 2);
+    ASSERT_TRUE(grid->ValidateActiveCell());
+    QTest::keyClicks(grid, "TYPED");
+    ASSERT_NE(grid->Editor(), nullptr);
+    ASSERT_TRUE(grid->Editor()->isVisible());
+    AnswerRangeDialog(form->DownloadDlg, {0}, 2, 2);
+    QTest::keyClick(grid->Editor(), Qt::Key_F9);
+    EXPECT_EQ(form->PLUModel()->Cell(2, 2), "TYPED");
+
+    // The same typing before an upload: it is kept or discarded by the user's answer, and
+    // never written over the row the register sent.
+    grid->SetCurrentCell(1, 2);
+    ASSERT_TRUE(grid->ValidateActiveCell());
+    QTest::keyClicks(grid, "LATE");
+    ModalAnswer discard(QMessageBox::No);
+    AnswerRangeDialog(form->UploadDlg, {0}, 1, 4);
+    QTest::keyClick(grid->Editor() ? static_cast<QWidget*>(grid->Editor()) : grid, Qt::Key_F6);
+    grid->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form->PLUModel()->Cell(1, 2), "FROM REGISTER");
+    EXPECT_FALSE(form->Modified());
+
+    const TRegisterState state = StoppedState();
+    EXPECT_EQ(GetTextField(std::span(state.plu.at(2)).subspan(7, 18)), "TYPED");
+}
+
+TEST_F(MainTransfer, UploadAsksBeforeItReplacesUnsavedWork) {
+    TGridModel* plu = form->PLUModel();
+    plu->SetCell(1, 2, "TYPED");
+    form->SetModified(true);
+    {
+        ModalAnswer cancel(QMessageBox::Cancel);
+        AnswerRangeDialog(form->UploadDlg, {0}, 1, 4);
+        Press(Qt::Key_F6);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return cancel.Count() == 1; }));
+        EXPECT_EQ(cancel.Text(), "File has not been saved,save it now?");
+    }
+    EXPECT_EQ(plu->Cell(1, 2), "TYPED");
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(ReadFileBytes(dir.Path("DEBUG.LOG")), ""); // the port was never opened
+
+    {
+        ModalAnswer discard(QMessageBox::No);
+        AnswerRangeDialog(form->UploadDlg, {0}, 1, 4);
+        Press(Qt::Key_F6);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return discard.Count() == 1; }));
+    }
+    EXPECT_EQ(plu->Cell(1, 2), "FROM REGISTER");
+    EXPECT_EQ(plu->Cell(1, 3), "3.10");
+    EXPECT_EQ(plu->Cell(2, 2), ""); // an empty slot gives the default row
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(form->FileName(), "");
+    EXPECT_FALSE(form->TolvIBusComm1->isActive());
+}
+
+TEST_F(MainTransfer, UploadWithoutAPortStillResetsTheDocument) {
+    IniWriteInteger(SystemCfgPath(), "Comm", "Port", 0);
+    ReadCommSettings();
+    form->PLUModel()->SetCell(3, 2, "OLD");
+    AnswerRangeDialog(form->UploadDlg, {0, 1}, 1, 10);
+    Press(Qt::Key_F6);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Error opening COM0!\r\nplease select other ports.");
+    EXPECT_EQ(form->PLUModel()->Cell(3, 2), "");
+    EXPECT_FALSE(form->ProgressForm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+}
+
+TEST_F(MainTransfer, CtrlAltF4OpensTheParameterDialogAndItsOKSendsTheParameters) {
+    QTimer okWhenShown;
+    QObject::connect(&okWhenShown, &QTimer::timeout, [&] {
+        if (!form->ParaDlg->isVisible())
+            return;
+        okWhenShown.stop();
+        QTest::mouseClick(form->ParaDlg->findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
+    });
+    okWhenShown.start(5);
+    ProgressWatcher watcher(*form->ProgressForm);
+    Press(Qt::Key_F4, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(okWhenShown.isActive());
+    ASSERT_FALSE(watcher.titles.empty());
+    EXPECT_EQ(watcher.titles[2], "Download:parameter...");
+    const TRegisterState state = StoppedState();
+    EXPECT_TRUE(state.images.count({"param", 0}));
+    EXPECT_TRUE(state.images.count({"param", 1}));
+}
+
+TEST_F(MainTransfer, CtrlAltF4SendsTheParametersAloneAfterTheDialogsOK) {
+    form->PLUModel()->SetCell(1, 2, "NOT SENT");
+    ASSERT_TRUE(IniWriteString(SystemCfgPath(), "Default", "Header2", "PARAMETERS ONLY"));
+    int asked = 0;
+    form->paraExecute = [&] { return ++asked > 1; }; // Cancel first, OK the second time
+    Press(Qt::Key_F4, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadFileBytes(dir.Path("DEBUG.LOG")), "");
+    ProgressWatcher watcher(*form->ProgressForm);
+    Press(Qt::Key_F4, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(asked, 2);
+    const std::vector<std::string> titles{"Connect...", "Check ecr status...",
+                                          "Download:parameter...", "Disconnect..."};
+    EXPECT_EQ(watcher.titles, titles);
+
+    const TRegisterState state = StoppedState();
+    EXPECT_EQ(GetTextField(std::span(state.images.at({"param", 0})).subspan(45 + 32, 32)),
+              "PARAMETERS ONLY");
+    EXPECT_EQ(GetTextField(std::span(state.plu.at(1)).subspan(7, 18)), "FROM REGISTER");
+}
+
+} // namespace

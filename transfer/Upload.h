@@ -1,0 +1,12 @@
+#pragma once
+// Upload data: the chosen kinds come from the register into the document (and SYSTEM.CFG).
+// The caller resets the document first; rows arrive block by block, departments, recycling
+// table and parameters only whole.
+
+#include "Download.h"
+
+void RunUpload(TTransferContext& ctx);
+bool UploadPLU(TTransferContext& ctx);
+bool UploadDepartments(TTransferContext& ctx);
+bool UploadRecycling(TTransferContext& ctx);
+bool UploadParameters(TTransferContext& ctx);
