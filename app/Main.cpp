@@ -399,10 +399,9 @@ bool TMainForm::ConfirmDiscard() {
         return false;
     if (answer == QMessageBox::No)
         return true;
-    if (!ValidateActiveCell())
-        return false;
-    SaveItemClick();
-    return true;
+    // The user asked for the work to be kept: if it was not saved after all (the name dialog
+    // cancelled, a write failed), the command that would discard it stops.
+    return SaveItemClick();
 }
 
 void TMainForm::NewDocument() {
@@ -486,24 +485,25 @@ void TMainForm::OpenItemClick() {
     LoadDocument(name.toLocal8Bit().toStdString());
 }
 
-void TMainForm::SaveItemClick() {
+bool TMainForm::SaveItemClick() {
     if (!ValidateActiveCell())
-        return;
+        return false;
     if (fileName_.empty())
-        SaveAsItemClick();
-    else
-        SaveDocument(fileName_);
+        return SaveAsItemClick();
+    return SaveDocument(fileName_);
 }
 
-void TMainForm::SaveAsItemClick() {
+bool TMainForm::SaveAsItemClick() {
     if (!ValidateActiveCell())
-        return;
+        return false;
     const QString name = chooseSaveFile();
     if (name.isEmpty())
-        return;
+        return false;
     fileName_ = QFileInfo(name).absoluteFilePath().toLocal8Bit().toStdString();
-    if (SaveDocument(fileName_))
-        UpdateCaption();
+    if (!SaveDocument(fileName_))
+        return false;
+    UpdateCaption();
+    return true;
 }
 
 void TMainForm::FitGridColumns() {

@@ -83,8 +83,9 @@ public:
 
     void NewItemClick();
     void OpenItemClick();
-    void SaveItemClick();
-    void SaveAsItemClick();
+    // True when the document was written.
+    bool SaveItemClick();
+    bool SaveAsItemClick();
     void FontItemClick();
     void RecyclingItemClick();
     void ParameterItemClick();

@@ -5,6 +5,7 @@
 #include "TempDir.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -289,11 +290,30 @@ TEST_F(MainFormTest, UnsavedWorkIsAskedAboutBeforeItIsLost) {
         EXPECT_EQ(Cell(1, 2), "typed");
     }
     {
-        // Yes, then the save dialog cancelled: New still goes on.
+        // Yes, then the save dialog cancelled: nothing was kept, so New stops.
         form->chooseSaveFile = [] { return QString(); };
         ModalAnswer yes(QMessageBox::Yes);
         form->NewItemClick();
+        EXPECT_EQ(Cell(1, 2), "typed");
+        EXPECT_TRUE(form->Modified());
+    }
+    {
+        // Yes, and a save that fails: the error is shown and New stops too.
+        form->chooseSaveFile = [&] { return QString::fromStdString(dir.Path("no/such/x.PLU")); };
+        ModalAnswer answers(QMessageBox::Yes);
+        ModalAnswer ok(QMessageBox::Ok);
+        form->NewItemClick();
+        EXPECT_EQ(ok.Text(), "File not found");
+        EXPECT_EQ(Cell(1, 2), "typed");
+    }
+    {
+        // Yes, and the save goes through (to the name the failed Save as already took): New
+        // goes on with the work on disk.
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.Path("no/such"))));
+        ModalAnswer yes(QMessageBox::Yes);
+        form->NewItemClick();
         EXPECT_EQ(Cell(1, 2), "");
+        EXPECT_NE(ReadFileBytes(dir.Path("no/such/x.PLU")).find("typed"), std::string::npos);
     }
     form->PLUModel()->SetCell(1, 2, "typed again");
     form->SetModified(true);

@@ -15,7 +15,8 @@ public:
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
+            // Another answer may be waiting for a box with other buttons.
+            if (!box || !box->button(button_))
                 return;
             texts_ << box->text();
             timer_.stop();
