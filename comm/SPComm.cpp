@@ -16,10 +16,14 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 constexpr size_t ReadChunk = 2048;
+// How long the line must be quiet before bytes short of an announced answer are handed over:
+// a few character times even at 9600 baud, and far below any answer time.
+constexpr int GatherQuietMs = 3;
 
 const QEvent::Type NoticeEventType = QEvent::Type(QEvent::registerEventType());
 
@@ -294,8 +298,20 @@ void TComm::ReadThread() {
     uint8_t buffer[ReadChunk];
     pollfd fds[2] = {{fd_, POLLIN, 0}, {closeEvent_, POLLIN, 0}};
     bool hangup = false;
+    // Bytes of an answer whose length the reader announced are handed over together once that
+    // many have come, or when the line has been quiet for a moment; the user-interface thread
+    // then wakes once per answer instead of once per driver chunk.
+    std::vector<uint8_t> gathered;
+    auto handOver = [&] {
+        if (!gathered.empty())
+            Post(ReceiveDataNotice, gathered.size(), std::exchange(gathered, {}));
+    };
     for (;;) {
-        int r = poll(fds, 2, -1);
+        int r = poll(fds, 2, gathered.empty() ? -1 : GatherQuietMs);
+        if (r == 0) {
+            handOver();
+            continue;
+        }
         if (r < 0) {
             if (errno == EINTR)
                 continue;
@@ -305,13 +321,13 @@ void TComm::ReadThread() {
         if (fds[1].revents)
             break;
         if (fds[0].revents & POLLIN) {
-            ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            ssize_t n = ::read(fd_, buffer, ReadChunk - gathered.size());
             if (n > 0) {
-                std::vector<uint8_t> chunk(buffer, buffer + n);
+                gathered.insert(gathered.end(), buffer, buffer + n);
                 if (threadIgnoreNull_)
-                    std::erase(chunk, uint8_t(0));
-                if (!chunk.empty())
-                    Post(ReceiveDataNotice, chunk.size(), std::move(chunk));
+                    std::erase(gathered, uint8_t(0));
+                if (gathered.size() >= receiveThreshold_.load() || gathered.size() >= ReadChunk)
+                    handOver();
                 continue;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
@@ -325,6 +341,7 @@ void TComm::ReadThread() {
         }
     }
     if (hangup) {
+        handOver();
         Post(RequestHangupNotice, 0);
         Signal(closeEvent_); // the transmit thread has nothing left to do either
     }

@@ -64,6 +64,9 @@ public:
     // Queues a copy of the bytes for the transmit thread. False, queuing nothing, when the port
     // is closed, count is 0, or the transmit thread has ended.
     bool WriteData(const uint8_t* bytes, uint16_t count);
+    // The length of the answer the reader waits for: received bytes are handed over once this
+    // many have come (or the line went quiet). 1, the default, hands over every chunk at once.
+    void SetReceiveThreshold(size_t bytes) { receiveThreshold_ = bytes < 1 ? 1 : bytes; }
     bool IsOpen() const { return fd_ >= 0; }
     // The device path the last OpenPort used (for messages and tests).
     const std::string& DevicePath() const { return devicePath_; }
@@ -197,6 +200,7 @@ private:
     // Copies the threads read while the owner may change the originals.
     std::atomic<uint32_t> threadBaud_{9600};
     std::atomic<bool> threadIgnoreNull_{false};
+    std::atomic<size_t> receiveThreshold_{1};
     // Write requests handed to the transmit thread, and how many of them it had finished when
     // it last reported the queue drained: a drain notice overtaken by a newer write is stale.
     uint64_t writesQueued_ = 0;

@@ -371,9 +371,11 @@ bool TTolvIBusComm::RequestWithAnswer() {
         EncodeFrame(WorkPacket, FrameBuf);
         std::memcpy(rx_.ExpectHeader, FrameBuf + 1, 3);
         FrameBuf[301] = 0xFF;
+        link_->SetAnswerLength(FrameSize);
         SendFrame(FrameBuf, WireFrameSize);
         rx_.ExpectFrame = true;
         int a = WaitAnswer(RetryInterval);
+        link_->SetAnswerLength(1);
         if (a == AnswerFrame) {
             ChecksumError = !DecodeFrame(rx_.FrameBuf, WorkPacket);
             if (!ChecksumError)

@@ -91,6 +91,8 @@ public:
     virtual bool Write(const uint8_t* bytes, uint16_t count) = 0;
     virtual void SetRate(uint32_t rate) = 0;
     virtual uint32_t Rate() const = 0;
+    // The length of the answer now awaited, so a link may deliver it in one piece.
+    virtual void SetAnswerLength(size_t) {}
 
     // Raised on the user-interface thread.
     std::function<void(const uint8_t* bytes, uint16_t count)> DataArrived;
@@ -111,6 +113,7 @@ public:
     }
     void SetRate(uint32_t rate) override { comm_.SetBaudRate(rate); }
     uint32_t Rate() const override { return comm_.BaudRate(); }
+    void SetAnswerLength(size_t bytes) override { comm_.SetReceiveThreshold(bytes); }
 
 private:
     TComm comm_;
