@@ -169,6 +169,42 @@ TEST_F(PortTest, EveryChunkingArrivesWhole) {
     port.ClosePort();
 }
 
+TEST_F(PortTest, AnAnnouncedAnswerArrivesInOnePieceAndAShortOneAfterAQuietGap) {
+    std::vector<std::vector<uint8_t>> pieces;
+    port.OnReceiveData = [&](TComm*, const uint8_t* buffer, uint16_t length) {
+        pieces.emplace_back(buffer, buffer + length);
+    };
+    port.SetOutx_XonXoffFlow(false);
+    port.OpenPort();
+    port.SetReceiveThreshold(301);
+    std::vector<uint8_t> frame(301);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = uint8_t(0x80 + i % 100);
+    // The frame comes in bursts a millisecond apart, as a UART's FIFO hands it over.
+    for (size_t at = 0; at < frame.size(); at += 50) {
+        const size_t n = std::min<size_t>(50, frame.size() - at);
+        ASSERT_EQ(write(pty.master, frame.data() + at, n), ssize_t(n));
+        usleep(1000);
+    }
+    std::vector<uint8_t> got;
+    ASSERT_TRUE(PumpUntil([&] {
+        got.clear();
+        for (const auto& piece : pieces)
+            got.insert(got.end(), piece.begin(), piece.end());
+        return got.size() >= frame.size();
+    }));
+    EXPECT_EQ(got, frame);
+    // Seven bursts; one piece unless the machine stalled the writer past the quiet gap.
+    EXPECT_LE(pieces.size(), 2u);
+
+    // Fewer bytes than announced (noise, a cut answer) are not held back for long.
+    pieces.clear();
+    ASSERT_EQ(write(pty.master, "\x83\x84\x85", 3), 3);
+    EXPECT_TRUE(PumpUntil([&] { return !pieces.empty(); }, 500));
+    EXPECT_EQ(pieces, (std::vector<std::vector<uint8_t>>{{0x83, 0x84, 0x85}}));
+    port.ClosePort();
+}
+
 TEST_F(PortTest, HangupIsReportedOnceAndStopsTheThreads) {
     int hangups = 0;
     port.OnRequestHangup = [&](TComm*) { ++hangups; };
