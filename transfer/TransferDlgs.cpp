@@ -129,6 +129,8 @@ void TTransferRangeDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         if (QScreen* screen = this->screen())
             move(screen->availableGeometry().center() - rect().center());
+        // The kinds are chosen first: Space ticks the current line, Enter is OK.
+        checkList_->setFocus();
     }
 }
 

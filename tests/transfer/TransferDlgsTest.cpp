@@ -111,6 +111,19 @@ TEST_P(RangeDialogs, SecondOpeningIsUntickedAndKeepsTheRange) {
     EXPECT_EQ(dialog->Kinds(), KindSet()) << "OK with nothing ticked";
 }
 
+TEST_P(RangeDialogs, KeyboardAloneChoosesAKind) {
+    auto dialog = Make();
+    auto* list = Child<QListWidget>(dialog.get(), "CheckListBox1");
+    ASSERT_TRUE(ExecuteWith(*dialog, [&] {
+        QWidget* focus = dialog->focusWidget();
+        ASSERT_EQ(focus, list) << "the check list takes the keys when the dialog opens";
+        QTest::keyClick(focus, Qt::Key_Down);
+        QTest::keyClick(focus, Qt::Key_Space);
+        QTest::keyClick(focus, Qt::Key_Return);
+    }));
+    EXPECT_EQ(dialog->Kinds(), KindSet("0010"));
+}
+
 TEST_P(RangeDialogs, InvalidRangeKeepsTheDialogOpen) {
     auto dialog = Make();
     QString message;
