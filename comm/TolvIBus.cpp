@@ -339,20 +339,24 @@ int TTolvIBusComm::WaitAnswer(int ms) {
     return AnswerFrame;
 }
 
+void TTolvIBusComm::SendWorkPacket(bool expectFrame) {
+    EncodeFrame(WorkPacket, FrameBuf);
+    FrameBuf[301] = 0xFF;
+    if (expectFrame)
+        std::memcpy(rx_.ExpectHeader, FrameBuf + 1, 3); // the answer repeats the header
+    link_->SetAnswerLength(expectFrame ? FrameSize : 1);
+    SendFrame(FrameBuf, WireFrameSize);
+    rx_.ExpectFrame = expectFrame;
+}
+
 bool TTolvIBusComm::SendWithAck() {
     if (BroadCast) {
-        EncodeFrame(WorkPacket, FrameBuf);
-        FrameBuf[301] = 0xFF;
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = false;
+        SendWorkPacket(false);
         return WaitAnswer(BroadCastInterval) >= 0;
     }
     for (int n = 0;; ++n) {
-        EncodeFrame(WorkPacket, FrameBuf);
         TraceRetry(n);
-        FrameBuf[301] = 0xFF;
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = false;
+        SendWorkPacket(false);
         int a = WaitAnswer(RetryInterval);
         if (a == AnswerAcked)
             return true;
@@ -368,12 +372,7 @@ bool TTolvIBusComm::RequestWithAnswer() {
         ChecksumError = false;
         TraceRetry(n);
         std::memcpy(WorkPacket, RequestPacket, PacketSize);
-        EncodeFrame(WorkPacket, FrameBuf);
-        std::memcpy(rx_.ExpectHeader, FrameBuf + 1, 3);
-        FrameBuf[301] = 0xFF;
-        link_->SetAnswerLength(FrameSize);
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = true;
+        SendWorkPacket(true);
         int a = WaitAnswer(RetryInterval);
         link_->SetAnswerLength(1);
         if (a == AnswerFrame) {
@@ -391,19 +390,13 @@ bool TTolvIBusComm::RequestWithAnswer() {
 bool TTolvIBusComm::HandshakeExchange(bool programMode) {
     if (BroadCast) {
         link_->SetRate(BaudTable[baudRate_]);
-        EncodeFrame(WorkPacket, FrameBuf);
-        FrameBuf[301] = 0xFF;
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = false;
+        SendWorkPacket(false);
         return WaitAnswer(BroadCastInterval) >= 0;
     }
     for (int n = 0;; ++n) {
-        EncodeFrame(WorkPacket, FrameBuf);
         TraceRetry(n);
         link_->SetRate(n == 0 ? BaudTable[0] : BaudTable[(n - 1) % 5]);
-        FrameBuf[301] = 0xFF;
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = false;
+        SendWorkPacket(false);
         int a = WaitAnswer(800);
         if (a == AnswerAcked) {
             link_->SetRate(BaudTable[baudRate_]);
@@ -421,10 +414,7 @@ bool TTolvIBusComm::HandshakeExchange(bool programMode) {
 void TTolvIBusComm::EndOfConnectionExchange(const uint8_t* packet) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::memcpy(WorkPacket, packet, PacketSize);
-        EncodeFrame(WorkPacket, FrameBuf);
-        FrameBuf[301] = 0xFF;
-        SendFrame(FrameBuf, WireFrameSize);
-        rx_.ExpectFrame = false;
+        SendWorkPacket(false);
         int a = WaitAnswer(100);
         // A dead port or Abort: more tries would only wait for nothing.
         if (a == AnswerAcked || a == AnswerAborted)

@@ -212,6 +212,9 @@ public:
 private:
     void Init();
     void SendFrame(const uint8_t* bytes, int count);
+    // Frames WorkPacket, sends it with its trailing 0xFF and gets ready for the answer: an
+    // acknowledge byte, or a frame repeating the packet's header.
+    void SendWorkPacket(bool expectFrame);
     bool WaitSent();
     bool SendBurst();
     template <typename Done> void RunUntil(Done done);
