@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -230,7 +231,18 @@ TEST_F(MainFormTest, DraggingARowNumberMovesTheContent) {
     form->PLUModel()->SetCell(1, 2, "first");
     form->PLUModel()->SetCell(4, 2, "fourth");
     QHeaderView* header = form->PLUGrid()->verticalHeader();
-    header->moveSection(0, 3);
+    // The user's gesture: press on row number 1, drag it below row 4, let go.
+    QWidget* numbers = header->viewport();
+    const QPoint from(header->width() / 2, header->sectionViewportPosition(0) + 3);
+    const QPoint to(from.x(), header->sectionViewportPosition(3) + header->sectionSize(3) - 2);
+    QTest::mousePress(numbers, Qt::LeftButton, Qt::NoModifier, from);
+    for (int y = from.y(); y <= to.y(); y += 4) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(from.x(), y),
+                         numbers->mapToGlobal(QPointF(from.x(), y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(numbers, &move);
+    }
+    QTest::mouseRelease(numbers, Qt::LeftButton, Qt::NoModifier, to);
     EXPECT_EQ(Cell(4, 2), "first");
     EXPECT_EQ(Cell(3, 2), "fourth");
     EXPECT_EQ(header->logicalIndex(0), 0) << "the numbers stay with the positions";
