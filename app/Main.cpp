@@ -549,6 +549,11 @@ void TMainForm::SettingItemClick() {
 
 // ---- Data transfer with the register ----
 
+TTransferContext TMainForm::TransferContext(KindSet kinds, const TTransferRangeDlg& range) {
+    return {*TolvIBusComm1, *ProgressForm, *pluModel_,         *deptModel_,
+            recy_,          kinds,         range.RangeBegin(), range.RangeEnd()};
+}
+
 void TMainForm::DownloadItemClick() {
     // Text still being typed into a cell is part of what the user wants sent; a cell that is
     // not valid keeps its editor and the command does not start, as with Save.
@@ -557,14 +562,7 @@ void TMainForm::DownloadItemClick() {
     DownloadDlg->SetKinds({});
     if (!DownloadDlg->Execute())
         return;
-    TTransferContext ctx{*TolvIBusComm1,
-                         *ProgressForm,
-                         *pluModel_,
-                         *deptModel_,
-                         recy_,
-                         DownloadDlg->Kinds(),
-                         DownloadDlg->RangeBegin(),
-                         DownloadDlg->RangeEnd()};
+    TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
     RunDownload(ctx);
 }
 
@@ -579,9 +577,7 @@ void TMainForm::UploadItemClick() {
     if (!ConfirmDiscard())
         return;
     NewDocument();
-    TTransferContext ctx{
-        *TolvIBusComm1,     *ProgressForm,           *pluModel_,           *deptModel_, recy_,
-        UploadDlg->Kinds(), UploadDlg->RangeBegin(), UploadDlg->RangeEnd()};
+    TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
     RunUpload(ctx);
 }
 
@@ -590,13 +586,6 @@ void TMainForm::ParaDownloadKeyPress() {
         return;
     KindSet kinds;
     kinds.set(KindParameter);
-    TTransferContext ctx{*TolvIBusComm1,
-                         *ProgressForm,
-                         *pluModel_,
-                         *deptModel_,
-                         recy_,
-                         kinds,
-                         DownloadDlg->RangeBegin(),
-                         DownloadDlg->RangeEnd()};
+    TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
     RunDownload(ctx);
 }

@@ -3,7 +3,9 @@
 // the hidden service keys. It owns the document.
 
 #include "Document.h"
+#include "Download.h"
 #include "EditGrid.h"
+#include "TransferDlgs.h"
 
 #include <QMainWindow>
 
@@ -23,13 +25,11 @@ class TCommDlg;
 class TDataDlg;
 class TDetectPortDlg;
 class QPrinter;
-class TDownloadDlg;
 class TParaDlg;
 class TRecyForm;
 class TStatus;
 class TProgressForm;
 class TTolvIBusComm;
-class TUploadDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -127,6 +127,7 @@ private:
     void BuildToolBar();
     void ShowFileError(int error);
     bool HandleHiddenKey(int key);
+    TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     void CreateServiceWindows();
     void ConnectServiceCommands();
 
