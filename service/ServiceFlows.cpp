@@ -113,9 +113,9 @@ bool OpenRegisterPort(TTolvIBusComm& bus) {
     }
 }
 
-// ---- Link test -------------------------------------------------------------------------------
-
-bool RunLinkTest(TTolvIBusComm& bus, TProgressView& progress) {
+// Opens the port, shows the window and connects; a failed connect has shown its error and
+// closed the port.
+static bool OpenAndConnect(TTolvIBusComm& bus, TProgressView& progress) {
     if (!OpenRegisterPort(bus))
         return false;
     progress.Show();
@@ -123,6 +123,14 @@ bool RunLinkTest(TTolvIBusComm& bus, TProgressView& progress) {
         FailStep(bus, progress, Failed(WordConnect));
         return false;
     }
+    return true;
+}
+
+// ---- Link test -------------------------------------------------------------------------------
+
+bool RunLinkTest(TTolvIBusComm& bus, TProgressView& progress) {
+    if (!OpenAndConnect(bus, progress))
+        return false;
     DisconnectAndClose(bus, progress, 0);
     return true;
 }
@@ -136,13 +144,8 @@ std::string ReportPiece(const uint8_t* block) {
 }
 
 bool UploadReport(TTolvIBusComm& bus, TProgressView& progress, std::string& report) {
-    if (!OpenRegisterPort(bus))
+    if (!OpenAndConnect(bus, progress))
         return false;
-    progress.Show();
-    if (!ConnectStep(bus, progress, false)) {
-        FailStep(bus, progress, Failed(WordConnect));
-        return false;
-    }
     std::string text;
     progress.ShowStatus(StatusProgress, "Upload report...");
     progress.SetTotalPackages(ReportBlockCount);
@@ -378,13 +381,8 @@ bool DownloadFont(TTolvIBusComm& bus, TProgressView& progress, const std::string
         return false;
     }
     std::rewind(file.get());
-    if (!OpenRegisterPort(bus))
+    if (!OpenAndConnect(bus, progress))
         return false;
-    progress.Show();
-    if (!ConnectStep(bus, progress, false)) {
-        FailStep(bus, progress, Failed(WordConnect));
-        return false;
-    }
     const int64_t blocks = CeilDiv(size, 256);
     progress.SetTotalPackages(int(blocks));
     progress.ShowStatus(StatusProgress, "Download font...");
