@@ -18,20 +18,26 @@ std::string RepeatMessage(const char* format, int first, int second) {
     return buffer;
 }
 
-CellCheck Invalid() {
-    return {CellCheck::Invalid, {}};
+CellCheck Invalid(std::string reason) {
+    return {CellCheck::Invalid, {}, std::move(reason)};
 }
 CellCheck Duplicate(const char* format, int row, int other) {
-    return {CellCheck::Duplicate, RepeatMessage(format, row, other)};
+    std::string message = RepeatMessage(format, row, other);
+    return {CellCheck::Duplicate, message, message};
+}
+CellCheck TooLong(int limit) {
+    return Invalid("longer than " + std::to_string(limit) + " characters");
 }
 
 // Number cells: parse, range-check, write back in fixed form.
 CellCheck NormaliseNumber(std::string& text, int decimals, double limit, bool absolute) {
     auto value = ParseFloat(text);
     if (!value || !std::isfinite(*value))
-        return Invalid();
-    if ((absolute ? std::fabs(*value) : *value) > limit)
-        return Invalid();
+        return Invalid("not a number");
+    if ((absolute ? std::fabs(*value) : *value) > limit) {
+        const std::string bound = FormatFixed(limit, decimals);
+        return Invalid(absolute ? "outside -" + bound + " to " + bound : "above " + bound);
+    }
     text = FormatFixed(*value, decimals);
     return {};
 }
@@ -39,7 +45,8 @@ CellCheck NormaliseNumber(std::string& text, int decimals, double limit, bool ab
 CellCheck NormaliseInteger(std::string& text, int64_t low, int64_t high) {
     auto value = ParseInt64(text);
     if (!value || *value < low || *value > high)
-        return Invalid();
+        return Invalid("not a whole number from " + std::to_string(low) + " to " +
+                       std::to_string(high));
     text = std::to_string(*value);
     return {};
 }
@@ -61,7 +68,7 @@ TextTable MakeDeptTable() {
 CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int row) {
     std::string& text = plu.Cell(row, col);
     if (int(text.size()) > PLUMaxLen[size_t(col)])
-        return Invalid();
+        return TooLong(PLUMaxLen[size_t(col)]);
     if (text.empty()) {
         plu.ResetCell(row, col);
         return {};
@@ -79,7 +86,7 @@ CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int ro
     case 1: { // Barcode: compared as typed, stored without leading zeros
         auto value = ParseInt64(text);
         if (!value)
-            return Invalid();
+            return Invalid("not a whole number");
         for (int i = 1; i <= scanRows; ++i)
             if (i != row && plu.Cell(i, 1) == text)
                 return Duplicate("PLU BCode repeat: No. %d and No. %d", row, i);
@@ -102,7 +109,7 @@ CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int ro
 CellCheck ValidateDeptCell(TextTable& dept, const TextTable& plu, int col, int row) {
     std::string& text = dept.Cell(row, col);
     if (int(text.size()) > DeptMaxLen[size_t(col)])
-        return Invalid();
+        return TooLong(DeptMaxLen[size_t(col)]);
     if (text.empty()) {
         dept.ResetCell(row, col);
         return {};
@@ -125,7 +132,7 @@ CellCheck ValidateDeptCell(TextTable& dept, const TextTable& plu, int col, int r
 
 CellCheck ValidateRecyPrice(std::string& text) {
     if (int(text.size()) > RecyMaxLen[1])
-        return Invalid();
+        return TooLong(RecyMaxLen[1]);
     if (text.empty()) {
         text = LocaleDefault(RecyDefaults[1]);
         return {};

@@ -24,6 +24,9 @@ TextTable MakeDeptTable();
 struct CellCheck {
     enum Result { Valid, Invalid, Duplicate } result = Valid;
     std::string message; // for Duplicate: one of the repeat messages
+    // Why the cell fails, for lists of problems (typing only beeps): "longer than 18
+    // characters", "not a whole number from 1 to 8", or the repeat message.
+    std::string reason;
     bool Ok() const { return result == Valid; }
 };
 
