@@ -1,6 +1,6 @@
-#include "Main.h"
 #include "CodePage.h"
 #include "Defs.h"
+#include "MainForm.h"
 #include "Settings.h"
 
 #include <QApplication>

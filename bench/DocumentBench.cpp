@@ -3,7 +3,7 @@
 
 #include "Document.h"
 #include "DocumentFile.h"
-#include "Main.h"
+#include "MainForm.h"
 #include "Settings.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Opening the parameter dialog (load every key from SYSTEM.CFG and show it) and writing every
 // key back: each should stay far below what a user notices.
-#include "Para.h"
+#include "ParaDlg.h"
 #include "Settings.h"
 
 #include <QApplication>

@@ -2,9 +2,10 @@
 // download and a 256-page memory dump, each against its wire time plus the waits the load
 // itself asks for; and printing 30000 named PLU rows to a PDF file.
 #include "Document.h"
-#include "PrintList.h"
-#include "Progress.h"
-#include "ServiceFlows.h"
+#include "MemoryDump.h"
+#include "PrinterJob.h"
+#include "ProgramLoad.h"
+#include "ProgressForm.h"
 #include "Settings.h"
 #include "SimProcess.h"
 #include "TextTable.h"
@@ -30,32 +31,19 @@ double WireSeconds(double bytes, double rate) {
 constexpr double Acked = WireFrameSize + 1;
 constexpr double Answered = WireFrameSize + FrameSize;
 
-struct TQuietProgress : TProgressView {
-    void Show() override {}
-    void Close() override {}
-    void ShowStatus(StatusKind, const std::string&) override {}
-    void SetTotalPackages(int) override {}
-    void SetCurrentPackage(int) override {}
-    ProgressStates ProgressState() const override { return ProgressStates::Running; }
-    void WaitForClose() override {}
-};
-
 struct Link {
     QTemporaryDir dir;
     TSimProcess sim;
     TTolvIBusComm bus;
-    TProgressForm form;
-    TProgressFormView progress{form};
+    TProgressForm progress;
+    const TPortSettings port{"COM2", 4};
     bool ok = false;
     Link() {
         SetProgramDir(dir.path().toStdString());
-        PortNumber = 2;
-        BaudIndex = 4;
         ok = sim.Start(QPLU_SIM_PATH, dir.path().toStdString() + "/tty", SystemCfgPath(),
                        {"--rate", "0", "--wire-time"});
-        bus.ShowErrorBox = [](const std::string&) {};
-        bus.RetryInterval = 2000;
-        bus.SetRetryCount(10);
+        SetUpRegisterComponent(bus, ProgramDir + "DEBUG.LOG");
+        bus.ShowErrorBox = [](const std::string&, const ECommsError&) {};
     }
 };
 
@@ -85,8 +73,9 @@ void BM_ProgramDownload64KiB(benchmark::State& state) {
     TQuietProgress quiet;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        TProgressView& view = state.range(0) ? static_cast<TProgressView&>(quiet) : link.progress;
-        if (!DownloadProgram(link.bus, view, path, FirstProgramBlock, messages)) {
+        TProgress& view = state.range(0) ? static_cast<TProgress&>(quiet) : link.progress;
+        if (DownloadProgram(link.bus, view, link.port, path, FirstProgramBlock, messages) !=
+            TFlowResult::Done) {
             state.SkipWithError("download failed");
             return;
         }
@@ -115,8 +104,10 @@ void BM_MemoryDump256Pages(benchmark::State& state) {
     TQuietProgress quiet;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        TProgressView& view = state.range(0) ? static_cast<TProgressView&>(quiet) : link.progress;
-        if (!DumpRegisterMemory(link.bus, view, {0, 256, 0}, nullptr)) {
+        TProgress& view = state.range(0) ? static_cast<TProgress&>(quiet) : link.progress;
+        if (DumpRegisterMemory(link.bus, view, link.port, {0, 256, 0},
+                               MemoryDumpFiles(link.dir.path().toStdString()),
+                               nullptr) != TFlowResult::Done) {
             state.SkipWithError("dump failed");
             return;
         }

@@ -7,7 +7,7 @@
 #include "Document.h"
 #include "Download.h"
 #include "GridModel.h"
-#include "Progress.h"
+#include "ProgressForm.h"
 #include "RecordLayouts.h"
 #include "RegisterState.h"
 #include "Settings.h"
@@ -61,9 +61,11 @@ struct Rig {
     TGridModel plu{MakePLUTable(), PLUTitles};
     TGridModel dept{MakeDeptTable(), DeptTitles};
     RecyTable recy;
+    TPortSettings port;
+    RegisterStatus status;
     bool ok = false;
 
-    Rig(int baudIndex, int items) {
+    Rig(int baudIndex, int items) : port{"COM2", baudIndex} {
         SetProgramDir(dir.path().toStdString());
         InitialRecyTable(recy);
         const std::string state = dir.path().toStdString() + "/state.txt";
@@ -73,22 +75,24 @@ struct Rig {
                        {"--rate", "0", "--wire-time", "--state", QString::fromStdString(state)}))
             return;
         progress.SetAbortHandler([this] { bus.Abort(); });
-        bus.ShowErrorBox = [](const std::string&) {};
+        bus.ShowErrorBox = [](const std::string&, const ECommsError&) {};
         bus.SetCommName("COM2");
         bus.SetBaudRate(TBaudRate(baudIndex));
         FillTestData(plu.Table(), dept.Table(), recy);
         progress.show();
         TTransferContext ctx = Context(1, 1);
         ok = bus.SetActive(true) && bus.Connect(RegisterAddress, false) && CheckRegisterStatus(ctx);
+        status = ctx.status;
     }
     ~Rig() {
         if (bus.isActive()) {
-            bus.Disconnect(RegisterAddress, 0);
+            bus.Disconnect(RegisterAddress, EndStatusDone);
             bus.SetActive(false);
         }
     }
     TTransferContext Context(int begin, int end) {
-        return {bus, progress, plu, dept, recy, KindSet{}, begin, end};
+        return {bus,  progress,        plu,   dept, recy, KindSet{}, begin, end,
+                port, SystemCfgPath(), status};
     }
 };
 

@@ -1,7 +1,6 @@
 #include "TolvIBus.h"
 
 #include "AtomicFile.h"
-#include "Settings.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -163,7 +162,6 @@ TTolvIBusComm::~TTolvIBusComm() {
 }
 
 void TTolvIBusComm::Init() {
-    ShowErrorBox = ShowCommErrorBox;
     answerTimer_ = new QTimer(this);
     answerTimer_->setSingleShot(true);
     answerTimer_->setTimerType(Qt::PreciseTimer);
@@ -274,12 +272,14 @@ void TTolvIBusComm::TraceRetry(int n) {
 }
 
 void TTolvIBusComm::WriteDebugLog() {
+    if (TraceFile.empty())
+        return;
     std::string text;
     for (const std::string& line : TraceLines) {
         text += line;
         text += "\r\n";
     }
-    WriteFileAtomically(ProgramDir + "DEBUG.LOG", text);
+    WriteFileAtomically(TraceFile, text);
 }
 
 // ---- Sending and waiting ----
@@ -295,7 +295,10 @@ void TTolvIBusComm::SendFrame(const uint8_t* bytes, int count) {
 // Waits until the port reports its queue drained. A port that takes no bytes (closed, its
 // transmit thread gone) or does not drain them within twice their wire time and a second is
 // dead: the wait fails at once and so does every later one until the port is opened again.
-bool TTolvIBusComm::WaitSent() {
+// While an answer is awaited, its arrival ends the wait too: the frame has plainly left, and
+// a drain notice that comes a little after the answer (the port looks at its queue once a
+// millisecond) would otherwise hold up every exchange.
+bool TTolvIBusComm::WaitSent(bool answerEnds) {
     if (writeRefused_) {
         writeRefused_ = false;
         portDead_ = true;
@@ -309,9 +312,10 @@ bool TTolvIBusComm::WaitSent() {
         int wireMs = int(int64_t(bytesInFlight_) * 10000 / rate);
         sendLimitPassed_ = false;
         sendTimer_->start(2 * wireMs + Interval(1000));
-        RunUntil([this] { return sendDone_ || Failed || sendLimitPassed_; });
+        const auto answered = [this, answerEnds] { return answerEnds && rx_.AnswerState > 0; };
+        RunUntil([&] { return sendDone_ || Failed || sendLimitPassed_ || answered(); });
         sendTimer_->stop();
-        if (!sendDone_ && !Failed) {
+        if (!sendDone_ && !Failed && !answered()) {
             portDead_ = true;
             Failed = true;
         }
@@ -322,7 +326,7 @@ bool TTolvIBusComm::WaitSent() {
 int TTolvIBusComm::WaitAnswer(int ms) {
     Failed = false;
     rx_.Reset();
-    if (!WaitSent())
+    if (!WaitSent(true))
         return AnswerAborted;
     timedOut_ = false;
     answerTimer_->start(Interval(ms));
@@ -341,7 +345,7 @@ int TTolvIBusComm::WaitAnswer(int ms) {
 
 void TTolvIBusComm::SendWorkPacket(bool expectFrame) {
     EncodeFrame(WorkPacket, FrameBuf);
-    FrameBuf[301] = 0xFF;
+    FrameBuf[FrameSize] = FrameTrailer;
     if (expectFrame)
         std::memcpy(rx_.ExpectHeader, FrameBuf + 1, 3); // the answer repeats the header
     link_->SetAnswerLength(expectFrame ? FrameSize : 1);
@@ -395,16 +399,16 @@ bool TTolvIBusComm::HandshakeExchange(bool programMode) {
     }
     for (int n = 0;; ++n) {
         TraceRetry(n);
-        link_->SetRate(n == 0 ? BaudTable[0] : BaudTable[(n - 1) % 5]);
+        link_->SetRate(n == 0 ? BaudTable[0] : BaudTable[size_t(n - 1) % BaudTable.size()]);
         SendWorkPacket(false);
-        int a = WaitAnswer(800);
+        int a = WaitAnswer(HandshakeAnswerMs);
         if (a == AnswerAcked) {
             link_->SetRate(BaudTable[baudRate_]);
             return true;
         }
         if (programMode && a == AnswerRefused)
             Failed = true;
-        if (Failed || n >= 20) {
+        if (Failed || n + 1 >= HandshakeTries) {
             Failed = true;
             return false;
         }
@@ -412,10 +416,10 @@ bool TTolvIBusComm::HandshakeExchange(bool programMode) {
 }
 
 void TTolvIBusComm::EndOfConnectionExchange(const uint8_t* packet) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < EndOfConnectionTries; ++attempt) {
         std::memcpy(WorkPacket, packet, PacketSize);
         SendWorkPacket(false);
-        int a = WaitAnswer(100);
+        int a = WaitAnswer(EndOfConnectionAnswerMs);
         // A dead port or Abort: more tries would only wait for nothing.
         if (a == AnswerAcked || a == AnswerAborted)
             return;
@@ -434,9 +438,10 @@ bool TTolvIBusComm::SetActive(bool active) {
         active_ = false;
         try {
             link_->Open();
-        } catch (const ECommsError&) {
+        } catch (const ECommsError& error) {
             if (ShowErrorBox)
-                ShowErrorBox("Error opening " + commName_ + "!\r\nplease select other ports.");
+                ShowErrorBox("Error opening " + commName_ + "!\r\nplease select other ports.",
+                             error);
             throw;
         }
         active_ = true;
@@ -463,8 +468,9 @@ bool TTolvIBusComm::Handshake(uint32_t address, bool programMode) {
     if (inWait_)
         return false;
     std::memset(WorkPacket, 0, sizeof WorkPacket);
-    WorkPacket[0] = 0x0E;
-    WorkPacket[1] = 0x01;
+    WorkPacket[0] = CmdConnection;
+    WorkPacket[1] = uint8_t(ConnectionHandshake);
+    WorkPacket[2] = uint8_t(ConnectionHandshake >> 8);
     PackBcd(BroadCast ? 0 : address, WorkPacket + 3);
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -477,11 +483,12 @@ bool TTolvIBusComm::Handshake(uint32_t address, bool programMode) {
     WorkPacket[12] = ByteToBcd(unsigned(local.tm_sec));
     WorkPacket[13] = uint8_t(baudRate_);
     if (BroadCast) {
-        WorkPacket[14] = BroadCastScaleType == tbs1024 ? 0x5A : 0xA5;
+        WorkPacket[14] =
+            BroadCastScaleType == tbs1024 ? HandshakeBroadcast1024 : HandshakeBroadcast5120;
         for (size_t i = 0; i < BroadCastAddresses.size(); ++i)
             PackBcd(BroadCastAddresses[i], WorkPacket + 35 + 4 * i);
     } else {
-        WorkPacket[14] = programMode ? 0 : 1;
+        WorkPacket[14] = programMode ? HandshakeProgram : HandshakeData;
     }
     SetPacketChecksum(WorkPacket);
     return HandshakeExchange(programMode);
@@ -490,11 +497,12 @@ bool TTolvIBusComm::Handshake(uint32_t address, bool programMode) {
 bool TTolvIBusComm::ReadIdentification() {
     if (inWait_)
         return false;
-    std::memset(DataBuf, 0, sizeof DataBuf);
-    DataBuf[2] = 16;
-    if (!ReadBlock(14, 16))
+    Block request{};
+    request[2] = uint8_t(IdentificationArea << 4);
+    const std::optional<Block> answer = ReadBlock(CmdConnection, MemoryPageBlock, request);
+    if (!answer)
         return false;
-    std::memcpy(IdentRecord, DataBuf, sizeof IdentRecord);
+    std::memcpy(IdentRecord, answer->data(), sizeof IdentRecord);
     return true;
 }
 
@@ -502,8 +510,9 @@ bool TTolvIBusComm::Disconnect(uint32_t address, uint8_t status) {
     if (inWait_)
         return false;
     uint8_t packet[WorkAreaSize]{};
-    packet[0] = 0x0E;
-    packet[1] = 0x02;
+    packet[0] = CmdConnection;
+    packet[1] = uint8_t(ConnectionEnd);
+    packet[2] = uint8_t(ConnectionEnd >> 8);
     PackBcd(address, packet + 3);
     packet[7] = status;
     SetPacketChecksum(packet);
@@ -516,60 +525,84 @@ void TTolvIBusComm::BuildBlockPacket(uint8_t* packet, uint8_t command, uint16_t 
     packet[0] = command;
     packet[1] = uint8_t(blockNo);
     packet[2] = uint8_t(blockNo >> 8);
-    std::memcpy(packet + 3, DataBuf, 256);
+    std::memcpy(packet + 3, DataBuf, BlockSize);
     SetPacketChecksum(packet);
 }
 
-bool TTolvIBusComm::WriteBlock(uint8_t command, uint16_t blockNo) {
+bool TTolvIBusComm::WriteBlock(uint8_t command, uint16_t blockNo,
+                               std::span<const uint8_t, BlockSize> data) {
     if (inWait_)
         return false;
+    std::memcpy(DataBuf, data.data(), BlockSize);
     BuildBlockPacket(WorkPacket, command, blockNo);
     return SendWithAck();
 }
 
-bool TTolvIBusComm::ReadBlock(uint8_t command, uint16_t blockNo) {
+std::optional<Block> TTolvIBusComm::ReadBlock(uint8_t command, uint16_t blockNo) {
     if (inWait_)
-        return false;
+        return std::nullopt;
+    return RequestBlock(command, blockNo);
+}
+
+std::optional<Block> TTolvIBusComm::ReadBlock(uint8_t command, uint16_t blockNo,
+                                              const Block& request) {
+    if (inWait_)
+        return std::nullopt;
+    std::memset(DataBuf, 0, sizeof DataBuf);
+    std::memcpy(DataBuf, request.data(), BlockSize);
+    return RequestBlock(command, blockNo);
+}
+
+std::optional<Block> TTolvIBusComm::RequestBlock(uint8_t command, uint16_t blockNo) {
     BuildBlockPacket(RequestPacket, command, blockNo);
-    bool ok = RequestWithAnswer();
-    std::memcpy(DataBuf, WorkPacket + 3, 256);
-    return ok;
+    const bool ok = RequestWithAnswer();
+    // What the work packet holds goes to DataBuf either way: the next request carries it.
+    std::memcpy(DataBuf, WorkPacket + 3, BlockSize);
+    if (!ok)
+        return std::nullopt;
+    return DataBlock();
+}
+
+Block TTolvIBusComm::DataBlock() const {
+    Block block;
+    std::memcpy(block.data(), DataBuf, BlockSize);
+    return block;
+}
+
+bool TTolvIBusComm::SendMarker(uint16_t marker, uint16_t value) {
+    std::memset(WorkPacket, 0, sizeof WorkPacket);
+    WorkPacket[0] = CmdProgramLoad;
+    WorkPacket[1] = uint8_t(marker);
+    WorkPacket[2] = uint8_t(marker >> 8);
+    WorkPacket[3] = uint8_t(value);
+    WorkPacket[4] = uint8_t(value >> 8);
+    SetPacketChecksum(WorkPacket);
+    return SendWithAck();
 }
 
 bool TTolvIBusComm::BeginProgramLoad(uint16_t value) {
     if (inWait_)
         return false;
-    std::memset(WorkPacket, 0, sizeof WorkPacket);
-    WorkPacket[0] = 15;
-    WorkPacket[3] = uint8_t(value);
-    WorkPacket[4] = uint8_t(value >> 8);
-    SetPacketChecksum(WorkPacket);
-    return SendWithAck();
+    return SendMarker(ProgramLoadBegin, value);
 }
 
 bool TTolvIBusComm::EndProgramLoad(uint16_t value) {
     if (inWait_)
         return false;
-    std::memset(WorkPacket, 0, sizeof WorkPacket);
-    WorkPacket[0] = 15;
-    WorkPacket[1] = 1;
-    WorkPacket[3] = uint8_t(value);
-    WorkPacket[4] = uint8_t(value >> 8);
-    SetPacketChecksum(WorkPacket);
-    return SendWithAck();
+    return SendMarker(ProgramLoadEnd, value);
 }
 
-// Sends one wake burst at 4800 and waits until it has crossed the line. Some ports (USB
+// Sends one wake burst at WakeRate and waits until it has crossed the line. Some ports (USB
 // adapters, pseudo-terminals) report their queue drained before the bytes are out; the rate
 // must not change under them, so the burst's wire time is waited out in any case.
 bool TTolvIBusComm::SendBurst() {
-    static const std::vector<uint8_t> burst(64, 0x66);
+    static const std::vector<uint8_t> burst(WakeBurstLength, WakeByte);
     QElapsedTimer sent;
     sent.start();
     SendFrame(burst.data(), int(burst.size()));
-    if (!WaitSent())
+    if (!WaitSent(false))
         return false;
-    int wireMs = int(burst.size()) * 10 * 1000 / 4800 + 1;
+    int wireMs = int(burst.size() * 10 * 1000 / WakeRate) + 1;
     if (sent.elapsed() < wireMs) {
         timedOut_ = false;
         answerTimer_->start(int(wireMs - sent.elapsed()));
@@ -583,7 +616,7 @@ bool TTolvIBusComm::SendWakeBurst() {
     if (inWait_)
         return false;
     Failed = false;
-    link_->SetRate(4800);
+    link_->SetRate(WakeRate);
     SendBurst();
     link_->SetRate(BaudTable[baudRate_]);
     return !Failed;
@@ -593,7 +626,7 @@ bool TTolvIBusComm::SendDoubleWakeBurst() {
     if (inWait_)
         return false;
     Failed = false;
-    link_->SetRate(4800);
+    link_->SetRate(WakeRate);
     if (!SendBurst() || !WaitSeconds(1) || !SendBurst())
         return false;
     link_->SetRate(BaudTable[baudRate_]);

@@ -2,16 +2,18 @@
 // The IBus protocol component: packets, frames, answers, retries, the baud-rate search, the
 // trace, and the register operations the transfer flows call.
 //
-// A connection, as every caller runs it:
-//     bus.SetCommName("COM" + n); bus.SetBaudRate(TBaudRate(index));
-//     bus.SetActive(true);                 // throws ECommsError after showing the error box
+// A connection, as every flow runs it (transfer/RegisterConnection does the opening):
+//     bus.SetCommName(port); bus.SetBaudRate(rate);
+//     bus.SetActive(true);                 // throws ECommsError after ShowErrorBox
 //     if (!bus.Connect(RegisterAddress, false)) { ...; bus.SetActive(false); }
-//     bus.WriteBlock(cmd, n) / bus.ReadBlock(cmd, n) with DataBuf filled or read around each
-//     bus.Disconnect(RegisterAddress, 0); bus.SetActive(false);   // writes DEBUG.LOG
-// Every operation runs on the user-interface thread and returns when its exchange is over; its
-// waits keep processing events, so a Cancel button can call Abort() meanwhile. An operation
-// called from inside such a wait is refused (returns false) instead of nesting.
+//     bus.WriteBlock(cmd, n, block) / bus.ReadBlock(cmd, n) -> the answer's block
+//     bus.Disconnect(RegisterAddress, EndStatusDone); bus.SetActive(false); // writes TraceFile
+// Every operation runs on the thread the component lives on and returns when its exchange is
+// over; its waits keep processing events, so a Cancel button (or a signal handler's notifier)
+// can call Abort() meanwhile. An operation called from inside such a wait is refused (returns
+// false) instead of nesting.
 
+#include "IBusNames.h"
 #include "SPComm.h"
 
 #include <QObject>
@@ -21,6 +23,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,20 +32,6 @@ class QEventLoop;
 class QTimer;
 
 // ---- Packets and frames (pure functions, shared with the simulated register) ----
-
-inline constexpr int PayloadSize = 259;  // command, parameter (2), data (256)
-inline constexpr int PacketSize = 261;   // payload and checksum
-inline constexpr int WorkAreaSize = 313; // size of WorkPacket and RequestPacket
-inline constexpr int FrameSize = 301;
-inline constexpr int WireFrameSize = 302; // frame and the trailing 0xFF
-inline constexpr int DataBufSize = 312;
-inline constexpr uint8_t FrameStart = 0x03;
-inline constexpr uint8_t FrameEnd = 0x04;
-inline constexpr uint8_t AnswerAck = 0x02;
-inline constexpr uint8_t AnswerRefuse = 0x55;
-inline constexpr uint32_t RegisterAddress = 5713; // the fixed address every connection uses
-
-inline constexpr std::array<uint32_t, 5> BaudTable{9600, 19200, 38400, 57600, 115200};
 
 // Sum of payload bytes 0 to 258, modulo 65536.
 uint16_t PayloadChecksum(const uint8_t* packet);
@@ -149,21 +139,29 @@ public:
     void SetBaudRate(TBaudRate rate); // also sets the port's rate at once; 0 to 4 only
     int RetryInterval = 800;          // ms, answer time of one attempt
     int RetryCount() const { return retryCount_; }
-    void SetRetryCount(int count) { retryCount_ = count < 0 ? 0 : count > 10 ? 10 : count; }
+    void SetRetryCount(int count) {
+        retryCount_ = count < 0 ? 0 : count > MaxRetryCount ? MaxRetryCount : count;
+    }
     bool BroadCast = false;
     int BroadCastInterval = 200; // ms
     TBroadCastScaleType BroadCastScaleType = tbs1024;
     bool TraceOn = false;
 
     // -- Data areas --
+    // The block moved last: what WriteBlock sent, or what ReadBlock received. A ReadBlock
+    // without a request of its own carries it as its request data, as the register expects.
     uint8_t DataBuf[DataBufSize]{};
     uint8_t IdentRecord[64]{};
     std::vector<std::string> TraceLines;
     // Broadcast targets (all zero: this system never enables broadcast mode).
     std::array<uint32_t, 56> BroadCastAddresses{};
 
-    // Shows the text of a port-open failure; by default an error box with an OK button.
-    std::function<void(const std::string& text)> ShowErrorBox;
+    // Tells the user that the port could not be opened: the text, and the failure with the
+    // system's reason. The window program shows an error box, the command line writes stderr.
+    std::function<void(const std::string& text, const ECommsError& error)> ShowErrorBox;
+    // Where SetActive(false) writes the trace (DEBUG.LOG in the program directory); empty
+    // writes nothing.
+    std::string TraceFile;
 
     // Every protocol interval (answer times, pauses, wait limits) passes through Interval();
     // tests shrink them with TimeScale, the program keeps 1.
@@ -173,15 +171,20 @@ public:
     // -- Operations (true = done) --
     // true: opens the port (closing it first when active); on failure shows "Error opening "
     // CommName "!" CR LF "please select other ports." and rethrows the ECommsError.
-    // false: closes the port and writes TraceLines to DEBUG.LOG in ProgramDir.
+    // false: closes the port and writes TraceLines to TraceFile.
     // Returns false only when refused inside a wait.
     bool SetActive(bool active);
     bool Connect(uint32_t address, bool programMode);
     bool Handshake(uint32_t address, bool programMode);
     bool ReadIdentification();
     bool Disconnect(uint32_t address, uint8_t status); // true unless refused inside a wait
-    bool WriteBlock(uint8_t command, uint16_t blockNo);
-    bool ReadBlock(uint8_t command, uint16_t blockNo);
+    bool WriteBlock(uint8_t command, uint16_t blockNo, std::span<const uint8_t, BlockSize> data);
+    // The answer's data; nullopt on failure. The request carries the block moved last.
+    std::optional<Block> ReadBlock(uint8_t command, uint16_t blockNo);
+    // The same with request data of its own (a memory page, the identification).
+    std::optional<Block> ReadBlock(uint8_t command, uint16_t blockNo, const Block& request);
+    // DataBuf's block: what the last WriteBlock sent or the last ReadBlock left there.
+    Block DataBlock() const;
     bool BeginProgramLoad(uint16_t value);
     bool EndProgramLoad(uint16_t value);
     bool SendWakeBurst();
@@ -215,7 +218,7 @@ private:
     // Frames WorkPacket, sends it with its trailing 0xFF and gets ready for the answer: an
     // acknowledge byte, or a frame repeating the packet's header.
     void SendWorkPacket(bool expectFrame);
-    bool WaitSent();
+    bool WaitSent(bool answerEnds);
     bool SendBurst();
     template <typename Done> void RunUntil(Done done);
     void Wake();
@@ -225,6 +228,8 @@ private:
     void TraceBytes(const char* title, const uint8_t* bytes, int count);
     void TraceRetry(int n);
     void BuildBlockPacket(uint8_t* packet, uint8_t command, uint16_t blockNo);
+    std::optional<Block> RequestBlock(uint8_t command, uint16_t blockNo);
+    bool SendMarker(uint16_t marker, uint16_t value);
     void WriteDebugLog();
 
     std::unique_ptr<TPortLink> link_;
@@ -245,6 +250,3 @@ private:
     QTimer* answerTimer_ = nullptr;
     QTimer* sendTimer_ = nullptr;
 };
-
-// The default of ShowErrorBox: a modal error box.
-void ShowCommErrorBox(const std::string& text);

@@ -22,9 +22,13 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-} // namespace
+// A file written and synced beside its target, waiting to be renamed over it.
+struct PendingFile {
+    std::string temp;
+    std::string target;
+};
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+bool WriteTemporary(const std::string& path, std::string_view bytes, PendingFile& pending) {
     // Replace the file a symbolic link points at, not the link.
     std::string target = path;
     if (char resolved[PATH_MAX]; ::realpath(path.c_str(), resolved) != nullptr)
@@ -55,13 +59,50 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
         ok = false;
         savedErrno = errno;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
     if (!ok) {
         ::unlink(temp.c_str());
         errno = savedErrno;
+        return false;
     }
-    return ok;
+    pending = {std::move(temp), std::move(target)};
+    return true;
+}
+
+void Discard(const std::vector<PendingFile>& pending) {
+    const int savedErrno = errno;
+    for (const PendingFile& file : pending)
+        ::unlink(file.temp.c_str());
+    errno = savedErrno;
+}
+
+} // namespace
+
+bool WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<PendingFile> pending;
+    for (const auto& [path, bytes] : files) {
+        PendingFile file;
+        if (!WriteTemporary(path, bytes, file)) {
+            Discard(pending);
+            return false;
+        }
+        pending.push_back(std::move(file));
+    }
+    for (size_t i = 0; i < pending.size(); ++i) {
+        if (::rename(pending[i].temp.c_str(), pending[i].target.c_str()) != 0) {
+            Discard({pending.begin() + std::ptrdiff_t(i), pending.end()});
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    PendingFile file;
+    if (!WriteTemporary(path, bytes, file))
+        return false;
+    if (::rename(file.temp.c_str(), file.target.c_str()) != 0) {
+        Discard({file});
+        return false;
+    }
+    return true;
 }

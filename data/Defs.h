@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "Emboss.h" // DrawEmbossedText, shared with the decorated labels of widgets/
-
 inline constexpr int PLURowCount = 30000;
 inline constexpr int PLUColCount = 9; // column 0 is the row number
 inline constexpr int DeptRowCount = 8;

@@ -1,15 +1,16 @@
 #pragma once
-// Replaces the user interface's built-in texts from the language file beside the program:
-// window captions, control captions and tool-tips by component name, the column titles, the
-// data-kind names and the step words.
-
-#include <QWidget>
+// The language file beside the program replaces built-in texts; these are the tables of them
+// that the engine uses too: the column titles, the data-kind names and the step words. The
+// window texts by component name are the user interface's part (ui/WindowTexts).
 
 #include <string>
-#include <vector>
+
+class IniFile;
 
 // The program file's path with its extension replaced by ".LNG".
 std::string LanguageFilePath();
+// The same for another program file (the command line uses the window program's file).
+std::string LanguageFileOf(const std::string& programPath);
 
-// windows in the order they were created; each one's objectName is its section.
-void LoadDisplayTexts(const std::string& path, const std::vector<QWidget*>& windows);
+// Replaces the tables' texts with those the file has.
+void LoadDisplayTables(const IniFile& ini);

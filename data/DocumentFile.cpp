@@ -188,3 +188,22 @@ FileError WriteGridFile(const std::string& path, const TextTable& table) {
 FileError WriteRecyFile(const std::string& path, const RecyTable& table) {
     return WriteFileAtomically(path, RecyFileText(table)) ? 0 : errno;
 }
+
+FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
+                            RecyTable& recy) {
+    FileError error = ReadGridFile(path, plu);
+    if (!error)
+        error = ReadGridFile(WithExtension(path, ".DEP"), dept);
+    if (!error)
+        error = ReadRecyFile(WithExtension(path, ".RCY"), recy);
+    return error;
+}
+
+FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, const TextTable& dept,
+                             const RecyTable& recy) {
+    return WriteFilesAtomically({{path, GridFileText(plu)},
+                                 {WithExtension(path, ".DEP"), GridFileText(dept)},
+                                 {WithExtension(path, ".RCY"), RecyFileText(recy)}})
+               ? 0
+               : errno;
+}

@@ -24,6 +24,13 @@ std::string RecyFileText(const RecyTable& table);
 FileError WriteGridFile(const std::string& path, const TextTable& table);
 FileError WriteRecyFile(const std::string& path, const RecyTable& table);
 
+// A document: the .PLU file at path, with the .DEP and .RCY files beside it. Reading stops at
+// the first error; writing replaces all three or none.
+FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
+                            RecyTable& recy);
+FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, const TextTable& dept,
+                             const RecyTable& recy);
+
 // A field longer than this is cut when reading: no cell the register knows comes near it, and it
 // bounds the memory a damaged file can take.
 inline constexpr size_t MaxFieldBytes = 255;

@@ -1,17 +1,16 @@
 #include "Settings.h"
 
-#include "DocumentFile.h"
 #include "Ini.h"
-
-#include <QMessageBox>
-
-#include <cstring>
 
 std::string ProgramDir = "./";
 int PortNumber = 2;
 int BaudIndex = 0;
 std::string CompanyText;
 int FirstProgramBlock = 16;
+
+namespace {
+std::string chosenSystemCfg;
+}
 
 bool WriteCommSettings(int portNumber, int baudIndex) {
     IniFile cfg(SystemCfgPath());
@@ -31,7 +30,11 @@ void SetProgramDir(const std::string& directory) {
 }
 
 std::string SystemCfgPath() {
-    return ProgramDir + "SYSTEM.CFG";
+    return chosenSystemCfg.empty() ? ProgramDir + "SYSTEM.CFG" : chosenSystemCfg;
+}
+
+void SetSystemCfgPath(const std::string& path) {
+    chosenSystemCfg = path;
 }
 
 void ReadStartSettings() {
@@ -55,6 +58,8 @@ void ReadCommSettings() {
 }
 
 std::string PortDevicePath(const std::string& commName) {
+    if (!commName.empty() && commName.front() == '/')
+        return commName;
     std::string defaultPath;
     if (commName.size() == 4 && commName.compare(0, 3, "COM") == 0 && commName[3] >= '1' &&
         commName[3] <= '4')
@@ -66,12 +71,4 @@ std::string PortDevicePath(const std::string& commName) {
 
 std::string ConfiguredCodePage() {
     return IniReadString(SystemCfgPath(), "Locale", "CodePage", "CP1250");
-}
-
-void ShowSystemCfgWriteError(QWidget* parent, int error) {
-    QMessageBox box(QMessageBox::Critical, parent ? parent->windowTitle() : QString(),
-                    QString::fromStdString(FileErrorText(error)), QMessageBox::Ok, parent);
-    box.setInformativeText(QString::fromLocal8Bit(SystemCfgPath()) + QStringLiteral(": ") +
-                           QString::fromLocal8Bit(std::strerror(error)));
-    box.exec();
 }

@@ -10,7 +10,9 @@ extern std::string CompanyText; // [Version] CompanyName
 extern int FirstProgramBlock;   // [Address] Update
 
 void SetProgramDir(const std::string& directory);
+// ProgramDir + SYSTEM.CFG, unless another file was chosen (the command line's --config).
 std::string SystemCfgPath();
+void SetSystemCfgPath(const std::string& path); // empty: back to the program directory's
 
 // At program start, before any window exists.
 void ReadStartSettings();
@@ -22,13 +24,9 @@ void ReadCommSettings();
 bool WriteCommSettings(int portNumber, int baudIndex);
 bool WriteCommPort(int portNumber);
 
-// Tells the user that SYSTEM.CFG could not be written: the file error's text, with the path and
-// the system's reason beside it.
-class QWidget;
-void ShowSystemCfgWriteError(QWidget* parent, int error);
-
-// The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1). Empty when the name
-// names no device (COM0, or anything that is not COM1 to COM4 without a mapping).
+// The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1); a path (starting with
+// "/") is the device itself. Empty when the name names no device (COM0, or anything that is
+// not COM1 to COM4 without a mapping).
 std::string PortDevicePath(const std::string& commName);
 
 // [Locale] CodePage, by default CP1250.

@@ -264,10 +264,12 @@ TReply Simple(TReply::Kind kind, bool changed = false) {
     return reply;
 }
 
-const std::map<int, std::pair<std::string, int>> ImageWrites{
-    {1, {"param", 2}}, {4, {"recy", 7}}, {12, {"dept", 1}}};
-const std::map<int, std::pair<std::string, int>> ImageReads{
-    {5, {"param", 2}}, {3, {"recy", 7}}, {10, {"dept", 1}}};
+const std::map<int, std::pair<std::string, int>> ImageWrites{{CmdWriteParameters, {"param", 2}},
+                                                             {CmdWriteRecycling, {"recy", 7}},
+                                                             {CmdWriteDepartments, {"dept", 1}}};
+const std::map<int, std::pair<std::string, int>> ImageReads{{CmdReadParameters, {"param", 2}},
+                                                            {CmdReadRecycling, {"recy", 7}},
+                                                            {CmdReadDepartments, {"dept", 1}}};
 
 } // namespace
 
@@ -291,7 +293,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         return FrameReply(packet, answer.data());
     }
     switch (command) {
-    case 0: {
+    case CmdReadStatus: {
         answer = state.status;
         answer[0] = state.decimals;
         uint32_t count = uint32_t(state.sales.size());
@@ -299,20 +301,20 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
             answer[size_t(7 + i)] = uint8_t(count >> (24 - 8 * i));
         return FrameReply(packet, answer.data());
     }
-    case 2:
+    case CmdWriteFont:
         std::memcpy(state.font[param].data(), data, 256);
         return Simple(TReply::Ack, true);
-    case 6:
+    case CmdClearReport:
         state.report.clear();
         return Simple(TReply::Ack, true);
-    case 7: {
+    case CmdReadReport: {
         size_t start = size_t(param) * 256;
         if (start < state.report.size())
             std::memcpy(answer.data(), state.report.data() + start,
                         std::min<size_t>(256, state.report.size() - start));
         return FrameReply(packet, answer.data());
     }
-    case 8: {
+    case CmdReadSales: {
         for (size_t j = 0; j < 256; ++j) {
             size_t at = size_t(param) * 256 + j, record = at / 17;
             if (record < state.sales.size())
@@ -320,7 +322,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         }
         return FrameReply(packet, answer.data());
     }
-    case 11: {
+    case CmdReadPlu: {
         for (int k = 0; k < 4; ++k) {
             auto found = state.plu.find(param * 4 + k + 1);
             if (found != state.plu.end())
@@ -330,7 +332,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         }
         return FrameReply(packet, answer.data());
     }
-    case 13: {
+    case CmdWritePlu: {
         int count = data[0];
         if (count < 1 || count > 3)
             return Simple(TReply::Refuse);
@@ -344,8 +346,8 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         }
         return Simple(TReply::Ack, true);
     }
-    case 14: {
-        if (param == 16) {
+    case CmdConnection: {
+        if (param == MemoryPageBlock) {
             int page = data[0] | data[1] << 8;
             answer = state.MemoryPage(data[2] >> 4, page);
             return FrameReply(packet, answer.data());
@@ -355,19 +357,19 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         bool broadcast = std::memcmp(data, "\0\0\0\0", 4) == 0;
         if (!broadcast && std::memcmp(data, address, 4) != 0)
             return Simple(TReply::Silence); // another register's packet
-        if (param == 1) {
+        if (param == ConnectionHandshake) {
             int rate = data[10];
             int mode = data[11];
             if (rate > 4)
                 return Simple(TReply::Refuse);
-            if (mode == 0 && !session.wakeHeard)
+            if (mode == HandshakeProgram && !session.wakeHeard)
                 return Simple(TReply::Refuse);
-            session.programMode = mode == 0;
+            session.programMode = mode == HandshakeProgram;
             TReply reply = Simple(TReply::Ack);
             reply.newRateIndex = rate;
             return reply;
         }
-        if (param == 2) {
+        if (param == ConnectionEnd) {
             session.wakeHeard = false;
             session.programMode = false;
             TReply reply = Simple(TReply::Ack);
@@ -376,13 +378,13 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         }
         return Simple(TReply::Refuse);
     }
-    case 15:
+    case CmdProgramLoad:
         // Program loads are taken only inside a program-mode connection.
         if (!session.programMode)
             return Simple(TReply::Refuse);
-        if (param == 0)
+        if (param == ProgramLoadBegin)
             state.programBegin = uint16_t(data[0] | data[1] << 8);
-        else if (param == 1)
+        else if (param == ProgramLoadEnd)
             state.programEnd = uint16_t(data[0] | data[1] << 8);
         else
             std::memcpy(state.program[param].data(), data, 256);

@@ -20,6 +20,8 @@
 //     program <block> <256 bytes>     program image blocks received
 //     font <block> <256 bytes>        font blocks received
 
+#include "IBusNames.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -27,8 +29,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-using Block = std::array<uint8_t, 256>;
 
 struct TRegisterState {
     uint8_t decimals = 2;
@@ -66,7 +66,7 @@ struct TReply {
 };
 
 struct TSession {
-    uint32_t address = 5713;
+    uint32_t address = RegisterAddress;
     bool wakeHeard = false;   // a wake burst since the last end of connection
     bool programMode = false; // the connection was opened in program mode
 };

@@ -57,7 +57,7 @@ struct Options {
     int lateMs = 0;
     int hangupAfter = -1;
     int faultsAfter = 0;
-    uint32_t address = 5713;
+    uint32_t address = RegisterAddress;
 };
 
 struct Output {
@@ -145,7 +145,7 @@ uint32_t SpeedOf(int fd) {
     if (tcgetattr(fd, &tio) != 0)
         return 0;
     speed_t s = cfgetospeed(&tio);
-    for (uint32_t rate : {4800u, 9600u, 19200u, 38400u, 57600u, 115200u})
+    for (uint32_t rate : {WakeRate, 9600u, 19200u, 38400u, 57600u, 115200u})
         if (TComm::SpeedConstant(rate) == s)
             return rate;
     return 0;
@@ -245,12 +245,12 @@ void Simulator::Cleanup() {
 void Simulator::OnBytes(const uint8_t* bytes, size_t count, Clock::time_point now) {
     for (size_t i = 0; i < count; ++i) {
         uint8_t b = bytes[i];
-        if (b == 0x66) {
+        if (b == WakeByte) {
             // The speed is taken as the run starts: the program may switch back right after
             // handing the burst to its port.
             if (++wakeRun_ == 1)
                 wakeSpeed_ = SpeedOf(master_);
-            if (wakeRun_ % 64 == 0 && wakeSpeed_ == 4800) {
+            if (wakeRun_ % WakeBurstLength == 0 && wakeSpeed_ == WakeRate) {
                 ++state_.wakeBursts;
                 session_.wakeHeard = true;
                 dirty_ = true;
@@ -281,7 +281,8 @@ void Simulator::OnFrame(Clock::time_point now) {
         return; // a garbled request goes unanswered, as on a noisy line
     RecordDisconnect(packet);
     uint32_t speed = SpeedOf(master_);
-    bool handshake = packet[0] == 14 && packet[1] == 1 && packet[2] == 0;
+    bool handshake =
+        packet[0] == CmdConnection && packet[1] == ConnectionHandshake && packet[2] == 0;
     uint32_t linkRate = BaudTable[size_t(linkRate_)];
     bool rateOk = speed == frameSpeed_ &&
                   (speed == linkRate || (handshake && speed == BaudTable[size_t(opt_.rate)]));
@@ -340,7 +341,7 @@ void Simulator::OnFrame(Clock::time_point now) {
 // the register does not listen at (after the first one it is back at its idle rate), so a test
 // can see how a connection was ended.
 void Simulator::RecordDisconnect(const uint8_t* packet) {
-    if (packet[0] == 14 && packet[1] == 2 && packet[2] == 0) {
+    if (packet[0] == CmdConnection && packet[1] == ConnectionEnd && packet[2] == 0) {
         // The latest ones are enough to see how connections ended; the file must not grow.
         if (state_.disconnects.size() >= 64)
             state_.disconnects.erase(state_.disconnects.begin());
@@ -353,7 +354,7 @@ void Simulator::Queue(std::vector<uint8_t> bytes, Clock::time_point at, int newR
     std::vector<uint8_t> all;
     for (int i = 0; i < opt_.noise; ++i) {
         uint8_t b = uint8_t(rng_());
-        if (b == AnswerAck || b == AnswerRefuse || b == FrameEnd || b == 0x66)
+        if (b == AnswerAck || b == AnswerRefuse || b == FrameEnd || b == WakeByte)
             b = 0x11;
         all.push_back(b);
         if (b == FrameStart)

@@ -1,75 +1,54 @@
 #pragma once
-// The progress window shown during every exchange with the register: a status line, the package
-// counters and a bar, Cancel while work runs, OK once an error text waits for the user.
-
-#include <QDialog>
-#include <QPointer>
-#include <QTimer>
+// What a flow tells the user while it talks with the register, and how the user stops it. The
+// window program shows the progress window; the command line draws a bar on the terminal.
 
 #include <functional>
 #include <string>
 
-class QLabel;
-class QProgressBar;
-class QPushButton;
-
 enum class ProgressStates { Running = 0, ErrorShown = 1, Closed = 2 };
 enum StatusKind { StatusProgress = 0, StatusError = 1 };
 
-class TProgressForm : public QDialog {
-    Q_OBJECT
+class TProgress {
 public:
-    // Create it without a parent: it disables the main window while shown, and a child of that
-    // window would be disabled with it.
-    // The flows show it with show() and end it with hide(); a close request comes from the user.
-    explicit TProgressForm(QWidget* parent = nullptr);
+    virtual ~TProgress() = default;
 
-    // The window that is disabled while this one is shown.
-    void SetMainWindow(QWidget* mainWindow);
-    // Called by Cancel before the window closes; the flow sets the protocol component's Abort.
-    void SetAbortHandler(std::function<void()> abort);
+    // An exchange begins (the progress window appears and the main window rests) or is over.
+    virtual void Show() = 0;
+    virtual void Close() = 0;
+    // Texts are code-page bytes. Nothing happens once the user has closed the progress.
+    virtual void ShowStatus(StatusKind kind, const std::string& text) = 0;
+    virtual void SetTotalPackages(int n) = 0;
+    virtual void SetCurrentPackage(int n) = 0;
+    virtual ProgressStates ProgressState() const = 0;
+    // After an error text: until the user has acknowledged it. Returns at once when the
+    // progress is already closed.
+    virtual void WaitForClose() = 0;
 
-    // Texts are code-page bytes. Nothing happens once the user has closed the window.
-    void ShowStatus(StatusKind kind, const std::string& text);
-    void SetTotalPackages(int n);
-    void SetCurrentPackage(int n);
+    // True once the user has cancelled (or acknowledged an error): the flow stops.
+    bool Cancelled() const { return ProgressState() == ProgressStates::Closed; }
 
-    ProgressStates ProgressState() const { return state_; }
-    // Processes events until the user has pressed OK or Cancel; returns at once when that has
-    // already happened.
-    void WaitForClose();
-
-signals:
-    void ClosedByUser();
+    // What a Cancel stops: the protocol component's Abort, set by the owner.
+    void SetAbortHandler(std::function<void()> abort) { abort_ = std::move(abort); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void Abort() const {
+        if (abort_)
+            abort_();
+    }
 
 private:
-    void OKBtnClick();
-    void CancelBtnClick();
-    void CloseByUser();
-    void SetBarRange(int maximum);
-    void SetBarValue(int value);
-    void FlushBar();
-
-    QLabel* statusLabel_;
-    QLabel* curLabel_;
-    QLabel* totalLabel_;
-    QProgressBar* progressBar_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
-
-    QPointer<QWidget> mainWindow_;
     std::function<void()> abort_;
-    ProgressStates state_ = ProgressStates::Running;
+};
 
-    // A bar repaints itself at once on every change; a fast link would spend its time there.
-    QTimer barTimer_;
-    int barMaximum_ = 100;
-    int barValue_ = 0;
-    bool barDirty_ = false;
+// A progress nobody sees (port detection has its own dialog with one outcome per port): it
+// never cancels and an error text needs no acknowledging.
+class TQuietProgress : public TProgress {
+public:
+    void Show() override {}
+    void Close() override {}
+    void ShowStatus(StatusKind, const std::string&) override {}
+    void SetTotalPackages(int) override {}
+    void SetCurrentPackage(int) override {}
+    ProgressStates ProgressState() const override { return ProgressStates::Running; }
+    void WaitForClose() override {}
 };

@@ -7,8 +7,6 @@
 #include <map>
 #include <unordered_map>
 
-RegisterStatus CurrentRegisterStatus;
-
 namespace {
 
 void PutBE(std::span<uint8_t> field, uint64_t value) {
@@ -400,11 +398,10 @@ std::span<uint8_t, BlockSize> RecyclingBlock(RecyclingImage& image, int k) {
 
 // ---- Memory pages ---------------------------------------------------------------------------
 
-void EncodeMemoryPageRequest(int page, int area, std::span<uint8_t> dataBuf) {
-    std::fill(dataBuf.begin(), dataBuf.end(), uint8_t(0));
-    if (dataBuf.size() < 3)
-        return;
-    dataBuf[0] = uint8_t(page & 0xFF);
-    dataBuf[1] = uint8_t((page >> 8) & 0xFF);
-    dataBuf[2] = uint8_t(area * 16);
+Block MemoryPageRequest(int page, int area) {
+    Block request{};
+    request[0] = uint8_t(page & 0xFF);
+    request[1] = uint8_t((page >> 8) & 0xFF);
+    request[2] = uint8_t(area * 16);
+    return request;
 }

@@ -4,6 +4,8 @@
 // windows, no files, no link. Texts are code-page bytes and pass through unchanged; number texts
 // use DecimalSeparator().
 
+#include "IBusNames.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -14,34 +16,12 @@
 #include <utility>
 #include <vector>
 
-inline constexpr int BlockSize = 256;
-using Block = std::array<uint8_t, BlockSize>;
-
-// Command codes of the data transfers, and the block number of the memory page request.
-enum TransferCommand : uint8_t {
-    CmdReadStatus = 0,
-    CmdWriteParameters = 1,
-    CmdReadRecycling = 3,
-    CmdWriteRecycling = 4,
-    CmdReadParameters = 5,
-    CmdReadSales = 8,
-    CmdReadDepartments = 10,
-    CmdReadPlu = 11,
-    CmdWriteDepartments = 12,
-    CmdWritePlu = 13,
-    CmdReadMemory = 14,
-};
-inline constexpr uint16_t MemoryPageBlock = 16;
-
 // ---- Register status ------------------------------------------------------------------------
 
 struct RegisterStatus {
     uint8_t Decimals = 0;          // decimal places of money amounts in the register
     uint32_t SalesRecordCount = 0; // PluSalesRecords the register holds
 };
-
-// The status of the register at the other end, as the last status check read it.
-extern RegisterStatus CurrentRegisterStatus;
 
 // 10^9 still fits the 32-bit money fields; a register claiming more decimals cannot be served.
 inline constexpr int MaxDecimals = 9;
@@ -210,5 +190,5 @@ std::span<uint8_t, BlockSize> RecyclingBlock(RecyclingImage& image, int k);
 // ---- Memory pages ---------------------------------------------------------------------------
 
 enum MemoryArea { MemoryRom = 0, MemoryRam = 1 };
-// Clears the whole data buffer and puts the page number and area in front.
-void EncodeMemoryPageRequest(int page, int area, std::span<uint8_t> dataBuf);
+// The request data of a memory page read: the page number and the area in front, zeros after.
+Block MemoryPageRequest(int page, int area);

@@ -2,20 +2,12 @@
 
 #include "GridModel.h"
 #include "ParameterImage.h"
-#include "Progress.h"
-#include "RecordLayouts.h"
-#include "Settings.h"
 #include "TolvIBus.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
-
-Block TakeDataBuf(const TTolvIBusComm& bus) {
-    Block block;
-    std::memcpy(block.data(), bus.DataBuf, BlockSize);
-    return block;
-}
 
 void PutPluRow(TGridModel& plu, int row, const PluRowTexts& texts) {
     for (int col = 1; col <= 8; ++col) {
@@ -32,11 +24,11 @@ bool UploadPluItems(TTransferContext& ctx) {
     PluRowTexts row;
     for (int b = span.first; b <= span.last; ++b) {
         ctx.progress.SetCurrentPackage(b - span.first + 1);
-        if (!ctx.bus.ReadBlock(CmdReadPlu, uint16_t(b)))
+        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadPlu, uint16_t(b));
+        if (!block)
             return false;
-        const Block block = TakeDataBuf(ctx.bus);
         for (const DecodedPlu& item :
-             DecodePluReadBlock(block, b, ctx.rangeBegin, ctx.rangeEnd, CurrentRegisterStatus)) {
+             DecodePluReadBlock(*block, b, ctx.rangeBegin, ctx.rangeEnd, ctx.status)) {
             for (int col = 1; col <= 8; ++col)
                 row[size_t(col - 1)] = ctx.plu.Cell(item.pluNumber, col);
             ApplyDecodedPlu(item, row);
@@ -48,22 +40,23 @@ bool UploadPluItems(TTransferContext& ctx) {
 
 // Phase 2: the sales counters, matched to the rows by barcode text.
 bool UploadSalesCounters(TTransferContext& ctx) {
-    const uint32_t count = CurrentRegisterStatus.SalesRecordCount;
+    const uint32_t count = ctx.status.SalesRecordCount;
     const int blocks = int(SalesBlockCount(count));
     ctx.progress.SetTotalPackages(blocks);
     std::vector<uint8_t> stream;
     stream.reserve(size_t(blocks) * BlockSize);
     for (int k = 0; k < blocks; ++k) {
         ctx.progress.SetCurrentPackage(k + 1);
-        if (!ctx.bus.ReadBlock(CmdReadSales, uint16_t(k)))
+        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadSales, uint16_t(k));
+        if (!block)
             return false;
-        stream.insert(stream.end(), ctx.bus.DataBuf, ctx.bus.DataBuf + BlockSize);
+        stream.insert(stream.end(), block->begin(), block->end());
     }
     const std::vector<PluSalesRecord> records = DecodeSalesStream(stream, count);
     const TextTable& table = ctx.plu.Table();
     const auto matched = MatchSalesRecords(
         records, ctx.rangeBegin, ctx.rangeEnd,
-        [&](int plu) -> std::string_view { return table.Cell(plu, 1); }, CurrentRegisterStatus);
+        [&](int plu) -> std::string_view { return table.Cell(plu, 1); }, ctx.status);
     for (const SalesCounterTexts& counters : matched) {
         ctx.plu.SetCell(counters.pluNumber, 7, counters.quantity);
         ctx.plu.SetCell(counters.pluNumber, 8, counters.total);
@@ -73,9 +66,9 @@ bool UploadSalesCounters(TTransferContext& ctx) {
 
 } // namespace
 
-void RunUpload(TTransferContext& ctx) {
-    RunTransfer(ctx, TransferWords[WordUpload], UploadKindNames,
-                {UploadPLU, UploadDepartments, UploadRecycling, UploadParameters});
+TFlowResult RunUpload(TTransferContext& ctx) {
+    return RunTransfer(ctx, TransferWords[WordUpload], UploadKindNames,
+                       {UploadPLU, UploadDepartments, UploadRecycling, UploadParameters});
 }
 
 bool UploadPLU(TTransferContext& ctx) {
@@ -83,9 +76,10 @@ bool UploadPLU(TTransferContext& ctx) {
 }
 
 bool UploadDepartments(TTransferContext& ctx) {
-    if (!ctx.bus.ReadBlock(CmdReadDepartments, 0))
+    const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadDepartments, 0);
+    if (!block)
         return false;
-    const auto rows = DecodeDeptBlock(TakeDataBuf(ctx.bus), CurrentRegisterStatus);
+    const auto rows = DecodeDeptBlock(*block, ctx.status);
     for (int d = 1; d <= DeptCount; ++d)
         for (int col = 1; col <= 3; ++col)
             ctx.dept.SetCell(d, col, rows[size_t(d - 1)][size_t(col - 1)]);
@@ -97,11 +91,12 @@ bool UploadRecycling(TTransferContext& ctx) {
     ctx.progress.SetTotalPackages(RecyclingBlocks);
     for (int k = 0; k < RecyclingBlocks; ++k) {
         ctx.progress.SetCurrentPackage(k + 1);
-        if (!ctx.bus.ReadBlock(CmdReadRecycling, uint16_t(k)))
+        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadRecycling, uint16_t(k));
+        if (!block)
             return false;
-        std::memcpy(RecyclingBlock(image, k).data(), ctx.bus.DataBuf, BlockSize);
+        std::memcpy(RecyclingBlock(image, k).data(), block->data(), BlockSize);
     }
-    const auto entries = DecodeRecyclingImage(image, CurrentRegisterStatus);
+    const auto entries = DecodeRecyclingImage(image, ctx.status);
     for (size_t j = 0; j < entries.size() && j < ctx.recy.size(); ++j) {
         ctx.recy[j].number = entries[j].first;
         ctx.recy[j].price = entries[j].second;
@@ -112,11 +107,15 @@ bool UploadRecycling(TTransferContext& ctx) {
 bool UploadParameters(TTransferContext& ctx) {
     ParameterImage image{};
     for (int k = 0; k < 2; ++k) {
-        if (!ctx.bus.ReadBlock(CmdReadParameters, uint16_t(k)))
+        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadParameters, uint16_t(k));
+        if (!block)
             return false;
-        std::memcpy(ParameterBlock(image, k).data(), ctx.bus.DataBuf, BlockSize);
+        std::memcpy(ParameterBlock(image, k).data(), block->data(), BlockSize);
     }
     // SYSTEM.CFG is replaced in one piece; a file that cannot be written fails the step instead
     // of leaving the user to believe the parameters were kept.
-    return StoreParameterImage(SystemCfgPath(), image);
+    if (StoreParameterImage(ctx.settingsPath, image))
+        return true;
+    ctx.fileError = errno ? errno : EIO;
+    return false;
 }

@@ -5,7 +5,7 @@
 
 #include "Download.h"
 
-void RunUpload(TTransferContext& ctx);
+TFlowResult RunUpload(TTransferContext& ctx);
 bool UploadPLU(TTransferContext& ctx);
 bool UploadDepartments(TTransferContext& ctx);
 bool UploadRecycling(TTransferContext& ctx);

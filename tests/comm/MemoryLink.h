@@ -21,6 +21,7 @@ public:
     // Called for every write; answers with Deliver().
     std::function<void(TMemoryLink& link, const std::vector<uint8_t>& bytes)> Peer;
     bool drains = true; // report the queue drained after each write
+    int drainDelayMs = 0;
     bool openFails = false;
 
     TMemoryLink() { clock_.start(); }
@@ -38,7 +39,7 @@ public:
             return false;
         sent.push_back({std::vector<uint8_t>(bytes, bytes + count), rate_, clock_.elapsed()});
         if (drains)
-            QTimer::singleShot(0, [this] { QueueDrained(); });
+            QTimer::singleShot(drainDelayMs, [this] { QueueDrained(); });
         if (Peer)
             Peer(*this, sent.back().bytes);
         return true;

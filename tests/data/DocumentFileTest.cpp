@@ -1,6 +1,7 @@
 #include "DocumentFile.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -159,6 +160,32 @@ TEST(DocumentFile, AFailedSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(ReadFileBytes(path), "old\r\n");
     ASSERT_EQ(WriteGridFile(path, plu), 0);
     EXPECT_EQ(ReadFileBytes(path).substr(0, 4), "\tnew");
+}
+
+// The three files of a document go together: when one cannot be written, none is replaced and
+// no temporary file is left behind.
+TEST(DocumentFile, ADocumentIsSavedWholeOrNotAtAll) {
+    TempProgramDir dir;
+    const std::string path = dir.Path("shop.PLU");
+    WriteFileBytes(path, "old plu\r\n");
+    WriteFileBytes(dir.Path("shop.DEP"), "old dep\r\n");
+    mkdir(dir.Path("shop.RCY").c_str(), 0755);
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    plu.Cell(1, 2) = "new";
+    EXPECT_EQ(WriteDocumentFiles(path, plu, dept, recy), EISDIR);
+    EXPECT_EQ(ReadFileBytes(path), "old plu\r\n");
+    EXPECT_EQ(ReadFileBytes(dir.Path("shop.DEP")), "old dep\r\n");
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 2);
+
+    rmdir(dir.Path("shop.RCY").c_str());
+    ASSERT_EQ(WriteDocumentFiles(path, plu, dept, recy), 0);
+    TextTable back = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    ASSERT_EQ(ReadDocumentFiles(path, back, backDept, backRecy), 0);
+    EXPECT_EQ(back.Cell(1, 2), "new");
+    EXPECT_EQ(backRecy[99].number, "100");
 }
 
 TEST(DocumentFile, CompanionNames) {

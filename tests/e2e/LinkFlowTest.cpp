@@ -23,8 +23,11 @@ struct SimFlow : ::testing::Test {
     void Start(QStringList flags) {
         flags << "--state" << QString::fromStdString(StatePath());
         ASSERT_TRUE(sim.Start(QPLU_SIM_PATH, dir.Path("ttySIM"), SystemCfgPath(), flags));
-        bus.ShowErrorBox = [this](const std::string& text) { boxes.push_back(text); };
+        bus.ShowErrorBox = [this](const std::string& text, const ECommsError&) {
+            boxes.push_back(text);
+        };
         bus.SetCommName("COM2");
+        bus.TraceFile = dir.Path("DEBUG.LOG");
         bus.TimeScale = 0.25; // 800 ms attempts take 200 ms
         bus.TraceOn = true;
     }
@@ -70,36 +73,37 @@ TEST_F(SimFlow, ConnectSearchesTheRateThenMovesBlocks) {
     EXPECT_EQ(bus.Comm()->BaudRate(), 115200u);
     EXPECT_STREQ(reinterpret_cast<const char*>(bus.IdentRecord + 16), "QUORVE SIM ECR 1.0");
 
-    ASSERT_TRUE(bus.ReadBlock(0, 0));
-    EXPECT_EQ(bus.DataBuf[0], 3);
-    EXPECT_EQ(bus.DataBuf[10], 16); // sales record count, big-endian at 7
+    std::optional<Block> answer = bus.ReadBlock(CmdReadStatus, 0);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)[0], 3);
+    EXPECT_EQ((*answer)[10], 16); // sales record count, big-endian at 7
 
     // Three PLU records written with command 13 come back with command 11.
-    std::memset(bus.DataBuf, 0, sizeof bus.DataBuf);
-    bus.DataBuf[0] = 2;
+    Block block{};
+    block[0] = 2;
     const uint32_t indices[] = {0, 2};
     const auto first = PluRecord("MILK", 0), third = PluRecord("BREAD 18 CHARACTER", 7);
-    std::memcpy(bus.DataBuf + 1, &indices[0], 4);
-    std::memcpy(bus.DataBuf + 5, first.data(), 64);
-    std::memcpy(bus.DataBuf + 69, &indices[1], 4);
-    std::memcpy(bus.DataBuf + 73, third.data(), 64);
-    ASSERT_TRUE(bus.WriteBlock(13, 0));
-    ASSERT_TRUE(bus.ReadBlock(11, 0));
-    EXPECT_EQ(0, std::memcmp(bus.DataBuf, first.data(), 64));
-    EXPECT_EQ(bus.DataBuf[64], 0xFF); // PLU 2: empty slot
-    EXPECT_EQ(0, std::memcmp(bus.DataBuf + 128, third.data(), 64));
+    std::memcpy(block.data() + 1, &indices[0], 4);
+    std::memcpy(block.data() + 5, first.data(), 64);
+    std::memcpy(block.data() + 69, &indices[1], 4);
+    std::memcpy(block.data() + 73, third.data(), 64);
+    ASSERT_TRUE(bus.WriteBlock(CmdWritePlu, 0, block));
+    ASSERT_TRUE(answer = bus.ReadBlock(CmdReadPlu, 0));
+    EXPECT_EQ(0, std::memcmp(answer->data(), first.data(), 64));
+    EXPECT_EQ((*answer)[64], 0xFF); // PLU 2: empty slot
+    EXPECT_EQ(0, std::memcmp(answer->data() + 128, third.data(), 64));
 
-    ASSERT_TRUE(bus.ReadBlock(7, 0));
-    EXPECT_STREQ(reinterpret_cast<const char*>(bus.DataBuf), "Z1 REPORT\r\nTOTAL 9.99\r\n");
-    ASSERT_TRUE(bus.WriteBlock(6, 0));
-    ASSERT_TRUE(bus.ReadBlock(7, 0));
-    EXPECT_EQ(bus.DataBuf[0], 0); // cleared
+    ASSERT_TRUE(answer = bus.ReadBlock(CmdReadReport, 0));
+    EXPECT_STREQ(reinterpret_cast<const char*>(answer->data()), "Z1 REPORT\r\nTOTAL 9.99\r\n");
+    ASSERT_TRUE(bus.WriteBlock(CmdClearReport, 0, *answer));
+    ASSERT_TRUE(answer = bus.ReadBlock(CmdReadReport, 0));
+    EXPECT_EQ((*answer)[0], 0); // cleared
 
-    std::memset(bus.DataBuf, 0, sizeof bus.DataBuf);
-    bus.DataBuf[0] = 0x10;
-    ASSERT_TRUE(bus.ReadBlock(14, 16));
+    Block request{};
+    request[0] = 0x10;
+    ASSERT_TRUE(answer = bus.ReadBlock(CmdConnection, MemoryPageBlock, request));
     Block page = initial.MemoryPage(0, 0x10);
-    EXPECT_EQ(0, std::memcmp(bus.DataBuf, page.data(), 256));
+    EXPECT_EQ(*answer, page);
 
     EXPECT_TRUE(bus.Disconnect(RegisterAddress, 0));
     ASSERT_TRUE(bus.SetActive(false));
@@ -141,20 +145,23 @@ TEST_F(SimFlow, FaultsAreRetriedOrFailFast) {
         ASSERT_TRUE(caseSim.Start(QPLU_SIM_PATH, caseDir.Path("tty"), SystemCfgPath(), flags));
         TTolvIBusComm b;
         b.SetCommName("COM2");
+        b.TraceFile = caseDir.Path("DEBUG.LOG");
         b.TimeScale = 0.25;
         b.TraceOn = true;
         ASSERT_TRUE(b.SetActive(true));
         ASSERT_TRUE(b.Connect(RegisterAddress, false));
+        Block block;
         for (int i = 0; i < 256; ++i)
-            b.DataBuf[i] = uint8_t(i);
+            block[size_t(i)] = uint8_t(i);
         QElapsedTimer t;
         t.start();
-        bool ok = b.WriteBlock(12, 0);
-        std::memset(b.DataBuf, 0, sizeof b.DataBuf);
-        ok = ok && b.ReadBlock(10, 0);
+        bool ok = b.WriteBlock(CmdWriteDepartments, 0, block);
+        std::optional<Block> answer;
+        ok = ok && (answer = b.ReadBlock(CmdReadDepartments, 0, Block{})).has_value();
         EXPECT_EQ(ok, c.ok);
-        for (int i = 0; ok && i < 256; ++i)
-            ASSERT_EQ(b.DataBuf[i], uint8_t(i)) << i;
+        if (ok) {
+            EXPECT_EQ(*answer, block);
+        }
         if (!ok && c.retries == 0) {
             // A dead line: no retries, no waiting out the time-outs.
             EXPECT_TRUE(b.PortDead());
@@ -187,10 +194,11 @@ TEST_F(SimFlow, ProgramLoadIsRecorded) {
     ASSERT_TRUE(bus.BeginProgramLoad(0x1234));
     ASSERT_TRUE(bus.SendWakeBurst());
     EXPECT_EQ(bus.Comm()->BaudRate(), 57600u);
-    for (int block = 16; block < 20; ++block) {
+    for (int n = 16; n < 20; ++n) {
+        Block block;
         for (int i = 0; i < 256; ++i)
-            bus.DataBuf[i] = uint8_t(block * 3 + i);
-        ASSERT_TRUE(bus.WriteBlock(15, uint16_t(block)));
+            block[size_t(i)] = uint8_t(n * 3 + i);
+        ASSERT_TRUE(bus.WriteBlock(CmdProgramLoad, uint16_t(n), block));
     }
     ASSERT_TRUE(bus.EndProgramLoad(0xFE00));
     ASSERT_TRUE(bus.SetActive(false));
@@ -211,7 +219,7 @@ TEST_F(SimFlow, OpenFailureWhileTheSimulatorHoldsNothing) {
     TTolvIBusComm other; // the same port, already taken
     other.SetCommName("COM2");
     std::string shown;
-    other.ShowErrorBox = [&](const std::string& text) { shown = text; };
+    other.ShowErrorBox = [&](const std::string& text, const ECommsError&) { shown = text; };
     EXPECT_THROW(other.SetActive(true), ECommsError);
     EXPECT_EQ(shown, "Error opening COM2!\r\nplease select other ports.");
     ASSERT_TRUE(bus.SetActive(false));

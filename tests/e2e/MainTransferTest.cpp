@@ -2,11 +2,11 @@
 // their range dialogs, the question about unsaved work before an upload, the parameters-only
 // download of Ctrl+Alt+F4, and an upload whose port is missing.
 #include "Ini.h"
-#include "Main.h"
+#include "MainForm.h"
 #include "ModalAnswer.h"
-#include "Para.h"
-#include "TransferDlgs.h"
+#include "ParaDlg.h"
 #include "TransferFixture.h"
+#include "TransferRangeDlg.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(cfg.Save());
         form = std::make_unique<TMainForm>();
         form->TolvIBusComm1->TimeScale = 0.25;
-        form->TolvIBusComm1->ShowErrorBox = [this](const std::string& text) {
+        form->TolvIBusComm1->ShowErrorBox = [this](const std::string& text, const ECommsError&) {
             boxes.push_back(text);
         };
         form->resize(1000, 700);

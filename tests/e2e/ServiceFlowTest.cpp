@@ -1,7 +1,10 @@
 // The service exchanges run whole against the simulated register: the packets each run sent
 // (read back from its trace), what the register kept, and the texts the user was shown.
+#include "LinkTest.h"
+#include "MemoryDump.h"
+#include "ProgramLoad.h"
 #include "RegisterState.h"
-#include "ServiceFlows.h"
+#include "ReportUpload.h"
 #include "ServiceSim.h"
 #include "Settings.h"
 #include "SimProcess.h"
@@ -27,15 +30,19 @@ struct ServiceFlow : ::testing::Test {
     TRegisterState state = TRegisterState::Default();
 
     void SetUp() override {
-        PortNumber = 2;
-        BaudIndex = 4; // the register is heard at 9600 and goes on at 115200
         bus.RetryInterval = 2000;
         bus.SetRetryCount(10);
         // Answers come within 500 ms even on a loaded machine; tests of silence shrink it.
         bus.TimeScale = 0.25;
         bus.TraceOn = true;
-        bus.ShowErrorBox = [this](const std::string& text) { boxes.push_back(text); };
+        bus.ShowErrorBox = [this](const std::string& text, const ECommsError&) {
+            boxes.push_back(text);
+        };
+        bus.TraceFile = dir.Path("DEBUG.LOG");
     }
+    // The register is heard at 9600 and goes on at 115200.
+    TPortSettings port{"COM2", 4};
+    DumpFiles Files() const { return MemoryDumpFiles(dir.Path()); }
     std::string StatePath() { return dir.Path("state.txt"); }
     void Start(QStringList flags = {}) {
         ASSERT_TRUE(state.Save(StatePath()));
@@ -79,7 +86,7 @@ std::string Bytes(size_t n, uint32_t seed, bool noZero) {
 
 TEST_F(ServiceFlow, LinkTestConnectsAndDisconnects) {
     Start();
-    EXPECT_TRUE(RunLinkTest(bus, progress));
+    EXPECT_EQ(RunLinkTest(bus, progress, port), TFlowResult::Done);
     EXPECT_EQ(progress.texts, (Texts{"Connect...", "Disconnect..."}));
     EXPECT_FALSE(progress.visible);
     EXPECT_FALSE(bus.isActive());
@@ -90,7 +97,7 @@ TEST_F(ServiceFlow, LinkTestConnectsAndDisconnects) {
 
 TEST_F(ServiceFlow, LinkTestWithoutAnAnswerShowsTheErrorAndSendsNoDisconnect) {
     StartSilentAfter(0);
-    EXPECT_FALSE(RunLinkTest(bus, progress));
+    EXPECT_NE(RunLinkTest(bus, progress, port), TFlowResult::Done);
     EXPECT_EQ(progress.texts, (Texts{"Connect...", "!Connect...Error!"}));
     EXPECT_EQ(progress.waits, 1);
     EXPECT_FALSE(bus.isActive());
@@ -100,11 +107,12 @@ TEST_F(ServiceFlow, LinkTestWithoutAnAnswerShowsTheErrorAndSendsNoDisconnect) {
 }
 
 TEST_F(ServiceFlow, PortNoneShowsOnlyTheOpenError) {
-    PortNumber = 0;
-    EXPECT_FALSE(RunLinkTest(bus, progress));
+    port.name = "COM0";
+    EXPECT_NE(RunLinkTest(bus, progress, port), TFlowResult::Done);
     std::string report = "kept";
-    EXPECT_FALSE(UploadReport(bus, progress, report));
-    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 1, 0}, nullptr));
+    EXPECT_NE(UploadReport(bus, progress, port, report), TFlowResult::Done);
+    EXPECT_NE(DumpRegisterMemory(bus, progress, port, {0, 1, 0}, Files(), nullptr),
+              TFlowResult::Done);
     EXPECT_EQ(report, "kept");
     EXPECT_EQ(progress.shows, 0);
     ASSERT_EQ(boxes.size(), 3u);
@@ -117,7 +125,7 @@ TEST_F(ServiceFlow, CancelDuringTheLinkTestShowsNoErrorAndClosesThePort) {
         progress.Close(); // Cancel: the window closes itself and aborts the exchange
         bus.Abort();
     });
-    EXPECT_FALSE(RunLinkTest(bus, progress));
+    EXPECT_NE(RunLinkTest(bus, progress, port), TFlowResult::Done);
     EXPECT_EQ(progress.texts, (Texts{"Connect..."}));
     EXPECT_EQ(progress.waits, 0);
     EXPECT_FALSE(bus.isActive());
@@ -142,6 +150,7 @@ TEST_F(ServiceFlow, ReportBlocksAreJoinedUpToTheirFirstZeroAndThenCleared) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramDir caseDir;
+        bus.TraceFile = caseDir.Path("DEBUG.LOG");
         TSimProcess caseSim;
         TRegisterState initial;
         initial.report = c.report;
@@ -150,7 +159,7 @@ TEST_F(ServiceFlow, ReportBlocksAreJoinedUpToTheirFirstZeroAndThenCleared) {
                                   {"--state", QString::fromStdString(caseDir.Path("state.txt"))}));
         RecordingProgress view;
         std::string report = "old";
-        ASSERT_TRUE(UploadReport(bus, view, report));
+        ASSERT_EQ(UploadReport(bus, view, port, report), TFlowResult::Done);
         EXPECT_TRUE(report == c.report) << report.size() << " bytes";
         EXPECT_EQ(view.texts,
                   (Texts{"Connect...", "Upload report...", "Clear report...", "Disconnect..."}));
@@ -177,7 +186,7 @@ TEST_F(ServiceFlow, ReportReadFailureDropsTheTextAndClearsNothing) {
     state.report = Bytes(3000, 3, true);
     StartSilentAfter(2 + 10); // handshake, identification, blocks 0 to 9
     std::string report = "old";
-    EXPECT_FALSE(UploadReport(bus, progress, report));
+    EXPECT_NE(UploadReport(bus, progress, port, report), TFlowResult::Done);
     EXPECT_EQ(report, "old");
     EXPECT_EQ(progress.texts.back(), "!Upload report...Error!");
     EXPECT_EQ(progress.current, 11);
@@ -193,7 +202,7 @@ TEST_F(ServiceFlow, ReportClearFailureDropsTheText) {
     state.report = Bytes(300, 4, true);
     StartSilentAfter(2 + 3); // blocks 0, 1 and the empty block 2
     std::string report = "old";
-    EXPECT_FALSE(UploadReport(bus, progress, report));
+    EXPECT_NE(UploadReport(bus, progress, port, report), TFlowResult::Done);
     EXPECT_EQ(report, "old");
     EXPECT_EQ(progress.texts.back(), "!Clear report...Error!");
     EXPECT_EQ(CountKey(SentKeys(), "14.2"), 0);
@@ -219,13 +228,14 @@ TEST_F(ServiceFlow, MemoryDumpWritesTheRawPagesAndTheListing) {
     Start();
     for (const DumpCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const DumpFiles files = MemoryDumpFiles();
+        const DumpFiles files = Files();
         WriteFileBytes(files.binPath, "stale");
         WriteFileBytes(files.logPath, "stale");
         RecordingProgress view;
         std::vector<std::string> opened;
-        ASSERT_TRUE(DumpRegisterMemory(bus, view, c.range,
-                                       [&](const std::string& path) { opened.push_back(path); }));
+        ASSERT_EQ(DumpRegisterMemory(bus, view, port, c.range, Files(),
+                                     [&](const std::string& path) { opened.push_back(path); }),
+                  TFlowResult::Done);
         EXPECT_EQ(opened, std::vector<std::string>{files.logPath});
         EXPECT_EQ(view.texts, (Texts{"Connect...", "Receive Data...", "Disconnect..."}));
         std::vector<SentPacket> sent = Sent();
@@ -260,10 +270,12 @@ TEST_F(ServiceFlow, MemoryDumpWritesTheRawPagesAndTheListing) {
 
 TEST_F(ServiceFlow, MemoryDumpFailureEndsTheConnectionAndKeepsTheOldListing) {
     StartSilentAfter(2 + 2); // pages 0 and 1 come, page 2 does not
-    const DumpFiles files = MemoryDumpFiles();
+    const DumpFiles files = Files();
     WriteFileBytes(files.logPath, "previous listing");
     bool opened = false;
-    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 4, 0}, [&](auto&) { opened = true; }));
+    EXPECT_NE(
+        DumpRegisterMemory(bus, progress, port, {0, 4, 0}, Files(), [&](auto&) { opened = true; }),
+        TFlowResult::Done);
     EXPECT_FALSE(opened);
     EXPECT_EQ(progress.texts.back(), "!Receive Data...Error!");
     EXPECT_EQ(ReadFileBytes(files.binPath).size(), 512u);
@@ -277,18 +289,20 @@ TEST_F(ServiceFlow, MemoryDumpFailureEndsTheConnectionAndKeepsTheOldListing) {
 
 TEST_F(ServiceFlow, MemoryDumpFilesThatCannotBeWritten) {
     Start();
-    const DumpFiles files = MemoryDumpFiles();
+    const DumpFiles files = Files();
     // No TEMP.BIN: the pages are read and listed all the same.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.binPath)));
     std::vector<std::string> opened, errors;
     auto open = [&](const std::string& path) { opened.push_back(path); };
     auto error = [&](const std::string& text) { errors.push_back(text); };
-    EXPECT_TRUE(DumpRegisterMemory(bus, progress, {0, 2, 0}, open, error));
+    EXPECT_EQ(DumpRegisterMemory(bus, progress, port, {0, 2, 0}, Files(), open, error),
+              TFlowResult::Done);
     EXPECT_EQ(ReadFileBytes(files.logPath).size(), 2u * 16 * 76);
     EXPECT_EQ(opened.size(), 1u);
     // No room for the listing: the user is told, nothing is opened, the connection ended well.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(files.logPath + ".part")));
-    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 2, 0}, open, error));
+    EXPECT_NE(DumpRegisterMemory(bus, progress, port, {0, 2, 0}, Files(), open, error),
+              TFlowResult::Done);
     EXPECT_EQ(opened.size(), 1u);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].rfind("Cannot write " + files.logPath + ": ", 0), 0u) << errors[0];
@@ -299,7 +313,8 @@ TEST_F(ServiceFlow, MemoryDumpFilesThatCannotBeWritten) {
 
 TEST_F(ServiceFlow, MemoryDumpConnectFailureEndsTheConnectionFirst) {
     StartSilentAfter(0);
-    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 1, 0}, nullptr));
+    EXPECT_NE(DumpRegisterMemory(bus, progress, port, {0, 1, 0}, Files(), nullptr),
+              TFlowResult::Done);
     EXPECT_EQ(progress.texts, (Texts{"Connect...", "!Connect...Error!"}));
     std::vector<SentPacket> sent = Sent();
     ASSERT_FALSE(sent.empty());
@@ -327,7 +342,8 @@ TEST_F(ServiceFlow, ProgramImageGoesFromTheFirstBlockOnBetweenTheLoadMarkers) {
     for (char c : image)
         sum += uint8_t(c);
     FileMessagesLog messages;
-    ASSERT_TRUE(DownloadProgram(bus, progress, dir.Path("prog.hex"), 16, messages.Hooks()));
+    ASSERT_EQ(DownloadProgram(bus, progress, port, dir.Path("prog.hex"), 16, messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(progress.texts,
               (Texts{"Wait 1 second...", "Connect...", "Download Program...", "Disconnect..."}));
     EXPECT_EQ(progress.total, 4);
@@ -374,7 +390,8 @@ TEST_F(ServiceFlow, ProgramImageSizes) {
         ASSERT_EQ(truncate(path.c_str(), c.size), 0); // sparse: zero bytes
         FileMessagesLog messages;
         RecordingProgress view;
-        EXPECT_EQ(DownloadProgram(bus, view, path, 16, messages.Hooks()), !c.refused);
+        EXPECT_EQ(DownloadProgram(bus, view, port, path, 16, messages.Hooks()) == TFlowResult::Done,
+                  !c.refused);
         if (c.refused) {
             EXPECT_EQ(messages.beeps, 1);
             EXPECT_EQ(messages.errors, std::vector<std::string>{"Not a valid file!"});
@@ -389,7 +406,8 @@ TEST_F(ServiceFlow, ProgramImageSizes) {
         EXPECT_EQ(sent[4].data[0], 0);
     }
     FileMessagesLog messages;
-    EXPECT_FALSE(DownloadProgram(bus, progress, dir.Path("gone.hex"), 16, messages.Hooks()));
+    EXPECT_NE(DownloadProgram(bus, progress, port, dir.Path("gone.hex"), 16, messages.Hooks()),
+              TFlowResult::Done);
     ASSERT_EQ(messages.errors.size(), 1u);
     EXPECT_NE(messages.errors[0].find("gone.hex"), std::string::npos);
     EXPECT_EQ(progress.shows, 0);
@@ -410,12 +428,14 @@ TEST_F(ServiceFlow, ProgramLoadFailuresShowTheirStepWord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempProgramDir caseDir;
+        bus.TraceFile = caseDir.Path("DEBUG.LOG");
         WriteFileBytes(caseDir.Path("prog.hex"), Bytes(20 * 256, 5, false));
         TSimProcess caseSim;
         ASSERT_TRUE(caseSim.Start(QPLU_SIM_PATH, caseDir.Path("tty"), SystemCfgPath(), c.flags));
         RecordingProgress view;
         FileMessagesLog messages;
-        EXPECT_FALSE(DownloadProgram(bus, view, caseDir.Path("prog.hex"), 16, messages.Hooks()));
+        EXPECT_NE(DownloadProgram(bus, view, port, caseDir.Path("prog.hex"), 16, messages.Hooks()),
+                  TFlowResult::Done);
         EXPECT_EQ(view.texts.back(), c.text);
         EXPECT_EQ(view.waits, 1);
         EXPECT_FALSE(bus.isActive());
@@ -433,7 +453,8 @@ TEST_F(ServiceFlow, CancelDuringTheWakePauseEndsSilently) {
         bus.Abort();
     });
     FileMessagesLog messages;
-    EXPECT_FALSE(DownloadProgram(bus, progress, dir.Path("prog.hex"), 16, messages.Hooks()));
+    EXPECT_NE(DownloadProgram(bus, progress, port, dir.Path("prog.hex"), 16, messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(progress.texts, (Texts{"Wait 1 second..."}));
     EXPECT_EQ(progress.waits, 0);
     EXPECT_FALSE(bus.isActive());
@@ -448,13 +469,15 @@ TEST_F(ServiceFlow, CancelBetweenBlocksStopsTheLoad) {
     WriteFileBytes(dir.Path("a.fnt"), Bytes(1000, 6, false));
     FileMessagesLog messages;
     progress.cancelAtPackage = 2;
-    EXPECT_FALSE(DownloadProgram(bus, progress, dir.Path("prog.hex"), 16, messages.Hooks()));
+    EXPECT_NE(DownloadProgram(bus, progress, port, dir.Path("prog.hex"), 16, messages.Hooks()),
+              TFlowResult::Done);
     Keys_ keys = SentKeys();
     EXPECT_EQ(CountKey(keys, "15.17"), 1);
     EXPECT_EQ(CountKey(keys, "15.18"), 0);
     EXPECT_EQ(CountKey(keys, "15.1"), 0);
     EXPECT_FALSE(bus.isActive());
-    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("a.fnt"), messages.Hooks()));
+    EXPECT_NE(DownloadFont(bus, progress, port, dir.Path("a.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     keys = SentKeys();
     EXPECT_EQ(CountKey(keys, "2.1"), 1);
     EXPECT_EQ(CountKey(keys, "2.2"), 0);
@@ -464,10 +487,11 @@ TEST_F(ServiceFlow, CancelBetweenBlocksStopsTheLoad) {
     // The same for report blocks and memory pages: the read after the Cancel is not made.
     std::string report = "old";
     progress.cancelAtPackage = 1;
-    EXPECT_FALSE(UploadReport(bus, progress, report));
+    EXPECT_NE(UploadReport(bus, progress, port, report), TFlowResult::Done);
     EXPECT_EQ(CountKey(SentKeys(), "7.0"), 0);
     EXPECT_EQ(report, "old");
-    EXPECT_FALSE(DumpRegisterMemory(bus, progress, {0, 3, 0}, nullptr));
+    EXPECT_NE(DumpRegisterMemory(bus, progress, port, {0, 3, 0}, Files(), nullptr),
+              TFlowResult::Done);
     keys = SentKeys();
     EXPECT_EQ(CountKey(keys, "14.16"), 1); // the identification read only
     EXPECT_EQ(keys.back(), "14.2");
@@ -479,19 +503,23 @@ TEST_F(ServiceFlow, FontBlocksAreNumberedFromZero) {
     WriteFileBytes(dir.Path("a.fnt"), font);
     WriteFileBytes(dir.Path("empty.fnt"), "");
     FileMessagesLog messages;
-    ASSERT_TRUE(DownloadFont(bus, progress, dir.Path("empty.fnt"), messages.Hooks()));
+    ASSERT_EQ(DownloadFont(bus, progress, port, dir.Path("empty.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(SentKeys(), (Keys_{"14.1", "14.16", "14.2"}));
     EXPECT_EQ(progress.total, 0);
-    ASSERT_TRUE(DownloadFont(bus, progress, dir.Path("a.fnt"), messages.Hooks()));
+    ASSERT_EQ(DownloadFont(bus, progress, port, dir.Path("a.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(SentKeys(), (Keys_{"14.1", "14.16", "2.0", "2.1", "14.2"}));
     EXPECT_EQ(progress.texts.back(), "Disconnect...");
     EXPECT_EQ(progress.total, 2);
-    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("none.fnt"), messages.Hooks()));
+    EXPECT_NE(DownloadFont(bus, progress, port, dir.Path("none.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(messages.errors.size(), 1u);
     // One byte more than 65536 blocks would wrap the block numbers onto block 0.
     WriteFileBytes(dir.Path("huge.fnt"), "");
     ASSERT_EQ(truncate(dir.Path("huge.fnt").c_str(), MaxFontSize + 1), 0);
-    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("huge.fnt"), messages.Hooks()));
+    EXPECT_NE(DownloadFont(bus, progress, port, dir.Path("huge.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     ASSERT_EQ(messages.errors.size(), 2u);
     EXPECT_EQ(messages.errors[1], "Not a valid file!");
     EXPECT_EQ(messages.beeps, 1);
@@ -507,7 +535,8 @@ TEST_F(ServiceFlow, FontBlockFailureSendsNoDisconnect) {
     StartSilentAfter(3);
     WriteFileBytes(dir.Path("a.fnt"), Bytes(600, 2, false));
     FileMessagesLog messages;
-    EXPECT_FALSE(DownloadFont(bus, progress, dir.Path("a.fnt"), messages.Hooks()));
+    EXPECT_NE(DownloadFont(bus, progress, port, dir.Path("a.fnt"), messages.Hooks()),
+              TFlowResult::Done);
     EXPECT_EQ(progress.texts.back(), "!Download font...Error!");
     Keys_ keys = SentKeys();
     EXPECT_EQ(CountKey(keys, "2.1"), 11);

@@ -2,14 +2,14 @@
 // Helpers of the service flow tests: a progress window that records what it is told, and the
 // packets a run sent, read back from its DEBUG.LOG trace.
 
-#include "ServiceFlows.h"
+#include "Progress.h"
 #include "TolvIBus.h"
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-struct RecordingProgress : TProgressView {
+struct RecordingProgress : TProgress {
     std::vector<std::string> texts; // error texts start with "!"
     int shows = 0;
     int total = -1;

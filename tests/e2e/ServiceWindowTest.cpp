@@ -1,18 +1,19 @@
 // The service commands through their windows: port detection over four ports, and the main
 // window's commands, hidden keys, report pane and printing.
-#include "Detect.h"
+#include "DataDlg.h"
+#include "DetectPortDlg.h"
 #include "Document.h"
 #include "Ini.h"
-#include "Main.h"
+#include "MainForm.h"
 #include "ModalAnswer.h"
-#include "PrintList.h"
+#include "PrinterJob.h"
+#include "ProgressForm.h"
 #include "RegisterState.h"
 #include "ServiceSim.h"
 #include "Settings.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 #include "TolvIBus.h"
-#include "UpRange.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -70,7 +71,9 @@ struct Detection : ::testing::Test {
         PortNumber = 2;
         dialog = std::make_unique<TDetectPortDlg>();
         dialog->TolvIBusComm1->TimeScale = 0.05; // 21 silent attempts of 40 ms
-        dialog->TolvIBusComm1->ShowErrorBox = [this](const std::string& t) { boxes.push_back(t); };
+        dialog->TolvIBusComm1->ShowErrorBox = [this](const std::string& t, const ECommsError&) {
+            boxes.push_back(t);
+        };
         dialog->show();
     }
     std::vector<QString> Outcomes() {

@@ -279,11 +279,9 @@ TEST_P(TransferFaults, ShowTheirTextEndTheConnectionAndClosePort) {
     for (int kind : c.kinds)
         kinds.set(size_t(kind));
     TTransferContext ctx = Context(kinds, 1, 30);
-    if (c.upload)
-        RunUpload(ctx);
-    else
-        RunDownload(ctx);
+    const TFlowResult result = c.upload ? RunUpload(ctx) : RunDownload(ctx);
 
+    EXPECT_EQ(result, TFlowResult::RegisterFailed);
     EXPECT_TRUE(watcher.okPressed);
     EXPECT_EQ(watcher.errorText, c.error);
     EXPECT_EQ(watcher.titles.back(), c.error);
@@ -322,7 +320,7 @@ class TransferCancel : public TransferFixture, public ::testing::WithParamInterf
 TEST_P(TransferCancel, EndsQuietlyWithThePortClosed) {
     const CancelCase& c = GetParam();
     SetDecimalSeparator('.');
-    BaudIndex = 0; // 9600 on a paced line: every block takes about a third of a second
+    port.baudIndex = 0; // 9600 on a paced line: every block takes about a third of a second
     bus.TimeScale = 1;
     StartSim(PreparedRegister(), {"--rate", "0", "--wire-time"});
     ASSERT_TRUE(IniWriteString(SystemCfgPath(), "Default", "Header1", "PC SIDE"));
@@ -346,11 +344,9 @@ TEST_P(TransferCancel, EndsQuietlyWithThePortClosed) {
     if (c.kind < 3)
         kinds.set(size_t(c.kind + 1)); // a later kind that must not run
     TTransferContext ctx = Context(kinds, 1, 30);
-    if (c.upload)
-        RunUpload(ctx);
-    else
-        RunDownload(ctx);
+    const TFlowResult result = c.upload ? RunUpload(ctx) : RunDownload(ctx);
 
+    EXPECT_EQ(result, TFlowResult::Cancelled);
     std::string shown;
     for (const std::string& t : watcher.titles)
         shown += t + " | ";
@@ -433,10 +429,12 @@ TEST_F(ParameterStore, AnUnwritableSettingsFileFailsTheParameterStep) {
     tiny.rlim_cur = 16; // every file write beyond 16 bytes fails
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     TTransferContext ctx = Context(Kinds({3}));
-    RunUpload(ctx);
+    const TFlowResult result = RunUpload(ctx);
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
+    EXPECT_EQ(result, TFlowResult::FileFailed);
+    EXPECT_EQ(ctx.fileError, EFBIG);
     EXPECT_EQ(watcher.errorText, "Upload:parameter...Error!");
     EXPECT_EQ(ReadFileBytes(SystemCfgPath()), cfgBefore);
     ExpectPortClosed();

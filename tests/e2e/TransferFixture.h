@@ -7,7 +7,7 @@
 #include "Document.h"
 #include "Download.h"
 #include "GridModel.h"
-#include "Progress.h"
+#include "ProgressForm.h"
 #include "RecordLayouts.h"
 #include "RegisterState.h"
 #include "Settings.h"
@@ -90,10 +90,11 @@ struct TransferFixture : ::testing::Test {
 
     TransferFixture() {
         InitialRecyTable(recy);
-        PortNumber = 2;
-        BaudIndex = 4;
         progress.SetAbortHandler([this] { bus.Abort(); });
-        bus.ShowErrorBox = [this](const std::string& text) { boxes.push_back(text); };
+        bus.ShowErrorBox = [this](const std::string& text, const ECommsError&) {
+            boxes.push_back(text);
+        };
+        bus.TraceFile = dir.Path("DEBUG.LOG");
         bus.TimeScale = 0.25; // 800 ms answer times take 200 ms
         bus.TraceOn = true;
     }
@@ -114,8 +115,10 @@ struct TransferFixture : ::testing::Test {
         EXPECT_TRUE(state.Load(StatePath(), &error)) << error;
         return state;
     }
+    // COM2 at 115200: the register is heard at 9600 and goes on at 115200.
+    TPortSettings port{"COM2", 4};
     TTransferContext Context(KindSet kinds, int begin = 1, int end = 3000) {
-        return {bus, progress, plu, dept, recy, kinds, begin, end};
+        return {bus, progress, plu, dept, recy, kinds, begin, end, port, SystemCfgPath()};
     }
     void ExpectPortClosed() {
         EXPECT_FALSE(bus.isActive());

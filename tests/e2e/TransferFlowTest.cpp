@@ -167,11 +167,11 @@ TEST_P(RoundTrip, FullDocumentComesBackExceptWhereTheLayoutsLoseIt) {
     TTransferContext down = Context(Kinds({0, 1, 2, 3}), 1, 10000);
     QElapsedTimer clock;
     clock.start();
-    RunDownload(down);
+    EXPECT_EQ(RunDownload(down), TFlowResult::Done);
     ExpectPortClosed();
     EXPECT_FALSE(watcher.okPressed) << watcher.errorText;
-    EXPECT_EQ(CurrentRegisterStatus.Decimals, c.decimals);
-    EXPECT_EQ(CurrentRegisterStatus.SalesRecordCount, 6u);
+    EXPECT_EQ(down.status.Decimals, c.decimals);
+    EXPECT_EQ(down.status.SalesRecordCount, 6u);
     const std::vector<std::string> downTitles{"Connect...",
                                               "Check ecr status...",
                                               "Download:PLU...",
@@ -204,7 +204,7 @@ TEST_P(RoundTrip, FullDocumentComesBackExceptWhereTheLayoutsLoseIt) {
     }
     watcher.titles.clear();
     TTransferContext up = Context(Kinds({0, 1, 2, 3}), 1, 10000);
-    RunUpload(up);
+    EXPECT_EQ(RunUpload(up), TFlowResult::Done);
     ExpectPortClosed();
     EXPECT_FALSE(watcher.okPressed) << watcher.errorText;
     EXPECT_EQ(watcher.titles.front(), "Connect...");

@@ -493,16 +493,14 @@ TEST(Recycling, EntriesArePlacedByTheirNumber) {
     EXPECT_EQ(back[99], (RecyEntryTexts{"100", "42949670.96"}));
 }
 
-TEST(MemoryPage, RequestClearsTheWholeBuffer) {
-    std::vector<uint8_t> dataBuf(312, 0xEE);
-    EncodeMemoryPageRequest(0x1234, MemoryRam, dataBuf);
-    std::vector<uint8_t> expected(312, 0);
+TEST(MemoryPage, RequestHoldsPageAndAreaInFrontOfZeros) {
+    Block expected{};
     expected[0] = 0x34;
     expected[1] = 0x12;
     expected[2] = 0x10;
-    EXPECT_EQ(dataBuf, expected);
-    EncodeMemoryPageRequest(7, MemoryRom, dataBuf);
-    EXPECT_EQ(Slice(dataBuf, 0, 4), Hex("07 00 00 00"));
+    EXPECT_EQ(MemoryPageRequest(0x1234, MemoryRam), expected);
+    const Block rom = MemoryPageRequest(7, MemoryRom);
+    EXPECT_EQ(Slice(rom, 0, 4), Hex("07 00 00 00"));
 }
 
 } // namespace

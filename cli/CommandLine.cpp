@@ -1,0 +1,219 @@
+#include "CommandLine.h"
+
+#include "IBusNames.h"
+#include "MemoryDump.h"
+
+#include <charconv>
+#include <map>
+
+namespace {
+
+struct CommandInfo {
+    TCliCommand command;
+    int files; // how many file arguments it takes
+};
+
+const std::map<std::string, CommandInfo>& Commands() {
+    static const std::map<std::string, CommandInfo> commands{
+        {"download", {TCliCommand::Download, 1}}, {"upload", {TCliCommand::Upload, 1}},
+        {"report", {TCliCommand::Report, 0}},     {"test", {TCliCommand::Test, 0}},
+        {"detect", {TCliCommand::Detect, 0}},     {"dump", {TCliCommand::Dump, 0}},
+        {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
+        {"check", {TCliCommand::Check, 1}},
+    };
+    return commands;
+}
+
+std::optional<int> ParseNumber(const std::string& text) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<KindSet> ParseKinds(const std::string& text) {
+    static const std::map<std::string, int> names{{"plu", KindPLU},
+                                                  {"dept", KindDepartment},
+                                                  {"recy", KindRecycling},
+                                                  {"param", KindParameter}};
+    if (text == "all")
+        return AllKinds;
+    KindSet kinds;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const auto found = names.find(text.substr(start, comma - start));
+        if (found == names.end())
+            return std::nullopt;
+        kinds.set(size_t(found->second));
+        start = comma + 1;
+    }
+    return kinds;
+}
+
+// The same bounds the range dialogs keep.
+bool ParseRange(const std::string& text, int& begin, int& end) {
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos)
+        return false;
+    const auto first = ParseNumber(text.substr(0, dash));
+    const auto last = ParseNumber(text.substr(dash + 1));
+    if (!first || !last || *first < MinPluRange || *last > MaxPluRange || *first > *last)
+        return false;
+    begin = *first;
+    end = *last;
+    return true;
+}
+
+std::optional<int> BaudIndexOf(const std::string& text) {
+    const auto rate = ParseNumber(text);
+    for (size_t i = 0; rate && i < BaudTable.size(); ++i)
+        if (uint32_t(*rate) == BaudTable[i])
+            return int(i);
+    return std::nullopt;
+}
+
+} // namespace
+
+TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    TCommandLine line;
+    bool haveCommand = false;
+    int fileCount = 0;
+    auto fail = [](std::string why) { return TParsedCommandLine{std::nullopt, std::move(why)}; };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--help" || arg == "-h") {
+            line.command = TCliCommand::Help;
+            return {line, {}};
+        }
+        if (arg == "--version") {
+            line.command = TCliCommand::Version;
+            return {line, {}};
+        }
+        if (arg == "--json") {
+            line.json = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            line.quiet = true;
+        } else if (arg == "--force") {
+            line.force = true;
+        } else if (arg == "--raw") {
+            line.raw = true;
+        } else if (arg == "--apply") {
+            line.apply = true;
+        } else if (arg == "--ram") {
+            line.ram = true;
+        } else if (arg == "--port") {
+            if (!value(v) || v.empty())
+                return fail("--port needs COM1 to COM4 or a device path");
+            line.port = v;
+        } else if (arg == "--baud") {
+            if (!value(v) || !(line.baudIndex = BaudIndexOf(v)))
+                return fail("--baud takes 9600, 19200, 38400, 57600 or 115200");
+        } else if (arg == "--config") {
+            if (!value(line.config) || line.config.empty())
+                return fail("--config needs the path of a SYSTEM.CFG");
+        } else if (arg == "--kinds") {
+            std::optional<KindSet> kinds;
+            if (!value(v) || !(kinds = ParseKinds(v)) || kinds->none())
+                return fail("--kinds takes plu, dept, recy and param, separated by commas");
+            line.kinds = *kinds;
+        } else if (arg == "--range") {
+            if (!value(v) || !ParseRange(v, line.rangeBegin, line.rangeEnd))
+                return fail("Invalid PLU range: --range takes A-B with 1 <= A <= B <= 10000");
+        } else if (arg == "-o" || arg == "--output") {
+            if (!value(line.output) || line.output.empty())
+                return fail(arg + " needs a file name");
+        } else if (arg == "--base") {
+            std::optional<int32_t> base;
+            if (!value(v) || !(base = ParseHexBase(v)))
+                return fail("--base takes a hexadecimal page number of at most 8 digits");
+            line.base = *base;
+        } else if (arg == "--count") {
+            std::optional<int32_t> count;
+            if (!value(v) || !(count = ParseCount(v)))
+                return fail("--count takes a number of pages");
+            line.count = *count;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return fail("unknown option " + arg);
+        } else if (!haveCommand) {
+            const auto found = Commands().find(arg);
+            if (found == Commands().end())
+                return fail("unknown command " + arg);
+            line.command = found->second.command;
+            fileCount = found->second.files;
+            haveCommand = true;
+        } else {
+            line.files.push_back(arg);
+        }
+    }
+    if (!haveCommand)
+        return fail("no command given");
+    if (int(line.files.size()) != fileCount)
+        return fail(fileCount == 0 ? "this command takes no file"
+                                   : "this command takes exactly one file");
+    return {line, {}};
+}
+
+std::string HelpText() {
+    return R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
+
+Moves a shop's PLU items, departments, package prices and parameters between the PC and the
+Quorve register, as the window program does.
+
+Commands:
+  download FILE.PLU [--kinds K] [--range A-B]
+        send the document (and the parameters of SYSTEM.CFG) to the register
+        quorve-plu-cli download shop.PLU --kinds plu,dept --range 1-3000
+  upload FILE.PLU [--kinds K] [--range A-B] [--force]
+        read the register into a new document (and its parameters into SYSTEM.CFG);
+        an existing document is replaced only with --force
+        quorve-plu-cli upload register.PLU --force
+  report [-o FILE] [--raw]
+        read the register's report text (UTF-8; the register's bytes with --raw)
+        quorve-plu-cli report -o z-report.txt
+  test
+        connect to the register and disconnect again
+        quorve-plu-cli test --port COM1
+  detect [--apply]
+        look for the register on COM1 to COM4; --apply keeps the port found in SYSTEM.CFG
+        quorve-plu-cli detect --apply
+  dump [--base HEX] [--count N] [--ram] [-o FILE]
+        copy register memory pages (default base 0, 8 pages, ROM) into a listing (default
+        TEMP.LOG beside the program) and the raw bytes beside it (TEMP.BIN)
+        quorve-plu-cli dump --base 1F00 --count 16 --ram -o ram.log
+  program IMAGE
+        load a program image (.hex) into the register
+        quorve-plu-cli program firmware.hex
+  font FILE
+        load a font (.fnt) into the register
+        quorve-plu-cli font receipt.fnt
+  check FILE.PLU
+        check every cell as typing would; one line "FILE:row:column: reason" per problem
+        quorve-plu-cli check shop.PLU
+
+Options:
+  --kinds K      plu, dept, recy, param, separated by commas (default all four)
+  --range A-B    PLU numbers, 1 <= A <= B <= 10000 (default 1-10000)
+  --port P       COM1 to COM4 (mapped to a device by [Ports] of SYSTEM.CFG), or a device
+                 path used as it is (default the port SYSTEM.CFG configures)
+  --baud R       9600, 19200, 38400, 57600 or 115200 (default from SYSTEM.CFG)
+  --config PATH  the SYSTEM.CFG to use (default the one beside the program)
+  --json         one JSON object per line on standard output: progress events and a final
+                 {"result": ...}
+  --quiet        no progress, only errors
+  --help         this text
+  --version      the program's version
+
+Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
+be opened; 4 a file could not be read or written (also: upload would replace a document without
+--force); 5 check found problems; 130 cancelled (Ctrl+C, SIGTERM).
+)";
+}

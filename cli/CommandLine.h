@@ -1,0 +1,63 @@
+#pragma once
+// What the user asked quorve-plu-cli for: the command, its files and its options.
+
+#include "TransferContext.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class TCliCommand {
+    Download,
+    Upload,
+    Report,
+    Test,
+    Detect,
+    Dump,
+    Program,
+    Font,
+    Check,
+    Help,
+    Version,
+};
+
+struct TCommandLine {
+    TCliCommand command = TCliCommand::Help;
+    std::vector<std::string> files; // the command's file arguments
+
+    // download, upload
+    KindSet kinds = AllKinds;
+    int rangeBegin = MinPluRange;
+    int rangeEnd = MaxPluRange;
+    bool force = false; // upload: replace an existing document
+
+    // report, dump
+    std::string output; // -o FILE
+    bool raw = false;   // report: the register's bytes as they came
+
+    // detect
+    bool apply = false;
+
+    // dump
+    int32_t base = 0;
+    int32_t count = 8;
+    bool ram = false;
+
+    // Common
+    std::optional<std::string> port; // COMn, or a device path used as it is
+    std::optional<int> baudIndex;
+    std::string config; // the SYSTEM.CFG to use
+    bool json = false;
+    bool quiet = false;
+};
+
+struct TParsedCommandLine {
+    std::optional<TCommandLine> line;
+    std::string error; // why the arguments are not a command line
+};
+
+// args without the program name.
+TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// --help: every command with an example.
+std::string HelpText();

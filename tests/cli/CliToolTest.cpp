@@ -1,0 +1,226 @@
+// quorve-plu-cli run as a user runs it, against the simulated register on a pseudo-terminal,
+// with no display: the program's copy lives in a temporary folder, beside its SYSTEM.CFG and
+// DEBUG.LOG.
+#include "Defs.h"
+#include "DocumentFile.h"
+#include "Ini.h"
+#include "RegisterState.h"
+#include "SimProcess.h"
+#include "TempDir.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+struct ToolRun {
+    int exit = -1;
+    QByteArray out;
+    QByteArray err;
+    // The --json lines of stdout; a line that is no JSON object fails the test.
+    std::vector<QJsonObject> Events() const {
+        std::vector<QJsonObject> events;
+        for (const QByteArray& line : out.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonDocument doc = QJsonDocument::fromJson(line);
+            EXPECT_TRUE(doc.isObject()) << line.toStdString();
+            events.push_back(doc.object());
+        }
+        return events;
+    }
+};
+
+struct CliTool : ::testing::Test {
+    QTemporaryDir dir;
+    TSimProcess sim;
+    QString cli;
+
+    void SetUp() override {
+        cli = dir.filePath("quorve-plu-cli");
+        ASSERT_TRUE(QFile::copy(QPLU_CLI_PATH, cli));
+        IniFile cfg(Path("SYSTEM.CFG"));
+        cfg.WriteInteger("Comm", "Port", 2);
+        cfg.WriteInteger("Comm", "BaudRate", 4);
+        cfg.WriteString("Default", "Header1", "PC SHOP");
+        ASSERT_TRUE(cfg.Save());
+    }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    void StartSim(QStringList flags = {}, const TRegisterState& state = TRegisterState::Default()) {
+        ASSERT_TRUE(state.Save(Path("state.txt")));
+        flags << "--state" << QString::fromStdString(Path("state.txt"));
+        ASSERT_TRUE(sim.Start(QPLU_SIM_PATH, Path("ttySIM"), Path("SYSTEM.CFG"), flags));
+    }
+    TRegisterState StoppedState() {
+        EXPECT_TRUE(sim.Stop());
+        TRegisterState state;
+        std::string error;
+        EXPECT_TRUE(state.Load(Path("state.txt"), &error)) << error;
+        return state;
+    }
+    // The tool started where no display exists: no X, no Wayland, no platform plugin.
+    void Start(QProcess& process, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
+            env.remove(name);
+        env.insert("LC_ALL", "C");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        process.start(cli, args);
+        ASSERT_TRUE(process.waitForStarted(5000));
+    }
+    ToolRun Tool(const QStringList& args) {
+        QProcess process;
+        Start(process, args);
+        ToolRun run;
+        EXPECT_TRUE(process.waitForFinished(60000));
+        run.exit = process.exitCode();
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+};
+
+// Rows whose every field the record layouts carry exactly.
+void FillDocument(TextTable& plu, TextTable& dept, RecyTable& recy) {
+    for (int r = 1; r <= 40; ++r) {
+        plu.Cell(r, 1) = std::to_string(5900000000000LL + r * 7);
+        plu.Cell(r, 2) = "ITEM " + std::to_string(r) + " \xA3\xF3\x64\xBC"; // CP1250 bytes
+        plu.Cell(r, 3) = FormatFixed(r * 1.25, 2);
+        plu.Cell(r, 4) = std::to_string(r % 8 + 1);
+        plu.Cell(r, 5) = FormatFixed(-r * 0.5, 3);
+        plu.Cell(r, 6) = std::to_string(r % 100);
+    }
+    for (int d = 1; d <= DeptRowCount; ++d) {
+        dept.Cell(d, 1) = "DEPT " + std::to_string(d);
+        dept.Cell(d, 2) = std::to_string(d);
+        dept.Cell(d, 3) = FormatFixed(d * 0.1, 2);
+    }
+    for (int k = 0; k < RecyEntryCount; ++k)
+        recy[size_t(k)].price = FormatFixed(k * 0.05, 2);
+}
+
+TEST_F(CliTool, DownloadThenUploadGivesTheDocumentBackFieldForField) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    FillDocument(plu, dept, recy);
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    StartSim({"--rate", "0"});
+
+    const ToolRun down = Tool({"download", "shop.PLU", "--range", "1-40", "--json"});
+    ASSERT_EQ(down.exit, 0) << down.err.toStdString();
+    const std::vector<QJsonObject> events = down.Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back()["result"].toString(), "done");
+    EXPECT_EQ(events.front()["text"].toString(), "Connect...");
+    IniWriteString(Path("SYSTEM.CFG"), "Default", "Header1", "CHANGED ON THE PC");
+
+    const ToolRun up = Tool({"upload", "back.PLU", "--range", "1-40", "--json", "--quiet"});
+    ASSERT_EQ(up.exit, 0) << up.err.toStdString();
+    EXPECT_EQ(up.err, "") << "--quiet leaves only errors on stderr";
+    EXPECT_EQ(up.Events().back()["document"].toString(), QString::fromStdString(Path("back.PLU")));
+    TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    InitialRecyTable(backRecy);
+    ASSERT_EQ(ReadDocumentFiles(Path("back.PLU"), backPlu, backDept, backRecy), 0);
+    for (int r = 1; r <= 40; ++r)
+        for (int c = 1; c <= 6; ++c)
+            EXPECT_EQ(backPlu.Cell(r, c), plu.Cell(r, c)) << "PLU " << r << " column " << c;
+    for (int d = 1; d <= DeptRowCount; ++d)
+        for (int c = 1; c <= 3; ++c)
+            EXPECT_EQ(backDept.Cell(d, c), dept.Cell(d, c)) << "department " << d;
+    for (int k = 0; k < RecyEntryCount; ++k)
+        EXPECT_EQ(backRecy[size_t(k)].price, recy[size_t(k)].price) << "entry " << k + 1;
+    EXPECT_EQ(IniReadString(Path("SYSTEM.CFG"), "Default", "Header1", ""), "PC SHOP");
+    EXPECT_NE(QFile(dir.filePath("DEBUG.LOG")).size(), 0) << "the trace beside the program";
+}
+
+TEST_F(CliTool, ExitCodes) {
+    WriteFileBytes(Path("bad.PLU"), "12a\tMILK\t1.5x\r\n");
+    WriteFileBytes(Path("have.PLU"), "");
+    struct Case {
+        const char* name;
+        QStringList args;
+        QStringList simFlags; // empty: no register
+        int exit;
+        const char* stderrPart;
+    } cases[] = {
+        {"done", {"test"}, {"--rate", "0"}, 0, ""},
+        {"register answers garbled",
+         {"download", "have.PLU", "--kinds", "dept"},
+         {"--rate", "0", "--faults-after", "2", "--bad-checksum", "100000"},
+         1,
+         "Check ecr status...Error!"},
+        {"usage", {"test", "--colour"}, {}, 2, "unknown option --colour"},
+        {"port",
+         {"test", "--port", "/nonexistent/ttyX"},
+         {},
+         3,
+         "Error opening /nonexistent/ttyX!\nplease select other ports.\n/nonexistent/ttyX: "},
+        {"file", {"download", "missing.PLU"}, {}, 4, "missing.PLU: File not found"},
+        {"no replacing without --force", {"upload", "have.PLU"}, {}, 4, "add --force"},
+        {"problems", {"check", "bad.PLU"}, {}, 5, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.simFlags.isEmpty())
+            StartSim(c.simFlags);
+        const ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf(c.stderrPart), -1) << run.err.toStdString();
+        sim.Stop();
+    }
+    const ToolRun check = Tool({"check", "bad.PLU"});
+    EXPECT_EQ(check.out, QByteArray("bad.PLU:1:1: Barcode \"12a\": not a whole number\n"
+                                    "bad.PLU:1:3: Unit price \"1.5x\": not a number\n"));
+}
+
+// Ctrl+C in the middle of a long exchange: the register is told as after a failure, the port is
+// closed (its trace written), and no document or settings file is touched.
+TEST_F(CliTool, SigintCancelsLikeTheWindowsCancel) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    FillTestData(plu, dept, recy);
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    IniWriteInteger(Path("SYSTEM.CFG"), "Comm", "BaudRate", 0); // a third of a second a block
+    const std::string documentBefore = ReadFileBytes(Path("shop.PLU"));
+    for (const char* command : {"download", "upload"}) {
+        SCOPED_TRACE(command);
+        const char* file = command[0] == 'd' ? "shop.PLU" : "new.PLU";
+        StartSim({"--rate", "0", "--wire-time"});
+        const std::string cfgBefore = ReadFileBytes(Path("SYSTEM.CFG"));
+        QProcess process;
+        Start(process, {command, file, "--range", "1-3000", "--json"});
+        QByteArray out;
+        while (out.count("\"event\":\"package\"") < 3 && process.waitForReadyRead(10000))
+            out += process.readAllStandardOutput();
+        ASSERT_GE(out.count("\"event\":\"package\""), 3);
+        ::kill(pid_t(process.processId()), SIGINT);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitCode(), 130);
+        out += process.readAllStandardOutput();
+        EXPECT_TRUE(out.contains("{\"exit\":130,\"result\":\"cancelled\"}")) << out.toStdString();
+        EXPECT_FALSE(out.contains("Error!"));
+
+        const TRegisterState state = StoppedState();
+        ASSERT_FALSE(state.disconnects.empty());
+        EXPECT_EQ(state.disconnects.front(), 1) << "the register is told the exchange failed";
+        EXPECT_NE(QFile(dir.filePath("DEBUG.LOG")).size(), 0) << "the port was closed";
+        EXPECT_EQ(ReadFileBytes(Path("shop.PLU")), documentBefore);
+        EXPECT_FALSE(QFile::exists(dir.filePath("new.PLU")));
+        EXPECT_EQ(ReadFileBytes(Path("SYSTEM.CFG")), cfgBefore);
+        QFile::remove(dir.filePath("DEBUG.LOG"));
+    }
+}
+
+} // namespace

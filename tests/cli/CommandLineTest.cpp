@@ -1,0 +1,65 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text) {
+    std::vector<std::string> words;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t space = std::min(text.find(' ', start), text.size());
+        if (space > start)
+            words.push_back(text.substr(start, space - start));
+        start = space + 1;
+    }
+    return words;
+}
+
+TEST(CommandLine, OptionsAndTheirLimits) {
+    struct Case {
+        const char* args;
+        const char* error; // empty: parses
+    } cases[] = {
+        {"download shop.PLU --kinds plu,param --range 5-3000 --port COM1 --baud 57600", ""},
+        {"upload x.PLU --force --kinds all --port /dev/ttyUSB0 --config /etc/q.cfg", ""},
+        {"dump --base 1f00 --count 16 --ram -o ram.log --json --quiet", ""},
+        {"", "no command given"},
+        {"frob", "unknown command frob"},
+        {"download", "this command takes exactly one file"},
+        {"test extra.PLU", "this command takes no file"},
+        {"download a.PLU --kinds plu,stock", "--kinds takes"},
+        {"download a.PLU --kinds ,", "--kinds takes"},
+        {"download a.PLU --range 0-10", "Invalid PLU range"},
+        {"download a.PLU --range 10-10001", "Invalid PLU range"},
+        {"download a.PLU --range 20-10", "Invalid PLU range"},
+        {"download a.PLU --range 7", "Invalid PLU range"},
+        {"test --baud 4800", "--baud takes"},
+        {"test --port", "--port needs"},
+        {"dump --base 123456789", "--base takes"},
+        {"dump --count x", "--count takes"},
+        {"test --colour", "unknown option --colour"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const TParsedCommandLine parsed = ParseCommandLine(Split(c.args));
+        EXPECT_EQ(parsed.line.has_value(), *c.error == 0);
+        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << parsed.error;
+    }
+    const TCommandLine line =
+        *ParseCommandLine(Split("download shop.PLU --kinds dept,param --range 5-3000 --baud "
+                                "57600"))
+             .line;
+    EXPECT_EQ(line.command, TCliCommand::Download);
+    EXPECT_EQ(line.files, std::vector<std::string>{"shop.PLU"});
+    EXPECT_EQ(line.kinds, KindSet(0b1010));
+    EXPECT_EQ(line.rangeBegin, 5);
+    EXPECT_EQ(line.rangeEnd, 3000);
+    EXPECT_EQ(line.baudIndex, 3);
+    const TCommandLine dump = *ParseCommandLine(Split("dump --base FFFFFFFF --ram")).line;
+    EXPECT_EQ(dump.base, -1);
+    EXPECT_EQ(dump.count, 8) << "the range dialog's default";
+    EXPECT_TRUE(dump.ram);
+}
+
+} // namespace

@@ -1,0 +1,581 @@
+#include "MainForm.h"
+
+#include "AboutBox.h"
+#include "CodePage.h"
+#include "CommDlg.h"
+#include "DisplayTexts.h"
+#include "DocumentFile.h"
+#include "Download.h"
+#include "ErrorBox.h"
+#include "MyLabel.h"
+#include "ParaDlg.h"
+#include "ProgressForm.h"
+#include "RecyForm.h"
+#include "Settings.h"
+#include "Status.h"
+#include "TolvIBus.h"
+#include "TransferRangeDlg.h"
+#include "Upload.h"
+#include "WindowTexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+namespace {
+
+const char* const AppTitle = "Quorve PLU manager";
+
+// A cursor shown while a long step runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QWidget* TitledPanel(QWidget* parent, const char* labelName, const QString& title, QWidget* body) {
+    auto* panel = new QWidget(parent);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* label = new TMyLabel(title, panel);
+    label->setObjectName(labelName);
+    label->setAlignment(Qt::AlignCenter);
+    QFont font("Times New Roman");
+    font.setPixelSize(16);
+    font.setBold(true);
+    label->setFont(font);
+    // Teal text on the steel scheme, lifted by an embossed edge.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 128, 128));
+    palette.setColor(QPalette::Window, QColor(176, 196, 222));
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->SetHighlightColor(QColor(230, 238, 246));
+    label->SetShadowColor(QColor(70, 90, 120));
+    label->SetEffect(TMyLabel::Embossed, 1);
+    layout->addWidget(label);
+    layout->addWidget(body, 1);
+    body->setParent(panel);
+    return panel;
+}
+
+void ShowRepeatMessage(const std::string& message) {
+    QMessageBox box(QMessageBox::Information, AppTitle, DocumentCodePage().ToUnicode(message),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("MainForm");
+    setWindowTitle(AppTitle);
+    InitialRecyTable(recy_);
+    textWindows_.push_back(this);
+    languageFile = LanguageFilePath();
+
+    chooseOpenFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
+    };
+    chooseSaveFile = [this] {
+        QFileDialog dialog(this, QString(), ".", "PLU files(*.PLU)");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix("PLU");
+        dialog.setFileMode(QFileDialog::AnyFile);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    BuildGrids();
+    BuildMenus();
+    BuildToolBar();
+    setStatusBar(new QStatusBar(this));
+    statusBar()->setObjectName("StatusBar");
+    statusBar()->setSizeGripEnabled(false);
+    Status1 = new TStatus(statusBar());
+    Status1->setFixedHeight(20);
+    QFont statusFont("Arial");
+    statusFont.setPixelSize(11);
+    Status1->setFont(statusFont);
+    statusBar()->addWidget(Status1, 1);
+    TolvIBusComm1 = new TTolvIBusComm(this);
+    SetUpRegisterComponent(*TolvIBusComm1, ProgramDir + "DEBUG.LOG");
+    TolvIBusComm1->SetCommName("COM2");
+    TolvIBusComm1->SetBaudRate(tbr115200);
+    TolvIBusComm1->ShowErrorBox = ShowCommErrorBox;
+
+    // The windows of the program, created once in this order; the language file reaches each.
+    CommDlg = new TCommDlg(this);
+    AddTextWindow(CommDlg);
+    ProgressForm = new TProgressForm; // no parent: it disables this window while shown
+    ProgressForm->SetMainWindow(this);
+    ProgressForm->SetAbortHandler([this] { TolvIBusComm1->Abort(); });
+    AddTextWindow(ProgressForm);
+    aboutBox_ = new TAboutBox(this);
+    AddTextWindow(aboutBox_);
+    UploadDlg = new TUploadDlg(this);
+    AddTextWindow(UploadDlg);
+    DownloadDlg = new TDownloadDlg(this);
+    AddTextWindow(DownloadDlg);
+    CreateServiceWindows();
+    ParaDlg = new TParaDlg(this);
+    AddTextWindow(ParaDlg);
+    RecyForm = new TRecyForm(this);
+    AddTextWindow(RecyForm);
+    paraExecute = [this] { return ParaDlg->ParaExecute(); };
+
+    ReadCommSettings();
+    qApp->installEventFilter(this);
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    delete ProgressForm;
+}
+
+void TMainForm::BuildGrids() {
+    pluModel_ = new TGridModel(MakePLUTable(), PLUTitles, this);
+    deptModel_ = new TGridModel(MakeDeptTable(), DeptTitles, this);
+
+    using K = KeyClass;
+    pluGrid_ = new TEditGrid(pluModel_,
+                             {K::Digits, K::Digits, K::AnyChar, K::Numeric, K::Digits, K::Numeric,
+                              K::Digits, K::Numeric, K::Numeric},
+                             PLUMaxLen);
+    pluGrid_->setObjectName("PLUGrid");
+    deptGrid_ =
+        new TEditGrid(deptModel_, {K::Digits, K::AnyChar, K::Digits, K::Numeric}, DeptMaxLen);
+    deptGrid_->setObjectName("DeptmentGrid");
+    for (TEditGrid* grid : {pluGrid_, deptGrid_}) {
+        grid->validateCell = [this, grid](int col, int row) {
+            return ValidateCell(grid, col, row);
+        };
+        grid->onStartTyping = [this] { modified_ = true; };
+    }
+
+    rptEd_ = new QTextEdit;
+    rptEd_->setObjectName("RptEd");
+    rptEd_->setReadOnly(true);
+    rptEd_->setLineWrapMode(QTextEdit::NoWrap);
+    rptEd_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    rptEd_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette palette = rptEd_->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
+    palette.setColor(QPalette::Text, palette.color(QPalette::ToolTipText));
+    rptEd_->setPalette(palette);
+    QFont reportFont("MS Sans Serif");
+    reportFont.setPixelSize(11);
+    rptEd_->setFont(reportFont);
+
+    auto* hSplitter = new QSplitter(Qt::Horizontal);
+    hSplitter->setObjectName("HSplitter");
+    hSplitter->setHandleWidth(2);
+    hSplitter->addWidget(TitledPanel(hSplitter, "PLULBL", "PLU", pluGrid_));
+    hSplitter->addWidget(TitledPanel(hSplitter, "DeptLBL", "Department", deptGrid_));
+    hSplitter->setStretchFactor(0, 1);
+    hSplitter->setStretchFactor(1, 0);
+
+    auto* vSplitter = new QSplitter(Qt::Vertical, this);
+    vSplitter->setObjectName("VSplitter");
+    vSplitter->setHandleWidth(2);
+    vSplitter->addWidget(hSplitter);
+    vSplitter->addWidget(TitledPanel(vSplitter, "ReportLBL", "Report", rptEd_));
+    vSplitter->setStretchFactor(0, 1);
+    vSplitter->setStretchFactor(1, 0);
+    setCentralWidget(vSplitter);
+
+    const int width = 1024, height = 700;
+    hSplitter->setSizes({width - 194, 194});
+    vSplitter->setSizes({height - 77, 77});
+}
+
+void TMainForm::BuildMenus() {
+    auto* menuBar = new QMenuBar;
+    menuBar->setObjectName("MainMenu");
+    menuBar->setNativeMenuBar(false);
+
+    auto item = [this](QMenu* menu, QAction*& action, const char* name, const QString& text,
+                       const QKeySequence& shortcut = {}) {
+        action = menu->addAction(text);
+        action->setObjectName(name);
+        action->setParent(this);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        return action;
+    };
+
+    QMenu* file = menuBar->addMenu("&File");
+    file->setObjectName("FileMenu");
+    item(file, NewItem, "NewItem", "&New");
+    file->addSeparator();
+    item(file, OpenItem, "OpenItem", "&Open...", QKeySequence(Qt::Key_F3));
+    item(file, SaveItem, "SaveItem", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
+    item(file, SaveAsItem, "SaveAsItem", "Save &as...");
+    file->addSeparator();
+    item(file, RecyclingItem, "RecyclingItem", "Recycling...");
+    item(file, ParameterItem, "ParameterItem", "Parameter...");
+    file->addSeparator();
+    item(file, PrintItem, "PrintItem", "Print...");
+    item(file, FontItem, "FontItem", "Font...");
+    file->addSeparator();
+    item(file, ExitItem, "ExitItem", "E&xit");
+
+    QMenu* comm = menuBar->addMenu("&Communication");
+    comm->setObjectName("CommMenu");
+    item(comm, SettingItem, "SettingItem", "&Setting...");
+    item(comm, DetectportItem, "DetectportItem", "&Detect port...");
+    comm->addSeparator();
+    item(comm, TestItem, "TestItem", "Test");
+    item(comm, DownloadItem, "DownloadItem", "Download data...", QKeySequence(Qt::Key_F9));
+    item(comm, UploadItem, "UploadItem", "Upload data...", QKeySequence(Qt::Key_F6));
+    item(comm, UploadRPItem, "UploadRPItem", "Upload report", QKeySequence(Qt::Key_F7));
+    item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
+    DownloadFontItem->setVisible(false);
+
+    QMenu* help = menuBar->addMenu("&Help");
+    help->setObjectName("HelpMenu");
+    item(help, ContentsItem, "ContentsItem", "&Contents");
+    help->addSeparator();
+    item(help, AboutItem, "AboutItem", "&About...");
+
+    connect(NewItem, &QAction::triggered, this, &TMainForm::NewItemClick);
+    connect(OpenItem, &QAction::triggered, this, &TMainForm::OpenItemClick);
+    connect(SaveItem, &QAction::triggered, this, &TMainForm::SaveItemClick);
+    connect(SaveAsItem, &QAction::triggered, this, &TMainForm::SaveAsItemClick);
+    connect(FontItem, &QAction::triggered, this, &TMainForm::FontItemClick);
+    connect(ExitItem, &QAction::triggered, this, &QWidget::close);
+    connect(AboutItem, &QAction::triggered, this, &TMainForm::AboutItemClick);
+    connect(RecyclingItem, &QAction::triggered, this, &TMainForm::RecyclingItemClick);
+    connect(ParameterItem, &QAction::triggered, this, &TMainForm::ParameterItemClick);
+    connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
+
+    ConnectServiceCommands();
+
+    connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
+    connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
+
+    menuToolBar_ = new QToolBar("Menu Bar", this);
+    menuToolBar_->setObjectName("MenuBar");
+    menuToolBar_->addWidget(menuBar);
+    menuToolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    menuToolBar_->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, menuToolBar_);
+    addToolBarBreak(Qt::TopToolBarArea);
+}
+
+void TMainForm::BuildToolBar() {
+    mainToolBar_ = new QToolBar("Main", this);
+    mainToolBar_->setObjectName("MainToolBar");
+    mainToolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    mainToolBar_->setFloatable(false);
+    mainToolBar_->setIconSize(QSize(20, 20));
+
+    auto button = [this](const char* name, const QString& hint, QStyle::StandardPixmap glyph,
+                         QAction* action) {
+        auto* tool = new QToolButton(mainToolBar_);
+        tool->setObjectName(name);
+        tool->setToolTip(hint);
+        tool->setIcon(style()->standardIcon(glyph));
+        tool->setAutoRaise(true);
+        tool->setFocusPolicy(Qt::NoFocus);
+        tool->setEnabled(action->isEnabled());
+        connect(tool, &QToolButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::enabledChanged, tool, &QWidget::setEnabled);
+        mainToolBar_->addWidget(tool);
+    };
+    button("NewBtn", "New", QStyle::SP_FileIcon, NewItem);
+    button("OpenBtn", "Open", QStyle::SP_DialogOpenButton, OpenItem);
+    button("SaveBtn", "Save", QStyle::SP_DialogSaveButton, SaveItem);
+    mainToolBar_->addSeparator();
+    button("ParaBtn", "Preferences", QStyle::SP_FileDialogDetailedView, ParameterItem);
+    button("CommSetBtn", "Communication setting", QStyle::SP_ComputerIcon, SettingItem);
+    mainToolBar_->addSeparator();
+    button("TestBtn", "Test", QStyle::SP_DialogHelpButton, TestItem);
+    button("DownLoadBtn", "Download data", QStyle::SP_ArrowDown, DownloadItem);
+    button("UploadBtn", "Upload data", QStyle::SP_ArrowUp, UploadItem);
+    mainToolBar_->addSeparator();
+    button("ExitBtn", "Exit", QStyle::SP_DialogCloseButton, ExitItem);
+    addToolBar(Qt::TopToolBarArea, mainToolBar_);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    LoadDisplayTexts(languageFile, textWindows_);
+    FitGridColumns();
+    pluGrid_->setFocus();
+    pluModel_->TableChanged();
+    deptModel_->TableChanged();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing ends the program: unsaved work is asked about as New and Open do.
+    if (!ConfirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto mods = key->modifiers();
+        if ((mods & Qt::ControlModifier) && (mods & Qt::AltModifier) && !key->isAutoRepeat() &&
+            watched == QApplication::focusWidget())
+            HandleHiddenKey(key->key());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::HandleHiddenKey(int key) {
+    switch (key) {
+    case Qt::Key_F3:
+        FillTestData();
+        return true;
+    case Qt::Key_F4:
+        ParaDownloadKeyPress();
+        return true;
+    case Qt::Key_F6:
+        DumpRegisterMemory();
+        return true;
+    case Qt::Key_F8:
+        DownloadProgram();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TMainForm::ValidateCell(TEditGrid* grid, int col, int row) {
+    const CellCheck check =
+        grid == pluGrid_ ? ValidatePLUCell(pluModel_->Table(), deptModel_->Table(), col, row)
+                         : ValidateDeptCell(deptModel_->Table(), pluModel_->Table(), col, row);
+    grid->Model()->CellChanged(row, col);
+    if (check.result == CellCheck::Duplicate)
+        ShowRepeatMessage(check.message);
+    return check.Ok();
+}
+
+bool TMainForm::ValidateActiveCell() {
+    QWidget* focus = QApplication::focusWidget();
+    for (TEditGrid* grid : {pluGrid_, deptGrid_})
+        if (focus && (focus == grid || grid->isAncestorOf(focus)))
+            return grid->ValidateActiveCell();
+    return true;
+}
+
+bool TMainForm::ConfirmDiscard() {
+    if (!modified_)
+        return true;
+    const auto answer =
+        QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape ||
+        answer == QMessageBox::NoButton)
+        return false;
+    if (answer == QMessageBox::No)
+        return true;
+    // The user asked for the work to be kept: if it was not saved after all (the name dialog
+    // cancelled, a write failed), the command that would discard it stops.
+    return SaveItemClick();
+}
+
+void TMainForm::NewDocument() {
+    BusyCursor busy;
+    pluModel_->ResetRows(1, PLURowCount);
+    deptModel_->ResetRows(1, DeptRowCount);
+    for (RecyEntry& entry : recy_)
+        entry.price = LocaleDefault(RecyDefaults[1]);
+    fileName_.clear();
+    UpdateCaption();
+    modified_ = false;
+}
+
+void TMainForm::UpdateCaption() {
+    if (fileName_.empty())
+        setWindowTitle(AppTitle);
+    else
+        setWindowTitle(QString(AppTitle) + "~[" + QString::fromLocal8Bit(fileName_) + "]");
+}
+
+void TMainForm::ShowFileError(int error) {
+    QMessageBox box(QMessageBox::Critical, AppTitle, QString::fromStdString(FileErrorText(error)),
+                    QMessageBox::Ok, this);
+    box.setInformativeText(QString::fromLocal8Bit(std::strerror(error)));
+    box.exec();
+}
+
+bool TMainForm::LoadDocument(const std::string& fileName) {
+    fileName_ =
+        QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
+    int error = 0;
+    {
+        BusyCursor busy;
+        error = ReadDocumentFiles(fileName_, pluModel_->Table(), deptModel_->Table(), recy_);
+        pluModel_->TableChanged();
+        deptModel_->TableChanged();
+    }
+    if (error) {
+        ShowFileError(error);
+        return false;
+    }
+    modified_ = false;
+    UpdateCaption();
+    return true;
+}
+
+bool TMainForm::SaveDocument(const std::string& fileName) {
+    int error = 0;
+    {
+        BusyCursor busy;
+        error = WriteDocumentFiles(fileName, pluModel_->Table(), deptModel_->Table(), recy_);
+    }
+    if (error) {
+        ShowFileError(error);
+        return false;
+    }
+    modified_ = false;
+    return true;
+}
+
+void TMainForm::NewItemClick() {
+    if (ConfirmDiscard())
+        NewDocument();
+}
+
+void TMainForm::OpenItemClick() {
+    if (!ConfirmDiscard())
+        return;
+    const QString name = chooseOpenFile();
+    if (name.isEmpty())
+        return;
+    NewDocument();
+    LoadDocument(name.toLocal8Bit().toStdString());
+}
+
+bool TMainForm::SaveItemClick() {
+    if (!ValidateActiveCell())
+        return false;
+    if (fileName_.empty())
+        return SaveAsItemClick();
+    return SaveDocument(fileName_);
+}
+
+bool TMainForm::SaveAsItemClick() {
+    if (!ValidateActiveCell())
+        return false;
+    const QString name = chooseSaveFile();
+    if (name.isEmpty())
+        return false;
+    fileName_ = QFileInfo(name).absoluteFilePath().toLocal8Bit().toStdString();
+    if (!SaveDocument(fileName_))
+        return false;
+    UpdateCaption();
+    return true;
+}
+
+void TMainForm::FitGridColumns() {
+    pluGrid_->FitColumns();
+    deptGrid_->FitColumns();
+}
+
+void TMainForm::SetGridFont(const QFont& font) {
+    pluGrid_->setFont(font);
+    deptGrid_->setFont(font);
+    rptEd_->setFont(font);
+    FitGridColumns();
+}
+
+void TMainForm::FontItemClick() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, pluGrid_->font(), this);
+    if (ok)
+        SetGridFont(font);
+}
+
+void TMainForm::FillTestData() {
+    ::FillTestData(pluModel_->Table(), deptModel_->Table(), recy_);
+    pluModel_->TableChanged();
+    deptModel_->TableChanged();
+}
+
+void TMainForm::AboutItemClick() {
+    aboutBox_->exec();
+}
+
+void TMainForm::RecyclingItemClick() {
+    RecyForm->RecyExecute(recy_);
+}
+
+void TMainForm::ParameterItemClick() {
+    ParaDlg->ParaExecute();
+}
+
+void TMainForm::SettingItemClick() {
+    CommDlg->ShowCommSettings();
+}
+
+// ---- Data transfer with the register ----
+
+TTransferContext TMainForm::TransferContext(KindSet kinds, const TTransferRangeDlg& range) {
+    return {*TolvIBusComm1,     *ProgressForm,    *pluModel_,       *deptModel_,    recy_, kinds,
+            range.RangeBegin(), range.RangeEnd(), ConfiguredPort(), SystemCfgPath()};
+}
+
+void TMainForm::DownloadItemClick() {
+    // Text still being typed into a cell is part of what the user wants sent; a cell that is
+    // not valid keeps its editor and the command does not start, as with Save.
+    if (!ValidateActiveCell())
+        return;
+    DownloadDlg->SetKinds({});
+    if (!DownloadDlg->Execute())
+        return;
+    TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
+    RunDownload(ctx);
+}
+
+void TMainForm::UploadItemClick() {
+    // An open cell editor would otherwise write its text over the row the register sends.
+    if (!ValidateActiveCell())
+        return;
+    if (!UploadDlg->Execute())
+        return;
+    // The upload replaces the whole document: unsaved work is asked about first, and Cancel
+    // leaves it as it is.
+    if (!ConfirmDiscard())
+        return;
+    NewDocument();
+    TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
+    RunUpload(ctx);
+}
+
+void TMainForm::ParaDownloadKeyPress() {
+    if (!paraExecute || !paraExecute())
+        return;
+    KindSet kinds;
+    kinds.set(KindParameter);
+    TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
+    RunDownload(ctx);
+}

@@ -1,0 +1,169 @@
+#pragma once
+// The main window: the PLU and department grids, the report pane, the menus, the tool bar and
+// the hidden service keys. It owns the document.
+
+#include "Document.h"
+#include "Download.h"
+#include "EditGrid.h"
+#include "TransferRangeDlg.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QSplitter;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class TAboutBox;
+class TCommDlg;
+class TDataDlg;
+class TDetectPortDlg;
+class QPrinter;
+class TParaDlg;
+class TRecyForm;
+class TStatus;
+class TProgressForm;
+class TTolvIBusComm;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The windows whose texts the language file may replace, in order of creation; the main
+    // window is the first.
+    void AddTextWindow(QWidget* window) { textWindows_.push_back(window); }
+
+    // Document
+    TGridModel* PLUModel() const { return pluModel_; }
+    TGridModel* DeptModel() const { return deptModel_; }
+    RecyTable& Recy() { return recy_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    const std::string& FileName() const { return fileName_; }
+
+    // The register link and the windows every exchange uses; created once, in this order.
+    TTolvIBusComm* TolvIBusComm1 = nullptr;
+    TCommDlg* CommDlg = nullptr;
+    TProgressForm* ProgressForm = nullptr;
+    TUploadDlg* UploadDlg = nullptr;
+    TDownloadDlg* DownloadDlg = nullptr;
+    TParaDlg* ParaDlg = nullptr;
+    TRecyForm* RecyForm = nullptr;
+    TStatus* Status1 = nullptr;
+
+    TEditGrid* PLUGrid() const { return pluGrid_; }
+    TEditGrid* DeptmentGrid() const { return deptGrid_; }
+    QTextEdit* RptEd() const { return rptEd_; }
+
+    // Read when the window is first shown.
+    std::string languageFile;
+
+    // File dialogs, replaceable so tests can answer them. Empty = cancelled.
+    std::function<QString()> chooseOpenFile;
+    std::function<QString()> chooseSaveFile;
+
+    bool ValidateCell(TEditGrid* grid, int col, int row);
+    bool ValidateActiveCell();
+    bool ConfirmDiscard();
+    void NewDocument();
+    bool LoadDocument(const std::string& fileName);
+    bool SaveDocument(const std::string& fileName);
+    void FitGridColumns();
+    void FillTestData();
+    void SetGridFont(const QFont& font);
+    void UpdateCaption();
+
+    void NewItemClick();
+    void OpenItemClick();
+    // True when the document was written.
+    bool SaveItemClick();
+    bool SaveAsItemClick();
+    void FontItemClick();
+    void RecyclingItemClick();
+    void ParameterItemClick();
+    void SettingItemClick();
+    void AboutItemClick();
+
+    // ---- Service commands (MainService.cpp) ----
+    TDetectPortDlg* DetectPortDlg = nullptr;
+    TDataDlg* DataDlg = nullptr;
+    // Replaceable so tests neither block on dialogs nor launch programs. Empty path = cancelled.
+    std::function<QString()> chooseProgramFile;
+    std::function<QString()> chooseFontFile;
+    std::function<void(const std::string& path)> openListing;
+    // The printer of "Print..."; nullptr with the message when there is none.
+    std::function<std::unique_ptr<QPrinter>(QString& error)> openPrinter;
+    void TestItemClick();
+    void DetectportItemClick();
+    void UploadRPItemClick();
+    void PrintItemClick();
+    void DownloadFontItemClick();
+    void DumpRegisterMemory(); // Ctrl+Alt+F6
+    void DownloadProgram();    // Ctrl+Alt+F8
+    // Data transfer with the register.
+    void DownloadItemClick();
+    void UploadItemClick();
+    // Ctrl+Alt+F4: the parameter dialog, then the parameters alone to the register.
+    void ParaDownloadKeyPress();
+    // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
+    std::function<bool()> paraExecute;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildGrids();
+    void BuildMenus();
+    void BuildToolBar();
+    void ShowFileError(int error);
+    bool HandleHiddenKey(int key);
+    TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
+    void CreateServiceWindows();
+    void ConnectServiceCommands();
+
+    TGridModel* pluModel_ = nullptr;
+    TGridModel* deptModel_ = nullptr;
+    RecyTable recy_;
+    bool modified_ = false;
+    std::string fileName_;
+
+    TEditGrid* pluGrid_ = nullptr;
+    TEditGrid* deptGrid_ = nullptr;
+    QTextEdit* rptEd_ = nullptr;
+    QToolBar* menuToolBar_ = nullptr;
+    QToolBar* mainToolBar_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    std::vector<QWidget*> textWindows_;
+    bool shownOnce_ = false;
+
+public:
+    // Menu items, named as the language file knows them.
+    QAction* NewItem = nullptr;
+    QAction* OpenItem = nullptr;
+    QAction* SaveItem = nullptr;
+    QAction* SaveAsItem = nullptr;
+    QAction* RecyclingItem = nullptr;
+    QAction* ParameterItem = nullptr;
+    QAction* PrintItem = nullptr;
+    QAction* FontItem = nullptr;
+    QAction* ExitItem = nullptr;
+    QAction* SettingItem = nullptr;
+    QAction* DetectportItem = nullptr;
+    QAction* TestItem = nullptr;
+    QAction* DownloadItem = nullptr;
+    QAction* UploadItem = nullptr;
+    QAction* UploadRPItem = nullptr;
+    QAction* DownloadFontItem = nullptr;
+    QAction* ContentsItem = nullptr;
+    QAction* AboutItem = nullptr;
+};

@@ -1,0 +1,144 @@
+#include "TransferRangeDlg.h"
+
+#include "CodePage.h"
+#include "Defs.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QSpinBox* RangeSpin(const char* name, int value, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(MinPluRange, MaxPluRange);
+    spin->setValue(value);
+    // An emptied field confirmed with Enter reads as the minimum.
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* edit = spin->findChild<QLineEdit*>())
+        edit->setMaxLength(5);
+    return spin;
+}
+
+QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
+                                     const std::array<std::string, 4>& kindNames, QWidget* parent)
+    : QDialog(parent, Qt::Tool), kindNames_(kindNames) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setSizeGripEnabled(true);
+
+    checkList_ = new QListWidget(this);
+    checkList_->setObjectName("CheckListBox1");
+
+    rangeGroup_ = new QGroupBox("PLU range", this);
+    rangeGroup_->setObjectName("PLURangeGroupBox");
+    rangeBeginEdit_ = RangeSpin("RangeBeginEdit", rangeBegin_, rangeGroup_);
+    rangeEndEdit_ = RangeSpin("RangeEndEdit", rangeEnd_, rangeGroup_);
+    auto* fromLabel = NamedLabel("FromLabel", "From:", rangeGroup_);
+    auto* toLabel = NamedLabel("ToLabel", "To:", rangeGroup_);
+    fromLabel->setBuddy(rangeBeginEdit_);
+    toLabel->setBuddy(rangeEndEdit_);
+    auto* rangeLayout = new QGridLayout(rangeGroup_);
+    rangeLayout->addWidget(NamedLabel("PLUNoLabel", "PLU No.", rangeGroup_), 0, 0);
+    rangeLayout->addWidget(fromLabel, 0, 1, Qt::AlignRight);
+    rangeLayout->addWidget(rangeBeginEdit_, 0, 2);
+    rangeLayout->addWidget(toLabel, 0, 3, Qt::AlignRight);
+    rangeLayout->addWidget(rangeEndEdit_, 0, 4);
+    rangeLayout->setColumnStretch(0, 1);
+    rangeLayout->setColumnMinimumWidth(1, 40);
+
+    okBtn_ = new QPushButton("OK", this);
+    okBtn_->setObjectName("OKBtn");
+    okBtn_->setDefault(true);
+    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_->setObjectName("CancelBtn");
+    connect(okBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::accept);
+    connect(cancelBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okBtn_);
+    buttons->addWidget(cancelBtn_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(checkList_, 1);
+    layout->addWidget(rangeGroup_);
+    layout->addLayout(buttons);
+    resize(320, 280);
+}
+
+bool TTransferRangeDlg::Execute() {
+    checkList_->clear();
+    for (const std::string& name : kindNames_) {
+        auto* item = new QListWidgetItem(DocumentCodePage().ToUnicode(name), checkList_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    checkList_->setCurrentRow(0);
+    okBtn_->setFocus();
+    if (exec() != QDialog::Accepted)
+        return false;
+    KindSet kinds;
+    for (int i = 0; i < checkList_->count() && i < int(kinds.size()); ++i)
+        kinds.set(size_t(i), checkList_->item(i)->checkState() == Qt::Checked);
+    kinds_ = kinds;
+    return true;
+}
+
+int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
+    bool ok = false;
+    const int value = spin->text().trimmed().toInt(&ok);
+    return ok ? value : MinPluRange;
+}
+
+void TTransferRangeDlg::accept() {
+    // Checked whether or not PLU is ticked: the range is part of the dialog's answer.
+    rangeBegin_ = SpinValue(rangeBeginEdit_);
+    rangeEnd_ = SpinValue(rangeEndEdit_);
+    const bool valid = rangeBegin_ >= MinPluRange && rangeBegin_ <= MaxPluRange &&
+                       rangeEnd_ >= MinPluRange && rangeEnd_ <= MaxPluRange &&
+                       rangeEnd_ >= rangeBegin_;
+    if (!valid) {
+        QMessageBox box(QMessageBox::Information, "Information", "Invalid PLU range",
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    QDialog::accept();
+}
+
+void TTransferRangeDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        if (QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+        // The kinds are chosen first: Space ticks the current line, Enter is OK.
+        checkList_->setFocus();
+    }
+}
+
+TDownloadDlg::TDownloadDlg(QWidget* parent)
+    : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {}
+
+TUploadDlg::TUploadDlg(QWidget* parent)
+    : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {
+    // The lines the layout carries until the first opening puts the four kinds there.
+    checkList_->addItems({"PLU", "Department"});
+}
