@@ -201,9 +201,11 @@ FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& 
 
 FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, const TextTable& dept,
                              const RecyTable& recy) {
-    return WriteFilesAtomically({{path, GridFileText(plu)},
-                                 {WithExtension(path, ".DEP"), GridFileText(dept)},
-                                 {WithExtension(path, ".RCY"), RecyFileText(recy)}})
-               ? 0
-               : errno;
+    // Built in place: an initializer list would copy each file's text once more.
+    std::vector<std::pair<std::string, std::string>> files;
+    files.reserve(3);
+    files.emplace_back(path, GridFileText(plu));
+    files.emplace_back(WithExtension(path, ".DEP"), GridFileText(dept));
+    files.emplace_back(WithExtension(path, ".RCY"), RecyFileText(recy));
+    return WriteFilesAtomically(files) ? 0 : errno;
 }
