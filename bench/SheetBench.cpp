@@ -50,7 +50,7 @@ void BM_ReadCsv30000Rows(benchmark::State& state) {
         ExportSheet(SheetTable::PLU, doc.plu, doc.dept, doc.recy, DefaultExportDialect());
     for (auto _ : state) {
         const SheetText sheet = ReadSheet(csv);
-        benchmark::DoNotOptimize(sheet.records.data());
+        benchmark::DoNotOptimize(sheet.Records());
     }
 }
 BENCHMARK(BM_ReadCsv30000Rows)->Unit(benchmark::kMillisecond);

@@ -294,33 +294,33 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
     map.table = table;
     map.fileColumn.assign(size_t(SheetColumns(table) + 1), -1);
     const QHash<QString, int> known = KnownNames(table);
-    const SheetRecord* first = sheet.records.empty() ? nullptr : &sheet.records.front();
-    if (first && !header) {
-        header = std::any_of(first->fields.begin(), first->fields.end(),
-                             [&](const QString& f) { return known.contains(NormalName(f)); });
-    }
-    map.header = first && header.value_or(false);
+    const bool any = sheet.Records() > 0;
+    for (int fc = 0; any && !header && fc < sheet.Fields(0); ++fc)
+        if (known.contains(NormalName(sheet.Field(0, fc))))
+            header = true;
+    map.header = any && header.value_or(false);
     if (map.header) {
-        map.names = first->fields;
-        for (size_t fc = 0; fc < first->fields.size(); ++fc) {
-            const QString& name = first->fields[fc];
+        for (int fc = 0; fc < sheet.Fields(0); ++fc)
+            map.names.push_back(sheet.Field(0, fc).toString());
+        for (int fc = 0; fc < sheet.Fields(0); ++fc) {
+            const QString& name = map.names[size_t(fc)];
             const int col = known.value(NormalName(name), -1);
             if (col < 0) {
-                map.ignored.push_back(map.Name(int(fc)));
+                map.ignored.push_back(map.Name(fc));
             } else if (int& slot = map.fileColumn[size_t(col)]; slot >= 0) {
                 map.problems.push_back(
-                    {first->line,
+                    {sheet.Line(0),
                      {},
                      {},
                      QStringLiteral("%1 names the same column as %2").arg(name, map.Name(slot))});
             } else {
-                slot = int(fc);
+                slot = fc;
             }
         }
     } else {
         size_t widest = 0;
-        for (const SheetRecord& record : sheet.records)
-            widest = std::max(widest, record.fields.size());
+        for (size_t r = 0; r < sheet.Records(); ++r)
+            widest = std::max(widest, size_t(sheet.Fields(r)));
         // The recycling file begins with the entry's number, the grid files with their cells.
         const int offset = table == SheetTable::Recycling ? 0 : 1;
         for (size_t fc = 0; fc < widest; ++fc) {
@@ -331,10 +331,10 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
                 map.ignored.push_back(map.names.back());
         }
     }
-    if (first && std::all_of(map.fileColumn.begin() + 1, map.fileColumn.end(),
-                             [](int fc) { return fc < 0; }))
+    if (any && std::all_of(map.fileColumn.begin() + 1, map.fileColumn.end(),
+                           [](int fc) { return fc < 0; }))
         map.problems.push_back(
-            {map.header ? first->line : 0,
+            {map.header ? sheet.Line(0) : 0,
              {},
              {},
              QStringLiteral("no column of the %1 table").arg(QLatin1String(RowWord(table)))});
@@ -358,7 +358,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     const int barcodeCol = table == SheetTable::PLU ? map.fileColumn[1] : -1;
     const size_t firstRow = map.header ? 1 : 0;
     auto whole = [&](const char* reason) { problems.push_back({0, {}, {}, reason}); };
-    if (sheet.records.size() <= firstRow)
+    if (sheet.Records() <= firstRow)
         whole("the file holds no rows");
     if (byBarcode && table != SheetTable::PLU)
         whole("only PLU rows have barcodes to match by");
@@ -394,17 +394,12 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
 
     std::vector<int> source(size_t(rows) + 1, -1); // the record that wrote each row
     int ordinal = 0;
-    for (size_t i = firstRow; i < sheet.records.size(); ++i) {
+    for (size_t i = firstRow; i < sheet.Records(); ++i) {
         if (problems.size() >= MaxSheetProblems)
             break;
-        const SheetRecord& record = sheet.records[i];
-        auto field = [&](int fc) {
-            return fc >= 0 && size_t(fc) < record.fields.size()
-                       ? QStringView(record.fields[size_t(fc)])
-                       : QStringView();
-        };
+        auto field = [&](int fc) { return sheet.Field(i, fc); };
         auto problem = [&](int fc, QString reason) {
-            problems.push_back({record.line, fc >= 0 ? map.Name(fc) : QString(),
+            problems.push_back({sheet.Line(i), fc >= 0 ? map.Name(fc) : QString(),
                                 field(fc).toString(), std::move(reason)});
         };
         QString reason;
@@ -455,7 +450,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             problem(keyCol, QStringLiteral("%1 %2 is already given on line %3")
                                 .arg(QLatin1String(RowWord(table)))
                                 .arg(row)
-                                .arg(sheet.records[size_t(earlier)].line));
+                                .arg(sheet.Line(size_t(earlier))));
             continue;
         }
         source[size_t(row)] = int(i);
@@ -483,13 +478,11 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             const int fc = map.fileColumn[size_t(found.col)];
             if (index < 0 || fc < 0)
                 continue;
-            const SheetRecord& record = sheet.records[size_t(index)];
-            const QString value =
-                size_t(fc) < record.fields.size() ? record.fields[size_t(fc)] : QString();
+            const QStringView value = sheet.Field(size_t(index), fc);
             if (update && value.isEmpty())
                 continue;
-            problems.push_back(
-                {record.line, map.Name(fc), value, QString::fromStdString(found.reason)});
+            problems.push_back({sheet.Line(size_t(index)), map.Name(fc), value.toString(),
+                                QString::fromStdString(found.reason)});
             if (problems.size() >= MaxSheetProblems)
                 break;
         }

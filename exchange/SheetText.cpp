@@ -76,42 +76,66 @@ QString Decode(std::string_view bytes, SheetEncoding encoding,
     return text;
 }
 
+} // namespace
+
 // Splits a text into records at the separator and line ends; a field that begins with a quote
 // runs to the closing quote, holding separators, line breaks and doubled quotes.
-class Splitter {
+class SheetSplitter {
 public:
-    Splitter(QStringView text, char separator) : text_(text), sep_(QLatin1Char(separator)) {}
+    SheetSplitter(QStringView text, char separator) : text_(text), sep_(QLatin1Char(separator)) {}
 
-    // The next record that holds a non-empty field; false at the end of the text.
-    bool Next(SheetRecord& record) {
-        while (pos_ < text_.size()) {
-            record.line = line_;
-            record.fields.clear();
-            if (ReadRecord(record.fields))
+    // Adds the next record that holds a non-empty field; false at the end of the text.
+    bool Next(SheetText& out) {
+        while (pos_ < text_.size())
+            if (ReadRecord(out))
                 return true;
-        }
         return false;
+    }
+    // The fields never hold more characters than the text: one buffer, never moved.
+    static void Reserve(SheetText& out, qsizetype chars) { out.chars_.reserve(chars); }
+    // Takes the last record back out.
+    static void DropLast(SheetText& out) {
+        out.chars_.truncate(out.fields_[out.records_.back().firstField].start);
+        out.fields_.resize(out.records_.back().firstField);
+        out.records_.pop_back();
     }
     // Where a quoted field began that the text never closes; 0 when none.
     int UnclosedQuoteLine() const { return unclosed_; }
-    int Line() const { return line_; }
 
 private:
-    bool ReadRecord(std::vector<QString>& fields) {
+    bool ReadRecord(SheetText& out) {
         const qsizetype n = text_.size();
-        QString field;
+        const size_t firstField = out.fields_.size();
+        const qsizetype firstChar = out.chars_.size();
+        const int line = line_;
+        qsizetype fieldStart = firstChar;
+        int count = 0;
         bool any = false;
         bool atStart = true;
         auto append = [&](QStringView part) {
-            const qsizetype room = MaxSheetFieldChars - field.size();
+            const qsizetype room = MaxSheetFieldChars - (out.chars_.size() - fieldStart);
             if (room > 0)
-                field.append(part.first(std::min(room, part.size())));
+                out.chars_.append(part.first(std::min(room, part.size())));
         };
         auto push = [&] {
-            any = any || !field.isEmpty();
-            if (fields.size() < size_t(MaxSheetColumns))
-                fields.push_back(std::move(field));
-            field = QString();
+            const qsizetype size = out.chars_.size() - fieldStart;
+            any = any || size > 0;
+            if (count < MaxSheetColumns) {
+                out.fields_.push_back({fieldStart, size});
+                ++count;
+            } else {
+                out.chars_.truncate(fieldStart);
+            }
+            fieldStart = out.chars_.size();
+        };
+        auto finish = [&] {
+            if (!any) {
+                out.fields_.resize(firstField);
+                out.chars_.truncate(firstChar);
+                return false;
+            }
+            out.records_.push_back({line, count, firstField});
+            return true;
         };
         while (pos_ < n) {
             const QChar c = text_[pos_];
@@ -154,7 +178,7 @@ private:
                     ++pos_;
                 ++line_;
                 push();
-                return any;
+                return finish();
             }
             // Text up to the next separator or line end; a quote inside it is a character.
             qsizetype e = pos_;
@@ -164,7 +188,7 @@ private:
             pos_ = e;
         }
         push();
-        return any;
+        return finish();
     }
 
     QStringView text_;
@@ -174,19 +198,23 @@ private:
     int unclosed_ = 0;
 };
 
+namespace {
+
 // The separator whose field count is the same on most of the first records, the larger count
 // winning a tie: a header and its rows agree, where a comma inside prices or names does not.
 char FindSeparator(QStringView text) {
     constexpr int Sample = 64;
     char best = DecimalSeparator() == ',' ? ';' : ',';
     int bestAgreeing = 0;
-    size_t bestFields = 1;
+    int bestFields = 1;
     for (char candidate : {'\t', ';', ','}) {
-        Splitter splitter(text, candidate);
-        SheetRecord record;
-        std::map<size_t, int> counts;
-        for (int i = 0; i < Sample && splitter.Next(record); ++i)
-            ++counts[record.fields.size()];
+        SheetSplitter splitter(text, candidate);
+        SheetText sample;
+        for (int i = 0; i < Sample && splitter.Next(sample); ++i) {
+        }
+        std::map<int, int> counts;
+        for (size_t r = 0; r < sample.Records(); ++r)
+            ++counts[sample.Fields(r)];
         for (auto [fields, agreeing] : counts) {
             if (fields > 1 &&
                 (agreeing > bestAgreeing || (agreeing == bestAgreeing && fields > bestFields))) {
@@ -200,11 +228,12 @@ char FindSeparator(QStringView text) {
 }
 
 // Which of '.' and ',' the fields that look like decimal fractions use more often.
-char FindDecimal(const std::vector<SheetRecord>& records, char separator) {
+char FindDecimal(const SheetText& sheet, char separator) {
     constexpr size_t Sample = 1000;
     std::array<int, 2> votes{}; // '.', ','
-    for (size_t r = 0; r < records.size() && r < Sample; ++r) {
-        for (const QString& field : records[r].fields) {
+    for (size_t r = 0; r < sheet.Records() && r < Sample; ++r) {
+        for (int f = 0; f < sheet.Fields(r); ++f) {
+            const QStringView field = sheet.Field(r, f);
             qsizetype i = field.startsWith(u'-') ? 1 : 0;
             while (i < field.size() && field[i].isDigit())
                 ++i;
@@ -227,18 +256,18 @@ char FindDecimal(const std::vector<SheetRecord>& records, char separator) {
 
 SheetText Split(const QString& text, SheetDialect dialect, std::vector<SheetProblem> problems) {
     SheetText sheet;
-    Splitter splitter(text, dialect.separator);
-    SheetRecord record;
-    while (splitter.Next(record)) {
-        if (sheet.records.size() > size_t(MaxSheetRows)) {
+    SheetSplitter splitter(text, dialect.separator);
+    SheetSplitter::Reserve(sheet, text.size());
+    while (splitter.Next(sheet)) {
+        if (sheet.Records() > size_t(MaxSheetRows) + 1) {
             problems.push_back(
-                {record.line,
+                {sheet.Line(sheet.Records() - 1),
                  {},
                  {},
                  QStringLiteral("more rows than a table holds (%1)").arg(MaxSheetRows)});
+            SheetSplitter::DropLast(sheet);
             break;
         }
-        sheet.records.push_back(std::move(record));
     }
     if (int line = splitter.UnclosedQuoteLine())
         problems.push_back({line, {}, {}, QStringLiteral("a quoted field is never closed")});
@@ -256,6 +285,14 @@ std::vector<SheetProblem> SizeProblems(std::string_view bytes) {
 
 } // namespace
 
+QStringView SheetText::Field(size_t record, int field) const {
+    const Record& r = records_[record];
+    if (field < 0 || field >= r.fields)
+        return {};
+    const Span& span = fields_[r.firstField + size_t(field)];
+    return QStringView(chars_).sliced(span.start, span.size);
+}
+
 QString ProblemText(const SheetProblem& problem) {
     QString where = problem.line > 0 ? QStringLiteral("line %1").arg(problem.line) : QString();
     if (!problem.column.isEmpty()) {
@@ -267,8 +304,11 @@ QString ProblemText(const SheetProblem& problem) {
 }
 
 SheetText ReadSheet(std::string_view bytes) {
-    if (auto problems = SizeProblems(bytes); !problems.empty())
-        return {{}, {}, std::move(problems)};
+    if (auto problems = SizeProblems(bytes); !problems.empty()) {
+        SheetText sheet;
+        sheet.problems = std::move(problems);
+        return sheet;
+    }
     SheetDialect dialect;
     for (SheetEncoding encoding :
          {SheetEncoding::Utf8, SheetEncoding::Utf16LE, SheetEncoding::Utf16BE}) {
@@ -288,13 +328,17 @@ SheetText ReadSheet(std::string_view bytes) {
     }
     dialect.separator = FindSeparator(text);
     SheetText sheet = Split(text, dialect, std::move(problems));
-    sheet.dialect.decimal = FindDecimal(sheet.records, dialect.separator);
+    sheet.dialect.decimal = FindDecimal(sheet, dialect.separator);
     return sheet;
 }
 
 SheetText ReadSheet(std::string_view bytes, const SheetDialect& given) {
-    if (auto problems = SizeProblems(bytes); !problems.empty())
-        return {given, {}, std::move(problems)};
+    if (auto problems = SizeProblems(bytes); !problems.empty()) {
+        SheetText sheet;
+        sheet.dialect = given;
+        sheet.problems = std::move(problems);
+        return sheet;
+    }
     SheetDialect dialect = given;
     const std::string_view bom = BomOf(dialect.encoding);
     dialect.bom = !bom.empty() && bytes.starts_with(bom);

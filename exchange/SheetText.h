@@ -31,16 +31,35 @@ struct SheetProblem {
 // One line of that list: line 4, Unit price "abc": not a number
 QString ProblemText(const SheetProblem& problem);
 
-struct SheetRecord {
-    int line = 0; // where the record starts: quoted line breaks make a record span lines
-    std::vector<QString> fields;
-};
-
-struct SheetText {
-    SheetDialect dialect; // as found, or as given
-    // Records that hold anything: blank lines and lines of empty fields are left out.
-    std::vector<SheetRecord> records;
+// A file split into records of fields. The fields' characters share one buffer, so a 30000-row
+// file costs a few allocations rather than one for each field.
+class SheetText {
+public:
+    SheetDialect dialect;               // as found, or as given
     std::vector<SheetProblem> problems; // the file cannot be read as it stands
+
+    // Records that hold anything: blank lines and lines of empty fields are left out.
+    size_t Records() const { return records_.size(); }
+    // Where the record starts: quoted line breaks make a record span lines.
+    int Line(size_t record) const { return records_[record].line; }
+    int Fields(size_t record) const { return records_[record].fields; }
+    // Empty beyond the record's last field. Valid while the SheetText lives unchanged.
+    QStringView Field(size_t record, int field) const;
+
+private:
+    friend class SheetSplitter;
+    struct Span {
+        qsizetype start = 0;
+        qsizetype size = 0;
+    };
+    struct Record {
+        int line = 0;
+        int fields = 0;
+        size_t firstField = 0;
+    };
+    QString chars_;
+    std::vector<Span> fields_;
+    std::vector<Record> records_;
 };
 
 // No table takes more rows than this, so reading stops after one more (a header).

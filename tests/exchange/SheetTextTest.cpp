@@ -11,10 +11,10 @@ namespace {
 // "2[a|b]" per record: its line, then its fields.
 QString Records(const SheetText& sheet) {
     QString text;
-    for (const SheetRecord& record : sheet.records) {
-        text += QString::number(record.line) + u'[';
-        for (size_t i = 0; i < record.fields.size(); ++i)
-            text += (i ? QStringLiteral("|") : QString()) + record.fields[i];
+    for (size_t r = 0; r < sheet.Records(); ++r) {
+        text += QString::number(sheet.Line(r)) + u'[';
+        for (int f = 0; f < sheet.Fields(r); ++f)
+            text += (f ? QStringLiteral("|") : QString()) + sheet.Field(r, f).toString();
         text += QStringLiteral("] ");
     }
     return text.trimmed();
@@ -127,14 +127,18 @@ TEST(SheetText, HugeFieldsLongLinesAndJunkStayBounded) {
     };
     for (const std::string& bytes : inputs) {
         const SheetText sheet = ReadSheet(bytes);
-        ASSERT_LE(sheet.records.size(), size_t(MaxSheetRows + 1));
-        for (const SheetRecord& record : sheet.records) {
-            ASSERT_LE(record.fields.size(), size_t(MaxSheetColumns));
-            for (const QString& field : record.fields)
-                ASSERT_LE(field.size(), MaxSheetFieldChars);
+        ASSERT_LE(sheet.Records(), size_t(MaxSheetRows + 1));
+        for (size_t r = 0; r < sheet.Records(); ++r) {
+            ASSERT_LE(sheet.Fields(r), MaxSheetColumns);
+            for (int f = 0; f < sheet.Fields(r); ++f)
+                ASSERT_LE(sheet.Field(r, f).size(), MaxSheetFieldChars);
         }
     }
-    EXPECT_EQ(ReadSheet(inputs[0]).records.at(0).fields.at(1), QStringLiteral("b"));
+    const SheetText first = ReadSheet(inputs[0]);
+    EXPECT_EQ(first.Field(0, 0).size(), MaxSheetFieldChars);
+    EXPECT_EQ(first.Field(0, 1), QStringLiteral("b"));
+    EXPECT_EQ(first.Field(0, 2), QString()) << "beyond the last field";
+    EXPECT_EQ(ReadSheet(inputs[1]).Fields(0), MaxSheetColumns);
 }
 
 TEST(SheetText, LoadsAWholeFileOrSaysWhyNot) {
