@@ -46,6 +46,7 @@ enum class ImportMode {
     Replace, // the file's rows become the table: at their number column, else rows 1 to n
     Update,  // only the rows the file names change, and only in its non-empty cells
 };
+// How update mode finds a file row's table row; replace mode places rows by number or order.
 enum class MatchBy {
     Number,  // the number column names the row
     Barcode, // PLU only: the row with that barcode; a new one goes to its number column's row

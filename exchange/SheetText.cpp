@@ -298,7 +298,12 @@ QString ProblemText(const SheetProblem& problem) {
     if (!problem.column.isEmpty()) {
         if (!where.isEmpty())
             where += QStringLiteral(", ");
-        where += problem.column + QStringLiteral(" \"") + problem.value + u'"';
+        // One problem a line, also when the value holds a line break or a tab.
+        QString value = problem.value;
+        value.replace(u'\r', QStringLiteral("\\r"))
+            .replace(u'\n', QStringLiteral("\\n"))
+            .replace(u'\t', QStringLiteral("\\t"));
+        where += problem.column + QStringLiteral(" \"") + value + u'"';
     }
     return where.isEmpty() ? problem.reason : where + QStringLiteral(": ") + problem.reason;
 }

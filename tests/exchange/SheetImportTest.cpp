@@ -199,7 +199,7 @@ TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
          "line 2, No \"0\": not a PLU number from 1 to 30000\n"
          "line 3, Barcode \"5.90789E+12\": may hold digits only\n"
          "line 3, Price \"1,5\": holds , but the file's decimal separator is .\n"
-         "line 4, Name \"Line\nbreak\": holds a tab, line break or other control character\n"
+         "line 4, Name \"Line\\nbreak\": holds a tab, line break or other control character\n"
          "line 4, Price \"1000000\": above 999999.99\n"
          "line 4, Stocks \"-54321.6\": becomes -54321.600, longer than 9 characters\n"
          "line 6, No \"5\": PLU 5 is already given on line 4\n"
@@ -227,6 +227,14 @@ TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
         EXPECT_EQ(Problems(result.problems), QString::fromUtf8(c.problems));
         EXPECT_FALSE(result.plu || result.dept || result.recy);
     }
+    // A file wrong throughout gives a list that ends, not one line for each cell.
+    std::string wrong = "Department\n";
+    for (int i = 0; i < 2000; ++i)
+        wrong += "x\n";
+    const std::vector<SheetProblem> problems = Import(doc, wrong, SheetTable::PLU).problems;
+    ASSERT_EQ(problems.size(), MaxSheetProblems + 1);
+    EXPECT_EQ(ProblemText(problems.back()),
+              QStringLiteral("more problems follow; the first 1000 are listed"));
 }
 
 TEST(SheetImport, UpdateMatchesByBarcodeOrNumberAndKeepsEmptyCells) {
