@@ -1,0 +1,86 @@
+#pragma once
+// Spreadsheet rows into one of the document's tables. Columns are found by the header's names or
+// by position; every cell goes through the checks typing applies and takes the document's form;
+// all or nothing: either the new table or the list of problems. Pure: the caller decides what to
+// do with the result.
+
+#include "Document.h"
+#include "SheetText.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class SheetTable { PLU, Department, Recycling };
+
+// Columns of a table as the import and export see them: 0 is the row's number (PLU number,
+// department number, recycling entry number), 1 to SheetColumns() the cells, as in the grids.
+int SheetColumns(SheetTable table);
+int SheetRows(SheetTable table);
+QString SheetColumnTitle(SheetTable table, int col);
+// What typing takes in a column: any text (names), digits (barcode, department, flag, tax) or a
+// number with the locale's decimal separator (prices, stocks, quantity, total).
+enum class SheetColumnKind { Text, Digits, Number };
+SheetColumnKind ColumnKind(SheetTable table, int col);
+
+// Which file column feeds which table column.
+struct ColumnMap {
+    SheetTable table = SheetTable::PLU;
+    bool header = false; // the first record names the columns and is no row
+    // For each table column 0 to SheetColumns(table), the 0-based file column, or -1.
+    std::vector<int> fileColumn;
+    std::vector<QString> names;         // of each file column: its header text, or "column 3"
+    std::vector<QString> ignored;       // file columns that feed no table column
+    std::vector<SheetProblem> problems; // a column named twice, no column of the table at all
+
+    QString Name(int fileCol) const;
+};
+
+// By the header's names when the first record holds one of the table's column names (the
+// grid's titles without regard to case, and the usual others: EAN, GTIN, price, dept...), or
+// when `header` says so; otherwise by position, in the order of the table's own document file
+// (.PLU: Barcode, Name, ...; .DEP: Name, Tax, Unit price; .RCY: No., Package price).
+ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<bool> header = {});
+
+enum class ImportMode {
+    Replace, // the file's rows become the table: at their number column, else rows 1 to n
+    Update,  // only the rows the file names change, and only in its non-empty cells
+};
+// How update mode finds a file row's table row; replace mode places rows by number or order.
+enum class MatchBy {
+    Number,  // the number column names the row
+    Barcode, // PLU only: the row with that barcode; a new one goes to its number column's row
+             // when there is one, else after the last used row
+};
+struct ImportOptions {
+    ImportMode mode = ImportMode::Replace;
+    MatchBy by = MatchBy::Number;
+};
+
+struct ImportResult {
+    std::vector<SheetProblem> problems; // by line; when there is any, no table is filled
+    // The imported table; the document's other tables are not touched.
+    std::optional<TextTable> plu;
+    std::optional<TextTable> dept;
+    std::optional<RecyTable> recy;
+    int added = 0;   // rows that were empty (all defaults) and now hold something
+    int changed = 0; // rows that held something and now hold something else
+    int removed = 0; // rows that held something and are now empty (replace mode)
+    bool Ok() const { return problems.empty(); }
+};
+
+inline constexpr size_t MaxSheetProblems = 1000;
+
+ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const ImportOptions& options,
+                         const TextTable& plu, const TextTable& dept, const RecyTable& recy);
+
+// One field as a cell of the table's column: the characters typing would take (digits, one
+// minus sign, one decimal separator, no control characters), the file's decimal separator
+// turned into the document's, the code page's bytes, then the cell's own check, which
+// normalises. Repeats are not looked for: they depend on the whole document.
+struct CellText {
+    std::string text; // the cell in the document's form
+    QString reason;   // why the field cannot be the cell; empty when it can
+    bool Ok() const { return reason.isEmpty(); }
+};
+CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal);
