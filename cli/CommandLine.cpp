@@ -2,6 +2,7 @@
 
 #include "IBusNames.h"
 #include "MemoryDump.h"
+#include "SheetExport.h"
 
 #include <charconv>
 #include <map>
@@ -19,7 +20,8 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"report", {TCliCommand::Report, 0}},     {"test", {TCliCommand::Test, 0}},
         {"detect", {TCliCommand::Detect, 0}},     {"dump", {TCliCommand::Dump, 0}},
         {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
-        {"check", {TCliCommand::Check, 1}},
+        {"check", {TCliCommand::Check, 1}},       {"import", {TCliCommand::Import, 2}},
+        {"export", {TCliCommand::Export, 2}},
     };
     return commands;
 }
@@ -64,6 +66,15 @@ bool ParseRange(const std::string& text, int& begin, int& end) {
     begin = *first;
     end = *last;
     return true;
+}
+
+template <typename T>
+std::optional<T> Named(const std::string& text,
+                       std::initializer_list<std::pair<const char*, T>> names) {
+    for (const auto& [name, value] : names)
+        if (text == name)
+            return value;
+    return std::nullopt;
 }
 
 std::optional<int> BaudIndexOf(const std::string& text) {
@@ -141,6 +152,31 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(v) || !(count = ParseCount(v)))
                 return fail("--count takes a number of pages");
             line.count = *count;
+        } else if (arg == "--table") {
+            std::optional<SheetTable> table;
+            if (!value(v) || !(table = Named<SheetTable>(v, {{"plu", SheetTable::PLU},
+                                                             {"dept", SheetTable::Department},
+                                                             {"recy", SheetTable::Recycling}})))
+                return fail("--table takes plu, dept or recy");
+            line.table = *table;
+        } else if (arg == "--mode") {
+            std::optional<ImportMode> mode;
+            if (!value(v) || !(mode = Named<ImportMode>(v, {{"replace", ImportMode::Replace},
+                                                            {"update", ImportMode::Update}})))
+                return fail("--mode takes replace or update");
+            line.importOptions.mode = *mode;
+        } else if (arg == "--by") {
+            std::optional<MatchBy> by;
+            if (!value(v) || !(by = Named<MatchBy>(v, {{"number", MatchBy::Number},
+                                                       {"barcode", MatchBy::Barcode}})))
+                return fail("--by takes number or barcode");
+            line.importOptions.by = *by;
+        } else if (arg == "--dialect") {
+            if (!value(v) || !ExportDialect(v))
+                return fail("--dialect takes excel, calc or tsv");
+            line.dialect = v;
+        } else if (arg == "--codepage") {
+            line.codePage = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
@@ -157,8 +193,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (!haveCommand)
         return fail("no command given");
     if (int(line.files.size()) != fileCount)
-        return fail(fileCount == 0 ? "this command takes no file"
-                                   : "this command takes exactly one file");
+        return fail(fileCount == 0   ? "this command takes no file"
+                    : fileCount == 1 ? "this command takes exactly one file"
+                                     : "this command takes exactly two files");
+    if (line.importOptions.by == MatchBy::Barcode &&
+        (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
+        return fail("--by barcode matches PLU rows in --mode update only");
     return {line, {}};
 }
 
@@ -198,6 +238,18 @@ Commands:
   check FILE.PLU
         check every cell as typing would; one line "FILE:row:column: reason" per problem
         quorve-plu-cli check shop.PLU
+  import SHEET DOC.PLU [--table T] [--mode replace|update] [--by number|barcode]
+        put a spreadsheet file (CSV or TSV as Excel, Calc or a shop system writes it; the
+        separator, decimal separator and encoding are found) into a table of the document;
+        every cell is checked as typing would check it, and on any problem nothing is written
+        and the problems are listed; a missing DOC.PLU is made from a new document.
+        replace: the file's rows become the table; update: only the rows it names, matched by
+        PLU number or barcode, and its empty cells keep the document's value
+        quorve-plu-cli import prices.csv shop.PLU --mode update --by barcode
+  export DOC.PLU SHEET [--table T] [--dialect excel|calc|tsv] [--codepage]
+        write a table of the document as a spreadsheet file with a header row, UTF-8 with a
+        BOM (the document's code page with --codepage)
+        quorve-plu-cli export shop.PLU prices.csv --dialect calc
 
 Options:
   --kinds K      plu, dept, recy, param, separated by commas (default all four)
@@ -206,6 +258,11 @@ Options:
                  path used as it is (default the port SYSTEM.CFG configures)
   --baud R       9600, 19200, 38400, 57600 or 115200 (default from SYSTEM.CFG)
   --config PATH  the SYSTEM.CFG to use (default the one beside the program)
+  --table T      plu, dept or recy: the PLU items, the departments or the package prices
+                 (default plu)
+  --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
+                 and point otherwise (the default); calc: ',' and the locale's decimal
+                 separator; tsv: tabs
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
@@ -214,6 +271,6 @@ Options:
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check found problems; 130 cancelled (Ctrl+C, SIGTERM).
+--force); 5 check or import found problems; 130 cancelled (Ctrl+C, SIGTERM).
 )";
 }

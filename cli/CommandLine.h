@@ -1,6 +1,7 @@
 #pragma once
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
+#include "SheetImport.h"
 #include "TransferContext.h"
 
 #include <optional>
@@ -17,6 +18,8 @@ enum class TCliCommand {
     Program,
     Font,
     Check,
+    Import,
+    Export,
     Help,
     Version,
 };
@@ -42,6 +45,12 @@ struct TCommandLine {
     int32_t base = 0;
     int32_t count = 8;
     bool ram = false;
+
+    // import, export
+    SheetTable table = SheetTable::PLU;
+    ImportOptions importOptions;
+    std::optional<std::string> dialect; // export: excel, calc or tsv
+    bool codePage = false;              // export: the document's code page, not UTF-8
 
     // Common
     std::optional<std::string> port; // COMn, or a device path used as it is

@@ -13,6 +13,8 @@
 #include "ProgramLoad.h"
 #include "ReportUpload.h"
 #include "Settings.h"
+#include "SheetExport.h"
+#include "SheetImport.h"
 #include "TerminalProgress.h"
 #include "TolvIBus.h"
 #include "Upload.h"
@@ -340,6 +342,83 @@ int Check(const TCommandLine& line, const TOutput& output) {
     return output.Finish(ExitProblems, {{"problems", int(problems.size())}});
 }
 
+int Import(const TCommandLine& line, const TOutput& output) {
+    const std::string& sheetPath = line.files[0];
+    const std::string& path = line.files[1];
+    TDocumentTables doc;
+    // A document that does not exist yet starts new, as the window's New does.
+    if (::access(path.c_str(), F_OK) == 0) {
+        if (const int error = doc.Read(path))
+            return FileFailed(output, path, error);
+    } else if (const int error = errno == ENOENT ? WritableDirectory(path) : errno; error) {
+        return FileFailed(output, path, error);
+    }
+    const SheetFile file = LoadSheetFile(sheetPath);
+    if (!file.error.isEmpty()) {
+        const QString text = Local(sheetPath) + ": " + file.error;
+        output.Error(text);
+        return output.Finish(ExitFile, {{"message", text}});
+    }
+    const SheetText sheet = ReadSheet(file.bytes);
+    const ColumnMap map = MapColumns(sheet, line.table);
+    if (!map.ignored.empty())
+        output.Note(Local(sheetPath) + ": ignored columns: " +
+                    QStringList(map.ignored.begin(), map.ignored.end()).join(", "));
+    ImportResult result = ImportSheet(sheet, map, line.importOptions, doc.plu, doc.dept, doc.recy);
+    if (!result.Ok()) {
+        for (const SheetProblem& p : result.problems) {
+            output.Error(Local(sheetPath) + ": " + ProblemText(p));
+            output.Event({{"event", "problem"},
+                          {"line", p.line},
+                          {"column", p.column},
+                          {"value", p.value},
+                          {"reason", p.reason}});
+        }
+        output.Error(QString("Nothing imported: %1 problem%2; %3 is as it was.")
+                         .arg(result.problems.size())
+                         .arg(result.problems.size() == 1 ? "" : "s")
+                         .arg(Local(path)));
+        return output.Finish(ExitProblems, {{"problems", int(result.problems.size())}});
+    }
+    if (result.plu)
+        doc.plu = std::move(*result.plu);
+    if (result.dept)
+        doc.dept = std::move(*result.dept);
+    if (result.recy)
+        doc.recy = *result.recy;
+    if (const int error = WriteDocumentFiles(path, doc.plu, doc.dept, doc.recy))
+        return FileFailed(output, path, error);
+    output.Note(QString("Imported %1 into %2: %3 added, %4 changed, %5 emptied.")
+                    .arg(Local(sheetPath), Local(path))
+                    .arg(result.added)
+                    .arg(result.changed)
+                    .arg(result.removed));
+    return output.Finish(ExitDone, {{"document", QFileInfo(Local(path)).absoluteFilePath()},
+                                    {"added", result.added},
+                                    {"changed", result.changed},
+                                    {"removed", result.removed}});
+}
+
+int Export(const TCommandLine& line, const TOutput& output) {
+    const std::string& path = line.files[0];
+    const std::string& sheetPath = line.files[1];
+    TDocumentTables doc;
+    if (const int error = doc.Read(path))
+        return FileFailed(output, path, error);
+    SheetDialect dialect = line.dialect ? *ExportDialect(*line.dialect) : DefaultExportDialect();
+    if (line.codePage) {
+        dialect.encoding = SheetEncoding::CodePage;
+        dialect.bom = false;
+    }
+    if (const int error =
+            ExportSheetFile(sheetPath, line.table, doc.plu, doc.dept, doc.recy, dialect))
+        return FileFailed(output, sheetPath, error);
+    const int rows = ExportRowCount(line.table, doc.plu, doc.dept);
+    output.Note(QString("Exported %1 rows to %2.").arg(rows).arg(Local(sheetPath)));
+    return output.Finish(
+        ExitDone, {{"file", QFileInfo(Local(sheetPath)).absoluteFilePath()}, {"rows", rows}});
+}
+
 } // namespace
 
 int RunCommand(const TCommandLine& line, const TOutput& output) {
@@ -362,6 +441,10 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return Font(line, output);
     case TCliCommand::Check:
         return Check(line, output);
+    case TCliCommand::Import:
+        return Import(line, output);
+    case TCliCommand::Export:
+        return Export(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
         break;

@@ -115,6 +115,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     statusFont.setPixelSize(11);
     Status1->setFont(statusFont);
     statusBar()->addWidget(Status1, 1);
+    messageLabel_ = new QLabel(statusBar());
+    messageLabel_->setObjectName("MessageLbl");
+    messageLabel_->setFont(statusFont);
+    messageLabel_->setContentsMargins(4, 0, 8, 0);
+    messageLabel_->hide();
+    statusBar()->insertWidget(0, messageLabel_);
+    messageTimer_.setSingleShot(true);
+    connect(&messageTimer_, &QTimer::timeout, this, [this] { ShowMessage({}); });
     TolvIBusComm1 = new TTolvIBusComm(this);
     SetUpRegisterComponent(*TolvIBusComm1, ProgramDir + "DEBUG.LOG");
     TolvIBusComm1->SetCommName("COM2");
@@ -139,6 +147,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
+    CreateSheetWindows();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     ReadCommSettings();
@@ -168,6 +177,10 @@ void TMainForm::BuildGrids() {
             return ValidateCell(grid, col, row);
         };
         grid->onStartTyping = [this] { modified_ = true; };
+        grid->pasteBlock = [this, grid](const QString& text, const CellRect& target) {
+            return PasteBlock(grid, text, target);
+        };
+        grid->onCut = [this] { modified_ = true; };
     }
 
     rptEd_ = new QTextEdit;
@@ -231,6 +244,9 @@ void TMainForm::BuildMenus() {
     item(file, SaveItem, "SaveItem", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
     item(file, SaveAsItem, "SaveAsItem", "Save &as...");
     file->addSeparator();
+    item(file, ImportItem, "ImportItem", "&Import...", QKeySequence(Qt::CTRL | Qt::Key_I));
+    item(file, ExportItem, "ExportItem", "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E));
+    file->addSeparator();
     item(file, RecyclingItem, "RecyclingItem", "Recycling...");
     item(file, ParameterItem, "ParameterItem", "Parameter...");
     file->addSeparator();
@@ -238,6 +254,17 @@ void TMainForm::BuildMenus() {
     item(file, FontItem, "FontItem", "Font...");
     file->addSeparator();
     item(file, ExitItem, "ExitItem", "E&xit");
+
+    QMenu* edit = menuBar->addMenu("&Edit");
+    edit->setObjectName("EditMenu");
+    item(edit, CutItem, "CutItem", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(edit, CopyItem, "CopyItem", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    item(edit, PasteItem, "PasteItem", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
+    item(edit, CheckItem, "CheckItem", "Check &document", QKeySequence(Qt::CTRL | Qt::Key_K));
+    // Not while a dialog of the program is up: a paste must never land behind it.
+    for (QAction* action : {ImportItem, ExportItem, CutItem, CopyItem, PasteItem, CheckItem})
+        action->setShortcutContext(Qt::WindowShortcut);
 
     QMenu* comm = menuBar->addMenu("&Communication");
     comm->setObjectName("CommMenu");
@@ -269,6 +296,7 @@ void TMainForm::BuildMenus() {
     connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
 
     ConnectServiceCommands();
+    ConnectSheetCommands();
 
     connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
     connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
@@ -551,6 +579,9 @@ void TMainForm::DownloadItemClick() {
         return;
     DownloadDlg->SetKinds({});
     if (!DownloadDlg->Execute())
+        return;
+    if (!ConfirmDownloadProblems(DownloadDlg->Kinds(), DownloadDlg->RangeBegin(),
+                                 DownloadDlg->RangeEnd()))
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
     RunDownload(ctx);

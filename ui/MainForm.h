@@ -3,14 +3,18 @@
 // the hidden service keys. It owns the document.
 
 #include "Document.h"
+#include "DocumentCheck.h"
 #include "Download.h"
 #include "EditGrid.h"
+#include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,9 @@ class TAboutBox;
 class TCommDlg;
 class TDataDlg;
 class TDetectPortDlg;
+class TExportDlg;
+class TImportDlg;
+class TProblemList;
 class QPrinter;
 class TParaDlg;
 class TRecyForm;
@@ -116,6 +123,28 @@ public:
     // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
     std::function<bool()> paraExecute;
 
+    // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
+    TImportDlg* ImportDlg = nullptr;
+    TExportDlg* ExportDlg = nullptr;
+    TProblemList* CheckList = nullptr;
+    // File dialogs of Import and Export; empty = cancelled. Export's gets the usual ending.
+    std::function<QString()> chooseImportFile;
+    std::function<QString(const QString& suffix)> chooseExportFile;
+    void ImportItemClick();
+    void ExportItemClick();
+    void CutItemClick();
+    void CopyItemClick();
+    void PasteItemClick();
+    void CheckItemClick();
+    // Puts an import's table into the document.
+    void ApplyImport(ImportResult result, const QString& fileName);
+    // A transient line at the left of the status bar, beside the specified areas.
+    void ShowMessage(const QString& text);
+    QString Message() const;
+    // Moves to the cell of a problem of the last check (the recycling editor for its prices).
+    void GoToProblem(const CellProblem& problem);
+    const std::vector<CellProblem>& CheckProblems() const { return checkProblems_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +159,15 @@ private:
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     void CreateServiceWindows();
     void ConnectServiceCommands();
+    void CreateSheetWindows();
+    void ConnectSheetCommands();
+    std::optional<CellRect> PasteBlock(TEditGrid* grid, const QString& text,
+                                       const CellRect& target);
+    TEditGrid* ActiveGrid() const;
+    void ShowCheckList();
+    // Before a download: true when the data to send passes every check, or the user wants it
+    // sent anyway.
+    bool ConfirmDownloadProblems(KindSet kinds, int rangeBegin, int rangeEnd);
 
     TGridModel* pluModel_ = nullptr;
     TGridModel* deptModel_ = nullptr;
@@ -145,6 +183,9 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     std::vector<QWidget*> textWindows_;
     bool shownOnce_ = false;
+    QLabel* messageLabel_ = nullptr;
+    QTimer messageTimer_;
+    std::vector<CellProblem> checkProblems_;
 
 public:
     // Menu items, named as the language file knows them.
@@ -152,11 +193,17 @@ public:
     QAction* OpenItem = nullptr;
     QAction* SaveItem = nullptr;
     QAction* SaveAsItem = nullptr;
+    QAction* ImportItem = nullptr;
+    QAction* ExportItem = nullptr;
     QAction* RecyclingItem = nullptr;
     QAction* ParameterItem = nullptr;
     QAction* PrintItem = nullptr;
     QAction* FontItem = nullptr;
     QAction* ExitItem = nullptr;
+    QAction* CutItem = nullptr;
+    QAction* CopyItem = nullptr;
+    QAction* PasteItem = nullptr;
+    QAction* CheckItem = nullptr;
     QAction* SettingItem = nullptr;
     QAction* DetectportItem = nullptr;
     QAction* TestItem = nullptr;

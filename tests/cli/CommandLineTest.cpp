@@ -39,6 +39,15 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"dump --base 123456789", "--base takes"},
         {"dump --count x", "--count takes"},
         {"test --colour", "unknown option --colour"},
+        {"import a.csv b.PLU --table dept --mode update", ""},
+        {"import a.csv b.PLU --mode update --by barcode", ""},
+        {"import a.csv", "this command takes exactly two files"},
+        {"import a.csv b.PLU --table stock", "--table takes"},
+        {"import a.csv b.PLU --mode merge", "--mode takes"},
+        {"import a.csv b.PLU --by barcode", "--by barcode matches PLU rows in --mode update"},
+        {"import a.csv b.PLU --table dept --mode update --by barcode", "--by barcode"},
+        {"export b.PLU a.csv --dialect calc --codepage --table recy", ""},
+        {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
