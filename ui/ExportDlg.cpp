@@ -87,8 +87,10 @@ void TExportDlg::ShowDialect() {
     encodingBox_->setItemText(encodingBox_->findData(int(SheetEncoding::CodePage)),
                               QString::fromStdString(DocumentCodePage().Name()));
     const SheetDialect dialect = Dialect();
-    const QString separator = dialect.separator == '\t' ? "tab" : QString(dialect.separator);
-    dialectLabel_->setText(QString("Fields separated by %1, decimal %2, lines ended by %3")
+    const QString separator = dialect.separator == '\t'  ? "Tab"
+                              : dialect.separator == ';' ? "Semicolon"
+                                                         : "Comma";
+    dialectLabel_->setText(QString("%1 between fields, decimal %2, lines ended by %3")
                                .arg(separator, dialect.decimal == ',' ? "comma" : "point",
                                     dialect.crlf ? "CR LF" : "LF"));
 }
