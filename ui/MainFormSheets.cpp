@@ -180,6 +180,10 @@ TEditGrid* TMainForm::ActiveGrid() const {
 // The menu items do what the keys do in the control that has the focus: the cell editor and
 // the report pane have their own clipboard.
 void TMainForm::CutItemClick() {
+    if (QApplication::focusWidget() == rptEd_) {
+        QApplication::beep(); // the report is the register's, never cut
+        return;
+    }
     ActiveGrid()->Cut();
 }
 
@@ -192,6 +196,10 @@ void TMainForm::CopyItemClick() {
 }
 
 void TMainForm::PasteItemClick() {
+    if (QApplication::focusWidget() == rptEd_) {
+        QApplication::beep();
+        return;
+    }
     ActiveGrid()->Paste();
 }
 
