@@ -265,7 +265,6 @@ void TCommDlg::LoadCommSettings() {
 
 bool TCommDlg::ShowCommSettings() {
     LoadCommSettings();
-    portList_->setFocus();
     adjustSize();
     CentreOnScreen(this);
     return exec() == QDialog::Accepted;

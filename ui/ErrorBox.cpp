@@ -73,7 +73,9 @@ void ShowLatencyNotice(QWidget* parent, const std::vector<std::string>& lines) {
     MakeSelectableAndWide(*box);
     box->show();
     if (parent) {
-        const QWidget* main = parent->window();
+        QWidget* main = parent->window();
+        // Not owned by the main window (see above), but not outliving it either.
+        QObject::connect(main, &QObject::destroyed, box, [box] { delete box; });
         if (main->windowHandle() && box->windowHandle())
             box->windowHandle()->setTransientParent(main->windowHandle());
         // Near the top of the main window, clear of the progress window in its middle.
