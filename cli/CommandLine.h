@@ -19,6 +19,7 @@ enum class TCliCommand {
     Check,
     Help,
     Version,
+    Paths, // --paths: where the program's files live
 };
 
 struct TCommandLine {

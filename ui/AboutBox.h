@@ -8,9 +8,15 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
+    // The release this program was built from; the line stays hidden until it is given.
+    void ShowRelease(const QString& text);
+
     QLabel* ProductName = nullptr;
     QLabel* Version = nullptr;
     QLabel* Copyright = nullptr;
     QLabel* Build = nullptr;
     QLabel* Comments = nullptr; // the owner line: CompanyText
+    QLabel* Release = nullptr;
+    QLabel* SettingsPlace = nullptr; // where SYSTEM.CFG and the language file live
+    QLabel* StatePlace = nullptr;    // where DEBUG.LOG and the dumps go
 };

@@ -9,6 +9,7 @@
 #include "TempDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -181,6 +182,22 @@ TEST_F(CliTool, ExitCodes) {
     const ToolRun check = Tool({"check", "bad.PLU"});
     EXPECT_EQ(check.out, QByteArray("bad.PLU:1:1: Barcode \"12a\": not a whole number\n"
                                     "bad.PLU:1:3: Unit price \"1.5x\": not a number\n"));
+}
+
+TEST_F(CliTool, PathsNameTheFilesBesideAProgramInAWritableFolder) {
+    const ToolRun run = Tool({"--paths", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+    const QJsonObject paths = run.Events().back();
+    const QString here = QFileInfo(dir.path()).canonicalFilePath() + '/';
+    EXPECT_FALSE(paths["installed"].toBool());
+    EXPECT_EQ(paths["systemCfg"].toString(), here + "SYSTEM.CFG");
+    EXPECT_EQ(paths["languageFile"].toString(), here + "quorve-plu.LNG");
+    EXPECT_EQ(paths["debugLog"].toString(), here + "DEBUG.LOG");
+    EXPECT_EQ(paths["tempLog"].toString(), here + "TEMP.LOG");
+    EXPECT_EQ(paths["guide"].toString(), here + "guide/index.html");
+    const ToolRun chosen = Tool({"--paths", "--config", "/etc/other.cfg"});
+    EXPECT_NE(chosen.out.indexOf("SYSTEM.CFG       /etc/other.cfg\n"), -1)
+        << chosen.out.toStdString();
 }
 
 // Ctrl+C in the middle of a long exchange: the register is told as after a failure, the port is

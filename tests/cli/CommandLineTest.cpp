@@ -39,6 +39,8 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"dump --base 123456789", "--base takes"},
         {"dump --count x", "--count takes"},
         {"test --colour", "unknown option --colour"},
+        {"--paths --config /etc/q.cfg --json", ""},
+        {"--paths test", "--paths takes no command"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -60,6 +62,9 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     EXPECT_EQ(dump.base, -1);
     EXPECT_EQ(dump.count, 8) << "the range dialog's default";
     EXPECT_TRUE(dump.ram);
+    const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
+    EXPECT_EQ(paths.command, TCliCommand::Paths);
+    EXPECT_TRUE(paths.json);
 }
 
 } // namespace
