@@ -7,6 +7,7 @@
 #include "Settings.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
@@ -17,7 +18,9 @@ int main(int argc, char** argv) {
     app.setApplicationName("Quorve PLU manager");
     app.setApplicationVersion(QString::fromStdString(ReleaseText()));
     // The desktop entry's name: docks and Wayland compositors take the icon from it.
-    QGuiApplication::setDesktopFileName("org.quorve.plumanager");
+    QGuiApplication::setDesktopFileName(ProgramIconName);
+    if (const QIcon icon = QIcon::fromTheme(ProgramIconName); !icon.pixmap(48, 48).isNull())
+        QApplication::setWindowIcon(icon);
 
     const TFilePlaces places =
         FindFilePlaces(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());

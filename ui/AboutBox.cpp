@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -17,7 +18,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setObjectName("ProgramIcon");
-    picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    // The installed icon where the icon theme can draw it (Qt's SVG plugin), else the style's.
+    QPixmap icon = QIcon::fromTheme(ProgramIconName).pixmap(48, 48);
+    picture->setPixmap(icon.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48)
+                                     : icon);
 
     auto* title = new TMyLabel("Quorve PLU manager", this);
     title->setObjectName("ProductName");

@@ -3,6 +3,9 @@
 
 class QLabel;
 
+// The desktop entry's and the icon's name, as installed.
+inline constexpr const char* ProgramIconName = "org.quorve.plumanager";
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
