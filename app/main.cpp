@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     if (!placeProblem.empty())
         QMessageBox::warning(&mainForm, "Quorve PLU manager",
                              QString::fromLocal8Bit(placeProblem.c_str()) +
-                                 "\n\nSettings that are changed cannot be kept.");
+                                 "\n\nChanged settings and the communication log cannot be kept "
+                                 "until this is mended.");
     // Start-up measurement: leave as soon as the shown window has been painted.
     if (qEnvironmentVariableIsSet("QPLU_EXIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -66,6 +66,7 @@ TEST(FilePlaces, TheSystemsFactsComeFromTheTreeAndTheEnvironment) {
     QTemporaryDir tree;
     ASSERT_TRUE(QDir(tree.path()).mkpath("bin") && QDir(tree.path()).mkpath("other"));
     const std::string bin = tree.filePath("bin").toStdString();
+    const QByteArray before = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/somewhere/config");
     EXPECT_FALSE(TPlaceFacts::Current(bin).shareDirPresent);
     ASSERT_TRUE(QDir(tree.path()).mkpath("share/quorve-plu"));
@@ -74,7 +75,10 @@ TEST(FilePlaces, TheSystemsFactsComeFromTheTreeAndTheEnvironment) {
     EXPECT_TRUE(facts.programDirWritable);
     EXPECT_EQ(facts.configHome, "/somewhere/config");
     EXPECT_EQ(ShareDirOf(bin), tree.filePath("share/quorve-plu").toStdString() + "/");
-    qunsetenv("XDG_CONFIG_HOME");
+    if (before.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", before);
 }
 
 struct Installed : ::testing::Test {
