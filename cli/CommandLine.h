@@ -17,6 +17,7 @@ enum class TCliCommand {
     Program,
     Font,
     Check,
+    Ports,
     Help,
     Version,
     Paths, // --paths: where the program's files live
@@ -38,6 +39,7 @@ struct TCommandLine {
 
     // detect
     bool apply = false;
+    bool others = false; // also try the devices no COM name opens
 
     // dump
     int32_t base = 0;
@@ -48,6 +50,9 @@ struct TCommandLine {
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use
+    // Where port discovery reads /sys and /dev; no option sets it, tests running the commands
+    // in-process point it at a tree of their own.
+    std::string discoveryRoot = "/";
     bool json = false;
     bool quiet = false;
 };
