@@ -109,8 +109,11 @@ key F7          # the register's report into the pane
 sleep 2
 shot "$main" main-window
 
+# The settings with COM1 chosen: a device of the machine's own list rather than the training
+# register's link, which no list holds. Cancel keeps COM2.
 key alt+c s
 settings="$(window 'Communication setting')"
+key alt+d shift+Tab Up
 shot "$settings" comm-setting
 key Escape
 
