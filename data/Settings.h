@@ -19,7 +19,7 @@ void SetProgramDir(const std::string& directory);
 void SetFilePlaces(const TFilePlaces& places);
 // SettingsDir + SYSTEM.CFG, unless another file was chosen (the command line's --config).
 std::string SystemCfgPath();
-void SetSystemCfgPath(const std::string& path); // empty: back to the program directory's
+void SetSystemCfgPath(const std::string& path); // empty: back to the settings directory's
 
 // At program start, before any window exists.
 void ReadStartSettings();
