@@ -90,6 +90,7 @@ std::optional<int> BaudIndexOf(const std::string& text) {
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
     bool haveCommand = false;
+    bool paths = false;
     int fileCount = 0;
     auto fail = [](std::string why) { return TParsedCommandLine{std::nullopt, std::move(why)}; };
     for (size_t i = 0; i < args.size(); ++i) {
@@ -109,7 +110,9 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.command = TCliCommand::Version;
             return {line, {}};
         }
-        if (arg == "--json") {
+        if (arg == "--paths") {
+            paths = true;
+        } else if (arg == "--json") {
             line.json = true;
         } else if (arg == "--quiet" || arg == "-q") {
             line.quiet = true;
@@ -192,6 +195,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.files.push_back(arg);
         }
     }
+    if (paths) {
+        if (haveCommand)
+            return fail("--paths takes no command");
+        line.command = TCliCommand::Paths;
+        return {line, {}};
+    }
     if (!haveCommand)
         return fail("no command given");
     if (int(line.files.size()) != fileCount)
@@ -206,6 +215,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     return R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
+       quorve-plu-cli --paths [--config PATH] [--json]
 
 Moves a shop's PLU items, departments, package prices and parameters between the PC and the
 Quorve register, as the window program does.
@@ -234,7 +244,7 @@ Commands:
         quorve-plu-cli ports --json
   dump [--base HEX] [--count N] [--ram] [-o FILE]
         copy register memory pages (default base 0, 8 pages, ROM) into a listing (default
-        TEMP.LOG beside the program) and the raw bytes beside it (TEMP.BIN)
+        TEMP.LOG in the program's log folder, see --paths) and the raw bytes (TEMP.BIN)
         quorve-plu-cli dump --base 1F00 --count 16 --ram -o ram.log
   program IMAGE
         load a program image (.hex) into the register
@@ -264,7 +274,7 @@ Options:
   --port P       COM1 to COM4 (mapped to a device by [Ports] of SYSTEM.CFG), or a device
                  path used as it is (default the port SYSTEM.CFG configures)
   --baud R       9600, 19200, 38400, 57600 or 115200 (default from SYSTEM.CFG)
-  --config PATH  the SYSTEM.CFG to use (default the one beside the program)
+  --config PATH  the SYSTEM.CFG to use (default the program's own, see --paths)
   --table T      plu, dept or recy: the PLU items, the departments or the package prices
                  (default plu)
   --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
@@ -273,6 +283,10 @@ Options:
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
+  --paths        where SYSTEM.CFG, the language file, DEBUG.LOG, the dumps and the guide
+                 are: beside the program when its folder is writable, otherwise (installed)
+                 ~/.config/quorve-plu/ and ~/.local/state/quorve-plu/ (XDG_CONFIG_HOME,
+                 XDG_STATE_HOME)
   --help         this text
   --version      the program's version
 

@@ -23,6 +23,7 @@ enum class TCliCommand {
     Ports,
     Help,
     Version,
+    Paths, // --paths: where the program's files live
 };
 
 struct TCommandLine {

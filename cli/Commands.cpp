@@ -3,9 +3,11 @@
 #include "AtomicFile.h"
 #include "CancelSignals.h"
 #include "CodePage.h"
+#include "DisplayTexts.h"
 #include "DocumentCheck.h"
 #include "DocumentFile.h"
 #include "Download.h"
+#include "FilePlaces.h"
 #include "GridModel.h"
 #include "LatencyCheck.h"
 #include "LinkTest.h"
@@ -108,7 +110,7 @@ class TRegisterLine {
 public:
     TRegisterLine(const TCommandLine& line, const TOutput& output)
         : output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
-        SetUpRegisterComponent(bus_, ProgramDir + "DEBUG.LOG");
+        SetUpRegisterComponent(bus_, StateDir + "DEBUG.LOG");
         bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
             TellOpenFailure(text, error);
         };
@@ -308,7 +310,7 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
 int Detect(const TCommandLine& line, const TOutput& output) {
     // Detection's own component, at the component's defaults, as the dialog has it.
     TTolvIBusComm bus;
-    bus.TraceFile = ProgramDir + "DEBUG.LOG";
+    bus.TraceFile = StateDir + "DEBUG.LOG";
     bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
         const PortFailure why =
@@ -405,7 +407,7 @@ int Ports(const TCommandLine& line, const TOutput& output) {
 }
 
 int Dump(const TCommandLine& line, const TOutput& output) {
-    DumpFiles files = MemoryDumpFiles(ProgramDir);
+    DumpFiles files = MemoryDumpFiles(StateDir);
     if (!line.output.empty()) {
         files.logPath = line.output;
         const QFileInfo info(Local(line.output));
@@ -602,7 +604,37 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return Ports(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
+    case TCliCommand::Paths:
         break;
     }
     return ExitUsage;
+}
+
+int ShowPaths(const TFilePlaces& places, const TOutput& output) {
+    const DumpFiles dump = MemoryDumpFiles(StateDir);
+    const struct {
+        const char* key;
+        const char* label;
+        std::string path;
+    } rows[] = {
+        {"program", "program folder", places.programDir},
+        {"settings", "settings folder", SettingsDir},
+        {"state", "log folder", StateDir},
+        {"systemCfg", "SYSTEM.CFG", SystemCfgPath()},
+        {"languageFile", "language file", LanguageFileOf(SettingsDir + "quorve-plu")},
+        {"debugLog", "DEBUG.LOG", StateDir + "DEBUG.LOG"},
+        {"tempBin", "TEMP.BIN", dump.binPath},
+        {"tempLog", "TEMP.LOG", dump.logPath},
+        {"guide", "user guide", places.guideFile},
+    };
+    QJsonObject fields{{"installed", places.installed}};
+    QByteArray text;
+    for (const auto& row : rows) {
+        fields.insert(row.key, Local(row.path));
+        text +=
+            QByteArray(row.label).leftJustified(17) + QByteArray::fromStdString(row.path) + '\n';
+    }
+    if (!output.Json())
+        output.Data(text);
+    return output.Finish(ExitDone, fields);
 }

@@ -21,6 +21,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -35,6 +37,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -91,6 +94,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     InitialRecyTable(recy_);
     textWindows_.push_back(this);
     languageFile = LanguageFilePath();
+    openGuide = [](const std::string& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+    };
 
     chooseOpenFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
@@ -124,7 +130,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     messageTimer_.setSingleShot(true);
     connect(&messageTimer_, &QTimer::timeout, this, [this] { ShowMessage({}); });
     TolvIBusComm1 = new TTolvIBusComm(this);
-    SetUpRegisterComponent(*TolvIBusComm1, ProgramDir + "DEBUG.LOG");
+    SetUpRegisterComponent(*TolvIBusComm1, StateDir + "DEBUG.LOG");
     TolvIBusComm1->SetCommName("COM2");
     TolvIBusComm1->SetBaudRate(tbr115200);
     TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
@@ -294,6 +300,7 @@ void TMainForm::BuildMenus() {
     connect(FontItem, &QAction::triggered, this, &TMainForm::FontItemClick);
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(AboutItem, &QAction::triggered, this, &TMainForm::AboutItemClick);
+    connect(ContentsItem, &QAction::triggered, this, &TMainForm::ContentsItemClick);
     connect(RecyclingItem, &QAction::triggered, this, &TMainForm::RecyclingItemClick);
     connect(ParameterItem, &QAction::triggered, this, &TMainForm::ParameterItemClick);
     connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
@@ -554,6 +561,20 @@ void TMainForm::FillTestData() {
 
 void TMainForm::AboutItemClick() {
     aboutBox_->exec();
+}
+
+void TMainForm::ContentsItemClick() {
+    const QString path = QString::fromLocal8Bit(guideFile.c_str());
+    QString problem;
+    if (guideFile.empty() || !QFileInfo(path).isFile())
+        problem = "The user guide was not found";
+    else if (!openGuide(guideFile))
+        problem = "No web browser could be started to show the user guide";
+    else
+        return;
+    if (!guideFile.empty())
+        problem += ":\n" + QDir::toNativeSeparators(path);
+    QMessageBox::warning(this, AppTitle, problem + '.');
 }
 
 void TMainForm::RecyclingItemClick() {

@@ -75,6 +75,10 @@ public:
 
     // Read when the window is first shown.
     std::string languageFile;
+    // The user guide's first page, opened by Help, Contents in the desktop's browser; tests
+    // replace the opening. False when nothing could show it.
+    std::string guideFile;
+    std::function<bool(const std::string& path)> openGuide;
 
     // File dialogs, replaceable so tests can answer them. Empty = cancelled.
     std::function<QString()> chooseOpenFile;
@@ -101,6 +105,8 @@ public:
     void ParameterItemClick();
     void SettingItemClick();
     void AboutItemClick();
+    void ContentsItemClick();
+    TAboutBox* AboutBox() const { return aboutBox_; }
 
     // ---- Service commands (MainService.cpp) ----
     TDetectPortDlg* DetectPortDlg = nullptr;

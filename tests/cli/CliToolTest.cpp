@@ -12,6 +12,7 @@
 #include "TempDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -238,6 +239,22 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
     EXPECT_NE(bad.err.indexOf("bad.csv: line 4, Unit price \"2000000\""), -1);
     EXPECT_NE(bad.err.indexOf("Nothing imported: 2 problems"), -1);
     EXPECT_EQ(ReadFileBytes(Path("copy.PLU")), before);
+}
+
+TEST_F(CliTool, PathsNameTheFilesBesideAProgramInAWritableFolder) {
+    const ToolRun run = Tool({"--paths", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+    const QJsonObject paths = run.Events().back();
+    const QString here = QFileInfo(dir.path()).canonicalFilePath() + '/';
+    EXPECT_FALSE(paths["installed"].toBool());
+    EXPECT_EQ(paths["systemCfg"].toString(), here + "SYSTEM.CFG");
+    EXPECT_EQ(paths["languageFile"].toString(), here + "quorve-plu.LNG");
+    EXPECT_EQ(paths["debugLog"].toString(), here + "DEBUG.LOG");
+    EXPECT_EQ(paths["tempLog"].toString(), here + "TEMP.LOG");
+    EXPECT_EQ(paths["guide"].toString(), here + "guide/index.html");
+    const ToolRun chosen = Tool({"--paths", "--config", "/etc/other.cfg"});
+    EXPECT_NE(chosen.out.indexOf("SYSTEM.CFG       /etc/other.cfg\n"), -1)
+        << chosen.out.toStdString();
 }
 
 // A port that will not open says why in the --json result too; `ports` lists what COM1 to COM4

@@ -48,6 +48,8 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"import a.csv b.PLU --table dept --mode update --by barcode", "--by barcode"},
         {"export b.PLU a.csv --dialect calc --codepage --table recy", ""},
         {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
+        {"--paths --config /etc/q.cfg --json", ""},
+        {"--paths test", "--paths takes no command"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -69,6 +71,9 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     EXPECT_EQ(dump.base, -1);
     EXPECT_EQ(dump.count, 8) << "the range dialog's default";
     EXPECT_TRUE(dump.ram);
+    const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
+    EXPECT_EQ(paths.command, TCliCommand::Paths);
+    EXPECT_TRUE(paths.json);
 }
 
 } // namespace
