@@ -189,8 +189,15 @@ FileError WriteRecyFile(const std::string& path, const RecyTable& table) {
     return WriteFileAtomically(path, RecyFileText(table)) ? 0 : errno;
 }
 
+std::string DocumentJournalPath(const std::string& path) {
+    return path + "-journal";
+}
+
 FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
                             RecyTable& recy) {
+    // A save cut off between its renames would leave files of two saves: finish it first.
+    FinishInterruptedWrite(DocumentJournalPath(path),
+                           {path, WithExtension(path, ".DEP"), WithExtension(path, ".RCY")});
     FileError error = ReadGridFile(path, plu);
     if (!error)
         error = ReadGridFile(WithExtension(path, ".DEP"), dept);
@@ -207,5 +214,5 @@ FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, cons
     files.emplace_back(path, GridFileText(plu));
     files.emplace_back(WithExtension(path, ".DEP"), GridFileText(dept));
     files.emplace_back(WithExtension(path, ".RCY"), RecyFileText(recy));
-    return WriteFilesAtomically(files) ? 0 : errno;
+    return WriteFilesAtomically(files, DocumentJournalPath(path)) ? 0 : errno;
 }

@@ -1,7 +1,6 @@
 // A child saves a document and SYSTEM.CFG in a loop and is killed with SIGKILL at random
 // moments: after every kill each file holds either its old or its new bytes, never a mix or a
-// cut. Whether the document's three files come from one save is counted: they are renamed one
-// after the other.
+// cut, and once the document is opened its three files come from one save.
 #include "AtomicFile.h"
 #include "Document.h"
 #include "DocumentFile.h"
@@ -77,6 +76,7 @@ TEST(CrashSave, EveryFileIsOldOrNewAfterSigkill) {
     std::mt19937 random(20261208);
     const int kills = StressCycles(100, 1000);
     int mixedSets = 0;
+    int finished = 0;
     for (int k = 0; k < kills; ++k) {
         int ready[2];
         ASSERT_EQ(0, ::pipe(ready));
@@ -109,10 +109,63 @@ TEST(CrashSave, EveryFileIsOldOrNewAfterSigkill) {
         }
         if (found[0] != found[1] || found[1] != found[2])
             ++mixedSets;
+        // Opening the document finishes a save that was cut off between its renames.
+        TextTable plu = MakePLUTable();
+        TextTable dept = MakeDeptTable();
+        RecyTable recy;
+        ASSERT_EQ(0, ReadDocumentFiles(doc, plu, dept, recy));
+        std::array<int, 3> opened{};
+        for (size_t f = 0; f < opened.size(); ++f) {
+            const std::string bytes = ReadFileBytes(paths[f]);
+            opened[f] = bytes == gens[0].texts[f] ? 0 : bytes == gens[1].texts[f] ? 1 : -1;
+        }
+        ASSERT_TRUE(opened[0] != -1 && opened[0] == opened[1] && opened[1] == opened[2])
+            << "kill " << k << ": the opened document mixes two saves";
+        finished += opened != std::array<int, 3>{found[0], found[1], found[2]};
+        EXPECT_FALSE(std::filesystem::exists(DocumentJournalPath(doc)));
         // A killed save leaves its temporary file behind; clear them so the folder stays small.
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
             if (entry.path().extension().string().size() == 7) // ".XXXXXX" of mkstemp
                 std::filesystem::remove(entry.path());
     }
-    std::printf("%d kills, %d left the document's files from different saves\n", kills, mixedSets);
+    std::printf("%d kills: %d cut a save between its renames, %d finished on opening\n", kills,
+                mixedSets, finished);
+}
+
+// The journal is a file like any other: only renames of a document's own temporary files onto
+// that document's files are done.
+TEST(CrashSave, JournalRenamesOnlyTheDocumentsOwnFiles) {
+    TempProgramDir dir;
+    const std::string doc = dir.Path("SHOP.PLU");
+    const std::string dep = dir.Path("SHOP.DEP");
+    const std::string other = dir.Path("OTHER.TXT");
+    struct Case {
+        const char* name;
+        std::string journal;
+        std::string docAfter;   // SHOP.PLU
+        std::string otherAfter; // OTHER.TXT
+    };
+    const std::string z(1, '\0');
+    const std::vector<Case> cases{
+        {"OwnTemporary", doc + ".a1B2c3" + z + doc + z, "new", "other"},
+        {"ForeignTarget", dir.Path("SHOP.PLU.a1B2c3") + z + other + z, "old", "other"},
+        {"NotATemporaryName", other + z + doc + z, "old", "other"},
+        {"TemporaryInAnotherFolder", doc + ".a1/2c3" + z + doc + z, "old", "other"},
+        {"CutShort", doc + ".a1B2c3" + z + doc, "old", "other"},
+        {"Junk", std::string("\xff\x00\x01garbage", 10), "old", "other"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(doc, "old");
+        WriteFileBytes(dep, "dep");
+        WriteFileBytes(other, "other");
+        WriteFileBytes(doc + ".a1B2c3", "new");
+        WriteFileBytes(DocumentJournalPath(doc), c.journal);
+        FinishInterruptedWrite(DocumentJournalPath(doc), {doc, dep});
+        EXPECT_EQ(ReadFileBytes(doc), c.docAfter);
+        EXPECT_EQ(ReadFileBytes(other), c.otherAfter);
+        EXPECT_EQ(ReadFileBytes(dep), "dep");
+        EXPECT_FALSE(std::filesystem::exists(DocumentJournalPath(doc)));
+        std::filesystem::remove(doc + ".a1B2c3");
+    }
 }
