@@ -2,10 +2,13 @@
 
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +30,19 @@ public:
             if (pos_ == len_ && !Fill())
                 break;
             any = true;
+            if (fields.back().size() >= MaxFieldBytes) {
+                // A full field takes nothing more, not even a CR: skip to its end at memory speed,
+                // so a file of one endless line costs its reading and no more.
+                const void* tab = std::memchr(buffer_ + pos_, '\t', len_ - pos_);
+                const void* end = std::memchr(buffer_ + pos_, '\n', len_ - pos_);
+                const char* stop = static_cast<const char*>(tab == nullptr   ? end
+                                                            : end == nullptr ? tab
+                                                                             : std::min(tab, end));
+                pendingCR = false;
+                pos_ = stop == nullptr ? len_ : size_t(stop - buffer_);
+                if (pos_ == len_)
+                    continue;
+            }
             char c = buffer_[pos_++];
             if (c == '\n')
                 return true;
@@ -67,10 +83,18 @@ private:
     FileError error_ = 0;
 };
 
-// Opens for reading; -1 with error 0 when the file does not exist.
+// Opens for reading; -1 with error 0 when the file does not exist. Only a regular file is
+// read: opening a FIFO without O_NONBLOCK would wait for a writer forever, and a directory or a
+// device is no document.
 int OpenForReading(const std::string& path, FileError& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     error = (fd < 0 && errno != ENOENT) ? errno : 0;
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
