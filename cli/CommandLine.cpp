@@ -10,7 +10,8 @@ namespace {
 
 struct CommandInfo {
     TCliCommand command;
-    int files; // how many file arguments it takes
+    int files;        // how many file arguments it takes
+    int optional = 0; // of which this many may be left out
 };
 
 const std::map<std::string, CommandInfo>& Commands() {
@@ -19,7 +20,9 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"report", {TCliCommand::Report, 0}},     {"test", {TCliCommand::Test, 0}},
         {"detect", {TCliCommand::Detect, 0}},     {"dump", {TCliCommand::Dump, 0}},
         {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
-        {"check", {TCliCommand::Check, 1}},
+        {"check", {TCliCommand::Check, 1}},       {"compare", {TCliCommand::Compare, 1}},
+        {"backup", {TCliCommand::Backup, 1, 1}},  {"backups", {TCliCommand::Backups, 1, 1}},
+        {"restore", {TCliCommand::Restore, 1}},
     };
     return commands;
 }
@@ -80,6 +83,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
     bool haveCommand = false;
     int fileCount = 0;
+    int optionalFiles = 0;
     auto fail = [](std::string why) { return TParsedCommandLine{std::nullopt, std::move(why)}; };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -110,6 +114,15 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.apply = true;
         } else if (arg == "--ram") {
             line.ram = true;
+        } else if (arg == "--changed") {
+            line.changed = true;
+        } else if (arg == "--backup-first") {
+            line.backupFirst = true;
+        } else if (arg == "--keep") {
+            std::optional<int> keep;
+            if (!value(v) || !(keep = ParseNumber(v)) || *keep < 0)
+                return fail("--keep takes the number of backups to keep (0 keeps all)");
+            line.keep = *keep;
         } else if (arg == "--port") {
             if (!value(v) || v.empty())
                 return fail("--port needs COM1 to COM4 or a device path");
@@ -149,6 +162,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("unknown command " + arg);
             line.command = found->second.command;
             fileCount = found->second.files;
+            optionalFiles = found->second.optional;
             haveCommand = true;
         } else {
             line.files.push_back(arg);
@@ -156,9 +170,15 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveCommand)
         return fail("no command given");
-    if (int(line.files.size()) != fileCount)
-        return fail(fileCount == 0 ? "this command takes no file"
-                                   : "this command takes exactly one file");
+    const int files = int(line.files.size());
+    if (files > fileCount || files < fileCount - optionalFiles)
+        return fail(fileCount == 0       ? "this command takes no file"
+                    : optionalFiles == 0 ? "this command takes exactly one file"
+                                         : "this command takes at most one folder");
+    if (line.changed && line.command != TCliCommand::Download)
+        return fail("--changed goes with download");
+    if (line.changed && line.backupFirst)
+        return fail("--changed and --backup-first do not go together");
     return {line, {}};
 }
 
@@ -198,6 +218,25 @@ Commands:
   check FILE.PLU
         check every cell as typing would; one line "FILE:row:column: reason" per problem
         quorve-plu-cli check shop.PLU
+  compare FILE.PLU [--kinds K] [--range A-B] [-o FILE]
+        read the register and list what a download would change, one line per difference
+        (exit 0 when equal, 10 when different); -o also saves the list
+        quorve-plu-cli compare shop.PLU --kinds plu --range 1-3000
+  download --changed FILE.PLU [--kinds K] [--range A-B]
+        compare first, then send only the PLU blocks, departments, package prices and
+        parameters that differ
+        quorve-plu-cli download --changed shop.PLU --range 1-3000
+  backup [DIR] [--range A-B] [--keep N]
+        read everything the register holds into a new dated folder of DIR (default
+        ~/.local/share/quorve-plu/backups); the newest N (default 20, 0 = all) are kept
+        quorve-plu-cli backup
+  backups [DIR]
+        list the backups, newest first: date, register, PLU range and counts, folder
+        quorve-plu-cli backups
+  restore DIR [--force]
+        put a backup folder back on the register: what differs is sent; --force restores
+        onto a register with another identification
+        quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
 
 Options:
   --kinds K      plu, dept, recy, param, separated by commas (default all four)
@@ -206,6 +245,8 @@ Options:
                  path used as it is (default the port SYSTEM.CFG configures)
   --baud R       9600, 19200, 38400, 57600 or 115200 (default from SYSTEM.CFG)
   --config PATH  the SYSTEM.CFG to use (default the one beside the program)
+  --backup-first download: back the register up (as backup does) and send nothing if
+                 that fails
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
@@ -214,6 +255,7 @@ Options:
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check found problems; 130 cancelled (Ctrl+C, SIGTERM).
+--force); 5 check found problems; 10 compare found differences; 130 cancelled (Ctrl+C,
+SIGTERM).
 )";
 }

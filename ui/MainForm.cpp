@@ -135,6 +135,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
     CreateServiceWindows();
+    CreateSafetyWindows();
     ParaDlg = new TParaDlg(this);
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
@@ -250,6 +251,7 @@ void TMainForm::BuildMenus() {
     item(comm, UploadRPItem, "UploadRPItem", "Upload report", QKeySequence(Qt::Key_F7));
     item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
     DownloadFontItem->setVisible(false);
+    AddSafetyItems(comm);
 
     QMenu* help = menuBar->addMenu("&Help");
     help->setObjectName("HelpMenu");
@@ -551,6 +553,8 @@ void TMainForm::DownloadItemClick() {
         return;
     DownloadDlg->SetKinds({});
     if (!DownloadDlg->Execute())
+        return;
+    if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
     RunDownload(ctx);

@@ -16,11 +16,16 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QTextEdit;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class TBackupForm;
+class TCompareDlg;
+class TCompareForm;
+struct TBackupInfo;
 class TCommDlg;
 class TDataDlg;
 class TDetectPortDlg;
@@ -116,6 +121,19 @@ public:
     // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
     std::function<bool()> paraExecute;
 
+    // ---- Comparison with the register and backups (MainFormSafety.cpp) ----
+    TCompareDlg* CompareDlg = nullptr;
+    TCompareForm* CompareForm = nullptr;
+    TBackupForm* BackupForm = nullptr;
+    std::string backupRoot; // where backups go; the user's data directory
+    void CompareItemClick();
+    void BackupItemClick();
+    void RestoreItemClick();
+    // The backup a download was asked to make first; false when there is none.
+    bool BackUpBeforeDownload();
+    // Asks, restores, and says what became of it.
+    QString RestoreFromBackup(const TBackupInfo& backup);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +148,8 @@ private:
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     void CreateServiceWindows();
     void ConnectServiceCommands();
+    void CreateSafetyWindows();
+    void AddSafetyItems(QMenu* comm);
 
     TGridModel* pluModel_ = nullptr;
     TGridModel* deptModel_ = nullptr;
@@ -164,6 +184,9 @@ public:
     QAction* UploadItem = nullptr;
     QAction* UploadRPItem = nullptr;
     QAction* DownloadFontItem = nullptr;
+    QAction* CompareItem = nullptr;
+    QAction* BackupItem = nullptr;
+    QAction* RestoreItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
 };
