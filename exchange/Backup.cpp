@@ -141,6 +141,10 @@ TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPort
                          request.rangeEnd,
                          port,
                          dir + BackupParametersName};
+    // The upload keeps "Tax-free" when no slot carries the mark; a register without a tax-free
+    // slot must come back without one.
+    if (!IniWriteInteger(ctx.settingsPath, "Default", "Tax-free", TaxFreeNone))
+        return FileOutcome(ctx.settingsPath, LastError());
     TRegisterCopy copy;
     if (TFlowOutcome read = ReadRegister(ctx, true, copy); !read.Done())
         return read;

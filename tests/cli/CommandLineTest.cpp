@@ -39,6 +39,18 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"dump --base 123456789", "--base takes"},
         {"dump --count x", "--count takes"},
         {"test --colour", "unknown option --colour"},
+        {"compare shop.PLU --kinds plu --range 1-3000 -o diff.txt", ""},
+        {"download --changed shop.PLU", ""},
+        {"backup", ""},
+        {"backup /media/usb --keep 0 --range 1-500", ""},
+        {"backups", ""},
+        {"restore /media/usb/2025-01-31_14-03-22 --force", ""},
+        {"compare", "this command takes exactly one file"},
+        {"backup a b", "this command takes at most one folder"},
+        {"restore", "this command takes exactly one file"},
+        {"backup --keep -1", "--keep takes"},
+        {"upload x.PLU --changed", "--changed goes with download"},
+        {"download x.PLU --changed --backup-first", "--changed and --backup-first"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
