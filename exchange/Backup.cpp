@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -107,6 +108,12 @@ std::vector<TBackupInfo> ListBackups(const std::string& root) {
 }
 
 int PruneBackups(const std::string& root, int keep) {
+    // A backup still being built is a day old only when its program died on the way.
+    const QDir dir(Local(root));
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo& partial : dir.entryInfoList({".partial-*"}, QDir::Dirs | QDir::Hidden))
+        if (partial.lastModified() < dayAgo)
+            QDir(partial.filePath()).removeRecursively();
     if (keep <= 0)
         return 0;
     const std::vector<TBackupInfo> backups = ListBackups(root);

@@ -27,7 +27,8 @@ struct TBackupInfo {
 
 // The backups of root, newest first. Folders without a readable manifest are not backups.
 std::vector<TBackupInfo> ListBackups(const std::string& root);
-// Removes the oldest backups of root beyond `keep` (0 keeps all); other folders stay.
+// Removes the oldest backups of root beyond `keep` (0 keeps all), and folders a backup that
+// never finished left more than a day ago; other folders stay.
 int PruneBackups(const std::string& root, int keep);
 
 struct TBackupRequest {

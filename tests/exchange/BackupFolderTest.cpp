@@ -8,6 +8,9 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <utime.h>
+
 namespace {
 
 const char* const Files[] = {"register.PLU", "register.DEP", "register.RCY", "parameters.ini"};
@@ -83,8 +86,12 @@ TEST(BackupFolder, ListNewestFirstAndPruneOnlyOldBackups) {
     for (const char* name : {"2025-01-02_10-00-00", "2025-01-01_09-00-00", "2025-01-03_08-00-00",
                              "2025-01-03_08-00-00_2"})
         MakeBackup(root, name, name);
-    // Neither a backup being built nor a folder of the user's is touched.
+    // Neither a backup being built nor a folder of the user's is touched; what a crash left
+    // two days ago goes.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root + "/.partial-abc")));
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root + "/.partial-old")));
+    const utimbuf twoDaysAgo{std::time(nullptr) - 2 * 86400, std::time(nullptr) - 2 * 86400};
+    ASSERT_EQ(::utime((root + "/.partial-old").c_str(), &twoDaysAgo), 0);
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(root + "/notes")));
     std::vector<std::string> dates;
     for (const TBackupInfo& b : ListBackups(root))
