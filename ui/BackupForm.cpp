@@ -101,6 +101,8 @@ void TBackupForm::Execute(const std::string& root, bool restoring) {
                           QString::number(DefaultBackupsKept) + " are kept)");
     outcomeLabel_->clear();
     Refresh({});
+    if (backups_.empty())
+        outcomeLabel_->setText("No backups yet.");
     if (restoring && !backups_.empty()) {
         list_->setFocus();
         restoreBtn_->setDefault(true);

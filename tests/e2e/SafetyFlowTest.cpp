@@ -161,6 +161,15 @@ TEST_F(SafetyFlow, BackupAndRestoreGiveBackTheSameRegister) {
     EXPECT_EQ(restored.plu, original.plu);
     EXPECT_EQ(restored.images, original.images);
     EXPECT_EQ(restored.sales, original.sales);
+    // Under a comma the backup's number texts still mean what they meant.
+    SetDecimalSeparator(',');
+    TRegisterState quiet = restored;
+    quiet.writes.clear();
+    StartSim(quiet, {"--rate", "0"});
+    ASSERT_TRUE(RestoreBackup(bus, progress, port, first.folder, nullptr, comparison).Done());
+    EXPECT_TRUE(comparison.Equal()) << DifferenceLine(comparison.differences.front());
+    SetDecimalSeparator('.');
+    EXPECT_TRUE(StoppedState().writes.empty());
 
     StartSim(restored, {"--rate", "0"});
     TBackupInfo second;
