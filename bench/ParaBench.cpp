@@ -1,9 +1,14 @@
 // Opening the parameter dialog (load every key from SYSTEM.CFG and show it) and writing every
-// key back: each should stay far below what a user notices.
+// key back, and opening the communication settings dialog while it lists a busy machine's
+// serial devices: each should stay far below what a user notices.
+#include "CommDlg.h"
+#include "FakeSerialTree.h"
+#include "Ini.h"
 #include "ParaDlg.h"
 #include "Settings.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -67,6 +72,31 @@ void BM_WriteAllParameters(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteAllParameters)->Unit(benchmark::kMillisecond);
+
+// Reading [Comm] and [Ports], listing 64 adapters (with the hot-plug watcher listening) and
+// showing the dialog with the list filled.
+void BM_OpenCommDialog(benchmark::State& state) {
+    Fixture fixture;
+    FakeSerialTree tree(fixture.dir.filePath("machine").toStdString());
+    tree.AddBusyMachine(int(state.range(0)));
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteString("Ports", "COM2", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9-if00-port0");
+    if (!cfg.Save())
+        state.SkipWithError("SYSTEM.CFG could not be written");
+    TCommDlg dlg;
+    dlg.discoveryRoot = tree.Root();
+    for (auto _ : state) {
+        dlg.LoadCommSettings();
+        dlg.show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        dlg.hide();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["devices"] = double(dlg.findChild<QComboBox*>("DeviceCB")->count() - 1);
+}
+BENCHMARK(BM_OpenCommDialog)->Arg(64)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -19,26 +19,7 @@ void BM_ListSerialDevices(benchmark::State& state) {
     }
     FakeSerialTree tree(root);
     const int count = int(state.range(0));
-    // Half FTDI adapters with serial numbers, a quarter CH340 without, a quarter ACM devices,
-    // and the 32 ttyS the serial core reserves plus the virtual consoles of every machine.
-    for (int i = 0; i < count; ++i) {
-        const std::string n = std::to_string(i);
-        if (i % 4 < 2)
-            tree.AddUsb({"ttyUSB" + n, "0403", "6001", "FTDI", "FT232R USB UART", "A" + n,
-                         "ftdi_sio", "usb-FTDI_FT232R_USB_UART_A" + n + "-if00-port0",
-                         "pci-0000:00:14.0-usb-0:" + n + ":1.0-port0", 16});
-        else if (i % 4 == 2)
-            tree.AddUsb({"ttyUSB" + n, "1a86", "7523", "", "USB Serial", "", "ch341",
-                         "usb-1a86_USB_Serial-if00-port0",
-                         "pci-0000:00:14.0-usb-0:" + n + ":1.0-port0"});
-        else
-            tree.AddUsb({"ttyACM" + n, "2341", "0043", "Arduino", "Uno", "S" + n, "cdc_acm",
-                         "usb-Arduino_Uno_S" + n + "-if00", ""});
-    }
-    for (int i = 0; i < 32; ++i)
-        tree.AddBuiltIn("ttyS" + std::to_string(i), i == 0 ? 4 : 0);
-    for (int i = 0; i < 64; ++i)
-        tree.AddVirtual("tty" + std::to_string(i));
+    tree.AddBusyMachine(count);
     size_t listed = 0;
     for (auto _ : state) {
         const std::vector<SerialDevice> devices = ListSerialDevices(root);

@@ -22,7 +22,7 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
         {"check", {TCliCommand::Check, 1}},       {"compare", {TCliCommand::Compare, 1}},
         {"backup", {TCliCommand::Backup, 1, 1}},  {"backups", {TCliCommand::Backups, 1, 1}},
-        {"restore", {TCliCommand::Restore, 1}},
+        {"restore", {TCliCommand::Restore, 1}},   {"ports", {TCliCommand::Ports, 0}},
     };
     return commands;
 }
@@ -112,6 +112,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.raw = true;
         } else if (arg == "--apply") {
             line.apply = true;
+        } else if (arg == "--others") {
+            line.others = true;
         } else if (arg == "--ram") {
             line.ram = true;
         } else if (arg == "--changed") {
@@ -202,9 +204,14 @@ Commands:
   test
         connect to the register and disconnect again
         quorve-plu-cli test --port COM1
-  detect [--apply]
-        look for the register on COM1 to COM4; --apply keeps the port found in SYSTEM.CFG
-        quorve-plu-cli detect --apply
+  detect [--apply] [--others]
+        look for the register on COM1 to COM4; --apply keeps the port found in SYSTEM.CFG;
+        --others then tries the serial devices no COM name opens, and with --apply maps the
+        one the register answered on to the configured COM name
+        quorve-plu-cli detect --others --apply
+  ports
+        list the serial devices of this computer and the COM names that open them
+        quorve-plu-cli ports --json
   dump [--base HEX] [--count N] [--ram] [-o FILE]
         copy register memory pages (default base 0, 8 pages, ROM) into a listing (default
         TEMP.LOG beside the program) and the raw bytes beside it (TEMP.BIN)

@@ -22,6 +22,7 @@ enum class TCliCommand {
     Backup,
     Backups,
     Restore,
+    Ports,
     Help,
     Version,
 };
@@ -47,6 +48,7 @@ struct TCommandLine {
 
     // detect
     bool apply = false;
+    bool others = false; // also try the devices no COM name opens
 
     // dump
     int32_t base = 0;
@@ -57,6 +59,9 @@ struct TCommandLine {
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use
+    // Where port discovery reads /sys and /dev; no option sets it, tests running the commands
+    // in-process point it at a tree of their own.
+    std::string discoveryRoot = "/";
     bool json = false;
     bool quiet = false;
 };

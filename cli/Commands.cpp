@@ -9,9 +9,12 @@
 #include "DocumentFile.h"
 #include "Download.h"
 #include "GridModel.h"
+#include "LatencyCheck.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
 #include "PortDetection.h"
+#include "PortDiscovery.h"
+#include "PortFailure.h"
 #include "ProgramLoad.h"
 #include "ReportUpload.h"
 #include "Settings.h"
@@ -24,6 +27,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +47,41 @@ int FileFailed(const TOutput& output, const std::string& path, int error) {
     const QString text = FileFailure(path, error);
     output.Error(text);
     return output.Finish(ExitFile, {{"message", text}});
+}
+
+const char* ReasonName(PortFailureReason reason) {
+    switch (reason) {
+    case PortFailureReason::NoDevice:
+        return "no-device";
+    case PortFailureReason::NotPresent:
+        return "not-present";
+    case PortFailureReason::NoHardware:
+        return "no-hardware";
+    case PortFailureReason::PermissionDenied:
+        return "permission-denied";
+    case PortFailureReason::InUse:
+        return "in-use";
+    case PortFailureReason::TakenByBrltty:
+        return "taken-by-brltty";
+    case PortFailureReason::ProbedByModemManager:
+        return "probed-by-modemmanager";
+    case PortFailureReason::NotSerial:
+        return "not-serial";
+    case PortFailureReason::Other:
+        break;
+    }
+    return "other";
+}
+
+QStringList LocalLines(const std::vector<std::string>& lines) {
+    QStringList texts;
+    for (const std::string& line : lines)
+        texts << Local(line);
+    return texts;
+}
+
+QString PortName(int n) {
+    return QString("COM%1").arg(n);
 }
 
 // The document's tables, read the way Open reads them. The .PLU file must exist; its companions
@@ -73,6 +112,10 @@ public:
         bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
             TellOpenFailure(text, error);
         };
+        bus_.PortOpened = [this](const std::string& devicePath) {
+            for (const std::string& hint : latency_.HintFor(devicePath))
+                output_.Note(Local(hint));
+        };
         progress_.SetAbortHandler([this] { bus_.Abort(); });
         port_ = ConfiguredPort();
         if (line.port)
@@ -92,6 +135,8 @@ public:
             return output_.Finish(ExitDone, fields);
         case TFlowResult::PortNotOpened:
             fields.insert("message", openFailure_);
+            fields.insert("reason", ReasonName(openReason_));
+            fields.insert("details", QJsonArray::fromStringList(openDetails_));
             return output_.Finish(ExitPort, fields);
         case TFlowResult::FileFailed:
             return output_.Finish(ExitFile, fields);
@@ -110,14 +155,15 @@ public:
     }
 
 private:
+    // The window's box text, then why the device would not open and what to do about it.
     void TellOpenFailure(const std::string& text, const ECommsError& error) {
-        QString reason = Local(PortDevicePath(bus_.CommName()));
-        if (reason.isEmpty())
-            reason = Local(bus_.CommName()) + " names no device";
-        reason += QString(": ") + error.what();
-        if (error.SystemError())
-            reason += QString(": ") + QString::fromLocal8Bit(std::strerror(error.SystemError()));
-        openFailure_ = Readable(text) + '\n' + reason;
+        const PortFailure why =
+            ExplainPortFailure(PortDevicePath(bus_.CommName()), error, PortSystem::Current());
+        openReason_ = why.reason;
+        openDetails_ = LocalLines(why.lines);
+        openFailure_ = Readable(text);
+        if (!openDetails_.isEmpty())
+            openFailure_ += '\n' + openDetails_.join('\n');
         output_.Error(openFailure_);
     }
 
@@ -126,7 +172,10 @@ private:
     TTerminalProgress progress_;
     TCancelSignals signals_;
     TPortSettings port_;
+    TLatencyCheck latency_;
     QString openFailure_;
+    PortFailureReason openReason_ = PortFailureReason::Other;
+    QStringList openDetails_;
 };
 
 TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridModel& plu,
@@ -216,12 +265,64 @@ int LinkTest(const TCommandLine& line, const TOutput& output) {
     return reg.Finish(result, {{"port", Local(reg.Port().name)}});
 }
 
+// When COM1 to COM4 gave no answer: the devices no COM name opens, tried with --others; the one
+// a register answered on is mapped to a COM name with --apply.
+int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm& bus,
+                 const bool& cancelled) {
+    const std::string& root = line.discoveryRoot;
+    const std::vector<SerialDevice> devices = UnmappedDevices(ListSerialDevices(root), root);
+    if (!devices.empty() && !line.others)
+        output.Note(QString("%1 other serial device%2 present; --others tries %3 too.")
+                        .arg(devices.size())
+                        .arg(devices.size() == 1 ? " is" : "s are")
+                        .arg(devices.size() == 1 ? "it" : "them"));
+    std::optional<size_t> hit;
+    if (line.others) {
+        TProbeHooks hooks;
+        hooks.SetOutcome = [&](size_t i, const std::string& text) {
+            output.Note(Local(devices[i].path) + ": " + Local(text));
+            output.Event({{"event", "device"},
+                          {"path", Local(devices[i].path)},
+                          {"description", Local(devices[i].description)},
+                          {"outcome", Local(text)}});
+        };
+        hooks.StillShown = [&] { return !cancelled; };
+        hit = ProbeDevices(bus, devices, hooks, root);
+    }
+    if (cancelled)
+        return output.Finish(ExitCancelled);
+    if (!hit) {
+        output.Error(NotFoundText);
+        return output.Finish(ExitRegister, {{"message", NotFoundText}});
+    }
+    const SerialDevice& device = devices[*hit];
+    const int n = PortForFoundDevice(root);
+    QJsonObject fields{{"port", PortName(n)},
+                       {"device", Local(device.path)},
+                       {"description", Local(device.description)}};
+    if (!line.apply) {
+        output.Note("Register found on " + Local(device.description) +
+                    ". Add --apply to use it as " + PortName(n) + ".");
+        return output.Finish(ExitDone, fields);
+    }
+    if (!ApplyDetectedDevice(n, device.path))
+        return FileFailed(output, SystemCfgPath(), errno);
+    output.Note(PortName(n) + " now opens " + Local(device.path) + " and is the port in " +
+                Local(SystemCfgPath()) + ".");
+    fields.insert("applied", true);
+    return output.Finish(ExitDone, fields);
+}
+
 int Detect(const TCommandLine& line, const TOutput& output) {
     // Detection's own component, at the component's defaults, as the dialog has it.
     TTolvIBusComm bus;
     bus.TraceFile = ProgramDir + "DEBUG.LOG";
-    bus.ShowErrorBox = [&](const std::string& text, const ECommsError&) {
+    bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
+        const PortFailure why =
+            ExplainPortFailure(PortDevicePath(bus.CommName()), error, PortSystem::Current());
+        if (!why.lines.empty())
+            output.Note("  " + Local(why.lines.front()));
     };
     bool cancelled = false;
     TCancelSignals cancelSignals([&] {
@@ -229,34 +330,86 @@ int Detect(const TCommandLine& line, const TOutput& output) {
         bus.Abort();
         output.Note("Cancelled.");
     });
-    // The search returns a port only when it is to be kept; the outcomes tell whether one
-    // answered at all.
-    int found = 0;
     TDetectHooks hooks;
     hooks.SetOutcome = [&](int n, const std::string& text) {
-        if (text == FoundText)
-            found = n;
-        const QString port = QString("COM%1").arg(n);
-        output.Note(port + ": " + Readable(text));
-        output.Event({{"event", "port"}, {"port", port}, {"outcome", Readable(text)}});
+        output.Note(PortName(n) + ": " + Readable(text));
+        output.Event({{"event", "port"}, {"port", PortName(n)}, {"outcome", Readable(text)}});
     };
     hooks.StillShown = [&] { return !cancelled; };
     hooks.AskApply = [&] { return line.apply; };
-    const int kept = DetectPorts(bus, hooks);
+    const TDetectResult result = DetectPorts(bus, hooks);
     if (cancelled)
         return output.Finish(ExitCancelled);
-    if (found == 0) {
-        output.Error(NotFoundText);
-        return output.Finish(ExitRegister, {{"message", NotFoundText}});
-    }
-    QJsonObject fields{{"port", QString("COM%1").arg(found)}};
-    if (kept > 0) {
-        if (!ApplyDetectedPort(kept))
+    if (result.found == 0)
+        return DetectOthers(line, output, bus, cancelled);
+    QJsonObject fields{{"port", PortName(result.found)}};
+    if (result.apply) {
+        if (!ApplyDetectedPort(result.found))
             return FileFailed(output, SystemCfgPath(), errno);
-        output.Note(QString("COM%1 is now the port in %2.").arg(kept).arg(Local(SystemCfgPath())));
+        output.Note(
+            QString("COM%1 is now the port in %2.").arg(result.found).arg(Local(SystemCfgPath())));
         fields.insert("applied", true);
     }
     return output.Finish(ExitDone, fields);
+}
+
+const char* KindName(SerialDeviceKind kind) {
+    switch (kind) {
+    case SerialDeviceKind::UsbSerial:
+        return "usb-serial";
+    case SerialDeviceKind::UsbAcm:
+        return "usb-acm";
+    case SerialDeviceKind::BuiltIn:
+        break;
+    }
+    return "built-in";
+}
+
+// The machine's serial devices and what COM1 to COM4 open: a table, or one JSON result.
+int Ports(const TCommandLine& line, const TOutput& output) {
+    const std::vector<SerialDevice> devices = ListSerialDevices(line.discoveryRoot);
+    const TPortMap map = MapPorts(devices, line.discoveryRoot);
+    QJsonArray ports;
+    QString table = "COM names (* the configured one):\n";
+    for (int n = 1; n <= 4; ++n) {
+        const std::string& path = map.paths[size_t(n - 1)];
+        const SerialDevice* device = map.devices[size_t(n - 1)];
+        std::error_code ec;
+        const bool present =
+            !path.empty() && std::filesystem::exists(UnderRoot(line.discoveryRoot, path), ec);
+        QJsonObject port{{"port", PortName(n)},
+                         {"path", Local(path)},
+                         {"present", present},
+                         {"configured", n == PortNumber}};
+        port.insert("device", device ? QJsonValue(Local(device->path)) : QJsonValue());
+        ports.append(port);
+        const QString what = device    ? Local(device->description)
+                             : present ? QString("(not a listed serial device)")
+                                       : QString("(not present)");
+        table += PortName(n) + (n == PortNumber ? "* " : "  ") + Local(path) + "  " + what + '\n';
+    }
+    QJsonArray list;
+    table += devices.empty() ? "\nNo serial device is present.\n" : "\nSerial devices:\n";
+    for (const SerialDevice& d : devices) {
+        QStringList mapped;
+        for (int n : map.PortsOf(d))
+            mapped << PortName(n);
+        list.append(QJsonObject{{"path", Local(d.path)},
+                                {"node", Local(d.node)},
+                                {"kind", KindName(d.kind)},
+                                {"description", Local(d.description)},
+                                {"manufacturer", Local(d.manufacturer)},
+                                {"product", Local(d.product)},
+                                {"serial", Local(d.serial)},
+                                {"usb_id", Local(d.UsbId())},
+                                {"driver", Local(d.driver)},
+                                {"ports", QJsonArray::fromStringList(mapped)}});
+        table += "  " + Local(d.path) + "  " + Local(d.description) +
+                 (mapped.isEmpty() ? QString() : "  [" + mapped.join(", ") + "]") + '\n';
+    }
+    if (!output.Json())
+        output.Data(table.toUtf8());
+    return output.Finish(ExitDone, {{"ports", ports}, {"devices", list}});
 }
 
 int Dump(const TCommandLine& line, const TOutput& output) {
@@ -553,6 +706,8 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return Backups(line, output);
     case TCliCommand::Restore:
         return Restore(line, output);
+    case TCliCommand::Ports:
+        return Ports(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
         break;

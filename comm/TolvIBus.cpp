@@ -450,6 +450,8 @@ bool TTolvIBusComm::SetActive(bool active) {
         writeRefused_ = false;
         sendDone_ = true;
         bytesInFlight_ = 0;
+        if (PortOpened)
+            PortOpened(link_->DevicePath());
         return true;
     }
     active_ = false;

@@ -83,6 +83,8 @@ public:
     virtual uint32_t Rate() const = 0;
     // The length of the answer now awaited, so a link may deliver it in one piece.
     virtual void SetAnswerLength(size_t) {}
+    // The device the last Open opened, empty where the link has none.
+    virtual std::string DevicePath() const { return {}; }
 
     // Raised on the user-interface thread.
     std::function<void(const uint8_t* bytes, uint16_t count)> DataArrived;
@@ -104,6 +106,7 @@ public:
     void SetRate(uint32_t rate) override { comm_.SetBaudRate(rate); }
     uint32_t Rate() const override { return comm_.BaudRate(); }
     void SetAnswerLength(size_t bytes) override { comm_.SetReceiveThreshold(bytes); }
+    std::string DevicePath() const override { return comm_.DevicePath(); }
 
 private:
     TComm comm_;
@@ -159,6 +162,9 @@ public:
     // Tells the user that the port could not be opened: the text, and the failure with the
     // system's reason. The window program shows an error box, the command line writes stderr.
     std::function<void(const std::string& text, const ECommsError& error)> ShowErrorBox;
+    // Told after every successful open, with the device opened (empty over a link without one);
+    // where a face looks at the port's own settings, such as an adapter's latency timer.
+    std::function<void(const std::string& devicePath)> PortOpened;
     // Where SetActive(false) writes the trace (DEBUG.LOG in the program directory); empty
     // writes nothing.
     std::string TraceFile;

@@ -9,18 +9,33 @@ std::string CompanyText;
 int FirstProgramBlock = 16;
 
 namespace {
+
 std::string chosenSystemCfg;
+
+void WritePorts(IniFile& cfg, const std::vector<PortMapping>& mappings) {
+    for (const PortMapping& m : mappings)
+        cfg.WriteString("Ports", "COM" + std::to_string(m.portNumber), m.devicePath);
 }
 
-bool WriteCommSettings(int portNumber, int baudIndex) {
+} // namespace
+
+bool WriteCommSettings(int portNumber, int baudIndex, const std::vector<PortMapping>& mappings) {
     IniFile cfg(SystemCfgPath());
     cfg.WriteInteger("Comm", "Port", portNumber);
     cfg.WriteInteger("Comm", "BaudRate", baudIndex);
+    WritePorts(cfg, mappings);
     return cfg.Save();
 }
 
 bool WriteCommPort(int portNumber) {
     return IniWriteInteger(SystemCfgPath(), "Comm", "Port", portNumber);
+}
+
+bool WriteCommPort(int portNumber, const std::string& devicePath) {
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteInteger("Comm", "Port", portNumber);
+    WritePorts(cfg, {{portNumber, devicePath}});
+    return cfg.Save();
 }
 
 void SetProgramDir(const std::string& directory) {

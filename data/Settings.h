@@ -2,6 +2,7 @@
 // The process-wide settings values and where SYSTEM.CFG lives.
 
 #include <string>
+#include <vector>
 
 extern std::string ProgramDir;  // the program's directory, with a trailing separator
 extern int PortNumber;          // 0 = no port, n = "COM" n
@@ -19,10 +20,19 @@ void ReadStartSettings();
 // When the main window is created and whenever the settings dialog opens.
 void ReadCommSettings();
 
-// [Comm] Port and BaudRate in one write (the settings dialog's OK); the port alone is what the
-// port detection stores. False when SYSTEM.CFG could not be written.
-bool WriteCommSettings(int portNumber, int baudIndex);
+// A COM name's device as [Ports] keeps it: COMn = path.
+struct PortMapping {
+    int portNumber = 0; // 1 to 4
+    std::string devicePath;
+};
+
+// [Comm] Port and BaudRate, and the devices chosen for COM names, in one write (the settings
+// dialog's OK); the port alone is what the port detection stores, or the port with the device a
+// register answered on. False (errno set) when SYSTEM.CFG could not be written.
+bool WriteCommSettings(int portNumber, int baudIndex,
+                       const std::vector<PortMapping>& mappings = {});
 bool WriteCommPort(int portNumber);
+bool WriteCommPort(int portNumber, const std::string& devicePath);
 
 // The device a port name opens: [Ports] COMn, by default /dev/ttyS(n-1); a path (starting with
 // "/") is the device itself. Empty when the name names no device (COM0, or anything that is

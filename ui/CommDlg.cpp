@@ -2,21 +2,23 @@
 
 #include "ErrorBox.h"
 #include "Placement.h"
+#include "PortWatcher.h"
 #include "Settings.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace {
 
@@ -36,6 +38,14 @@ QGroupBox* MakeRadioGroup(QWidget* parent, const char* name, const QString& titl
     }
     return group;
 }
+
+// A path typed by hand: a bare kernel name ("ttyUSB0") is meant in /dev.
+std::string TypedDevicePath(const QString& text) {
+    const std::string path = text.trimmed().toLocal8Bit().toStdString();
+    return path.empty() || path.front() == '/' ? path : "/dev/" + path;
+}
+
+constexpr int PathRole = Qt::UserRole;
 
 } // namespace
 
@@ -69,10 +79,25 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     portList_->setEditable(false);
     portList_->addItems({QStringLiteral("None"), QStringLiteral("COM1"), QStringLiteral("COM2"),
                          QStringLiteral("COM3"), QStringLiteral("COM4")});
-    portDevice_ = new QLabel(this);
-    portDevice_->setObjectName(QStringLiteral("PortDeviceLbl"));
-    portDevice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    connect(portList_, &QComboBox::currentIndexChanged, this, &TCommDlg::UpdatePortDevice);
+    connect(portList_, &QComboBox::currentIndexChanged, this, &TCommDlg::ShowDeviceChoice);
+
+    // Beside the COM name, the device it opens: one the machine has, or a path of the user's.
+    auto* deviceLabel = new QLabel(QStringLiteral("&Device:"), this);
+    deviceList_ = new QComboBox(this);
+    deviceList_->setObjectName(QStringLiteral("DeviceCB"));
+    deviceList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    deviceList_->setMinimumContentsLength(36);
+    deviceLabel->setBuddy(deviceList_);
+    connect(deviceList_, &QComboBox::activated, this, &TCommDlg::DeviceActivated);
+    devicePath_ = new QLineEdit(this);
+    devicePath_->setObjectName(QStringLiteral("DevicePathEd"));
+    devicePath_->setPlaceholderText(QStringLiteral("Device path, e.g. /dev/ttyUSB0"));
+    connect(devicePath_, &QLineEdit::textEdited, this, &TCommDlg::DevicePathEdited);
+    deviceState_ = new QLabel(this);
+    deviceState_->setObjectName(QStringLiteral("DeviceStateLbl"));
+    // Its room is kept, so the dialog does not change its width as the remark comes and goes.
+    deviceState_->setMinimumWidth(
+        deviceState_->fontMetrics().horizontalAdvance(QStringLiteral("not present")));
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("OKBtn"));
@@ -82,9 +107,17 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     connect(okButton, &QPushButton::clicked, this, &TCommDlg::accept);
     connect(cancelButton, &QPushButton::clicked, this, &TCommDlg::reject);
 
-    auto* portRow = new QHBoxLayout;
-    portRow->addWidget(portList_);
-    portRow->addWidget(portDevice_, 1);
+    auto* portGrid = new QGridLayout;
+    portGrid->addWidget(portList_, 0, 0);
+    auto* deviceRow = new QHBoxLayout;
+    deviceRow->addWidget(deviceLabel);
+    deviceRow->addWidget(deviceList_, 1);
+    portGrid->addLayout(deviceRow, 0, 1);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(devicePath_, 1);
+    pathRow->addWidget(deviceState_);
+    portGrid->addLayout(pathRow, 1, 1);
+    portGrid->setColumnStretch(1, 1);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);
     buttonRow->addWidget(okButton);
@@ -93,20 +126,22 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     auto* left = new QVBoxLayout;
     left->addWidget(baudGroup_);
     left->addWidget(stopBitsGroup_);
-    left->addLayout(portRow);
     left->addStretch(1);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
     top->addWidget(parityGroup_);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(top);
+    outer->addLayout(portGrid);
     outer->addLayout(buttonRow);
 
     ReportWriteFailure = [this](int error) { ShowSystemCfgWriteError(this, error); };
-    UpdatePortDevice();
-    // Room for the longest device path a [Ports] line is likely to give.
-    portDevice_->setMinimumWidth(
-        portDevice_->fontMetrics().horizontalAdvance(QStringLiteral("/dev/ttyUSB0 (not present)")));
+    // Room for a by-id name: the adapter's maker, product and serial number.
+    devicePath_->setMinimumWidth(devicePath_->fontMetrics().horizontalAdvance(
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0")));
+    // The machine's devices are listed when the dialog opens, not at program start.
+    deviceList_->addItem(QStringLiteral("Other..."));
+    ShowDeviceChoice();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -135,29 +170,101 @@ void TCommDlg::SetPortItemIndex(int index) {
 }
 
 QString TCommDlg::PortDeviceText() const {
-    return portDevice_->text();
+    if (deviceState_->text().isEmpty())
+        return devicePath_->text();
+    return devicePath_->text() + QStringLiteral(" (") + deviceState_->text() + QStringLiteral(")");
 }
 
-void TCommDlg::UpdatePortDevice() {
+int TCommDlg::OtherItemIndex() const {
+    return deviceList_->count() - 1;
+}
+
+void TCommDlg::RefreshDevices() {
+    devices_ = ListSerialDevices(discoveryRoot);
+    const QSignalBlocker quiet(deviceList_);
+    deviceList_->clear();
+    for (const SerialDevice& d : devices_) {
+        const QString path = QString::fromLocal8Bit(d.path);
+        deviceList_->addItem(QString::fromLocal8Bit(d.description), path);
+        deviceList_->setItemData(deviceList_->count() - 1, path, Qt::ToolTipRole);
+    }
+    deviceList_->addItem(QStringLiteral("Other..."));
+    ShowDeviceChoice();
+}
+
+void TCommDlg::ShowDeviceChoice() {
     const int port = portList_->currentIndex();
-    if (port <= 0) {
-        portDevice_->clear();
+    const bool chosen = port >= 1 && port <= 4;
+    deviceList_->setEnabled(chosen);
+    devicePath_->setEnabled(chosen);
+    const QSignalBlocker quiet(deviceList_);
+    if (!chosen) {
+        deviceList_->setCurrentIndex(-1);
+        devicePath_->clear();
+        deviceState_->clear();
         return;
     }
-    const QString device = QString::fromStdString(PortDevicePath("COM" + std::to_string(port)));
-    if (device.isEmpty()) {
-        portDevice_->clear();
+    const std::string& path = chosenPath_[size_t(port)];
+    const SerialDevice* device =
+        typingPath_[size_t(port)] ? nullptr : FindSerialDevice(devices_, path, discoveryRoot);
+    deviceList_->setCurrentIndex(device ? int(device - devices_.data()) : OtherItemIndex());
+    devicePath_->setReadOnly(device != nullptr);
+    if (devicePath_->text() != QString::fromLocal8Bit(path))
+        devicePath_->setText(QString::fromLocal8Bit(path));
+    std::error_code ec;
+    const std::string typed = TypedDevicePath(devicePath_->text());
+    const bool present =
+        !typed.empty() && std::filesystem::exists(UnderRoot(discoveryRoot, typed), ec);
+    deviceState_->setText(present || typed.empty() ? QString() : QStringLiteral("not present"));
+}
+
+void TCommDlg::DeviceActivated(int index) {
+    const int port = portList_->currentIndex();
+    if (port < 1 || port > 4)
         return;
+    const bool other = index == OtherItemIndex();
+    typingPath_[size_t(port)] = other;
+    if (!other)
+        chosenPath_[size_t(port)] =
+            deviceList_->itemData(index, PathRole).toString().toLocal8Bit().toStdString();
+    ShowDeviceChoice();
+    if (other) {
+        devicePath_->setFocus();
+        devicePath_->selectAll();
     }
-    portDevice_->setText(QFileInfo::exists(device) ? device
-                                                   : device + QStringLiteral(" (not present)"));
+}
+
+void TCommDlg::DevicePathEdited(const QString& text) {
+    const int port = portList_->currentIndex();
+    if (port < 1 || port > 4)
+        return;
+    // Typing over a listed device's path makes it a path of the user's own.
+    typingPath_[size_t(port)] = true;
+    chosenPath_[size_t(port)] = text.toLocal8Bit().toStdString();
+    ShowDeviceChoice();
+}
+
+void TCommDlg::LoadCommSettings() {
+    ReadCommSettings();
+    SetBaudItemIndex(BaudIndex);
+    for (int n = 1; n <= 4; ++n) {
+        storedPath_[size_t(n)] = PortDevicePath("COM" + std::to_string(n));
+        chosenPath_[size_t(n)] = storedPath_[size_t(n)];
+        typingPath_[size_t(n)] = false;
+    }
+    if (!watcher_) {
+        watcher_ = new TPortWatcher(this, discoveryRoot);
+        connect(watcher_, &TPortWatcher::DevicesChanged, this, [this] {
+            if (isVisible())
+                RefreshDevices();
+        });
+    }
+    SetPortItemIndex(PortNumber);
+    RefreshDevices();
 }
 
 bool TCommDlg::ShowCommSettings() {
-    ReadCommSettings();
-    SetBaudItemIndex(BaudIndex);
-    SetPortItemIndex(PortNumber);
-    UpdatePortDevice();
+    LoadCommSettings();
     adjustSize();
     CentreOnScreen(this);
     return exec() == QDialog::Accepted;
@@ -168,12 +275,24 @@ void TCommDlg::accept() {
     // range; keep what is in effect rather than store an index that names nothing.
     const int port = PortItemIndex() >= 0 ? PortItemIndex() : PortNumber;
     const int baud = BaudItemIndex() >= 0 ? BaudItemIndex() : BaudIndex;
-    if (!WriteCommSettings(port, baud)) {
+    // Only a device the user changed is written: the file keeps its defaults and its spelling.
+    std::vector<PortMapping> mappings;
+    std::array<std::string, 5> chosen = storedPath_;
+    for (int n = 1; n <= 4; ++n) {
+        const std::string path = TypedDevicePath(QString::fromLocal8Bit(chosenPath_[size_t(n)]));
+        if (!path.empty() && path != storedPath_[size_t(n)]) {
+            mappings.push_back({n, path});
+            chosen[size_t(n)] = path;
+        }
+    }
+    if (!WriteCommSettings(port, baud, mappings)) {
         if (ReportWriteFailure)
             ReportWriteFailure(errno);
         return;
     }
     PortNumber = port;
     BaudIndex = baud;
+    storedPath_ = chosen;
+    chosenPath_ = chosen;
     QDialog::accept();
 }

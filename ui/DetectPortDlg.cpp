@@ -8,10 +8,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -21,7 +23,7 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     setWindowTitle("Detect port");
     TolvIBusComm1 = new TTolvIBusComm(this);
     TolvIBusComm1->setObjectName("TolvIBusComm1");
-    TolvIBusComm1->ShowErrorBox = ShowCommErrorBox;
+    TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
     TolvIBusComm1->TraceFile = ProgramDir + "DEBUG.LOG";
 
     auto* grid = new QGridLayout;
@@ -36,6 +38,12 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
         grid->addWidget(label, i, 0);
         grid->addWidget(Edits[size_t(i)], i, 1);
     }
+    DeviceList = new QListWidget(this);
+    DeviceList->setObjectName("DeviceLst");
+    DeviceList->setFocusPolicy(Qt::NoFocus);
+    DeviceList->setSelectionMode(QAbstractItemView::NoSelection);
+    DeviceList->setMinimumWidth(420);
+    DeviceList->hide();
     DetectBtn = new QPushButton("&Detect", this);
     DetectBtn->setObjectName("DetectBtn");
     DetectBtn->setDefault(true);
@@ -50,20 +58,39 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     buttons->addWidget(CloseBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(DeviceList);
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    askApply = [this] {
-        QMessageBox box(QMessageBox::Question, QString(), ApplyPortQuestion,
-                        QMessageBox::Yes | QMessageBox::No, this);
-        return box.exec() == QMessageBox::Yes;
+    askApply = [this] { return Ask(ApplyPortQuestion); };
+    askProbe = [this](const QStringList& devices) {
+        return Ask(QStringLiteral("No register answered on COM1 to COM4. Look for it on the other "
+                                  "serial devices of this computer?"),
+                   devices.join('\n'));
     };
+    askUseDevice = [this](const QString& question) { return Ask(question); };
+}
+
+bool TDetectPortDlg::Ask(const QString& question, const QString& details) {
+    QMessageBox box(QMessageBox::Question, QString(), question, QMessageBox::Yes | QMessageBox::No,
+                    this);
+    box.setInformativeText(details);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void TDetectPortDlg::TellWriteFailure() {
+    const std::string reason = std::strerror(errno);
+    QMessageBox::warning(this, QString(),
+                         "Cannot write " + QString::fromStdString(SystemCfgPath()) + ": " +
+                             QString::fromStdString(reason));
 }
 
 int TDetectPortDlg::Execute() {
     for (QLineEdit* edit : Edits)
         edit->clear();
+    DeviceList->clear();
+    DeviceList->hide();
     DetectBtn->setEnabled(true);
     DetectBtn->setFocus();
     return exec();
@@ -83,14 +110,47 @@ void TDetectPortDlg::DetectBtnClick() {
     };
     hooks.StillShown = [this] { return isVisible(); };
     hooks.AskApply = [this] { return askApply(); };
-    const int port = DetectPorts(*TolvIBusComm1, hooks);
-    if (port > 0 && !ApplyDetectedPort(port)) {
-        const std::string reason = std::strerror(errno);
-        QMessageBox::warning(this, QString(),
-                             "Cannot write " + QString::fromStdString(SystemCfgPath()) + ": " +
-                                 QString::fromStdString(reason));
-    }
+    DeviceList->clear();
+    DeviceList->hide();
+    const TDetectResult result = DetectPorts(*TolvIBusComm1, hooks);
+    if (result.apply && !ApplyDetectedPort(result.found))
+        TellWriteFailure();
+    else if (result.found == 0 && !result.stopped && isVisible())
+        ProbeOtherDevices();
     DetectBtn->setEnabled(true);
+}
+
+void TDetectPortDlg::ProbeOtherDevices() {
+    const std::vector<SerialDevice> devices =
+        UnmappedDevices(ListSerialDevices(discoveryRoot), discoveryRoot);
+    QStringList descriptions;
+    for (const SerialDevice& d : devices)
+        descriptions << QString::fromLocal8Bit(d.description);
+    if (devices.empty() || !askProbe(descriptions) || !isVisible())
+        return;
+    for (const SerialDevice& d : devices) {
+        auto* item = new QListWidgetItem(QString::fromLocal8Bit(d.description), DeviceList);
+        item->setToolTip(QString::fromLocal8Bit(d.path));
+    }
+    // One line per device, up to six; more scroll.
+    const int rows = std::min(DeviceList->count(), 6);
+    DeviceList->setFixedHeight(rows * DeviceList->sizeHintForRow(0) + 2 * DeviceList->frameWidth());
+    DeviceList->show();
+    TProbeHooks hooks;
+    hooks.SetOutcome = [&](size_t i, const std::string& text) {
+        DeviceList->item(int(i))->setText(QString::fromLocal8Bit(devices[i].description) + ": " +
+                                          QString::fromLocal8Bit(text));
+        DeviceList->scrollToItem(DeviceList->item(int(i)));
+        DeviceList->repaint();
+    };
+    hooks.StillShown = [this] { return isVisible(); };
+    const std::optional<size_t> hit = ProbeDevices(*TolvIBusComm1, devices, hooks, discoveryRoot);
+    if (!hit)
+        return;
+    const int n = PortForFoundDevice(discoveryRoot);
+    if (askUseDevice(QString::fromLocal8Bit(UseDeviceQuestion(devices[*hit], n))) &&
+        !ApplyDetectedDevice(n, devices[*hit].path))
+        TellWriteFailure();
 }
 
 void TDetectPortDlg::CloseBtnClick() {

@@ -1,15 +1,19 @@
 #pragma once
 // The port detection dialog: one outcome per port, and the question whether to keep the port a
-// register answered on.
+// register answered on. When none answered, the machine's other serial devices may be tried,
+// one outcome per device below the ports.
 
 #include "PortDetection.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <functional>
+#include <string>
 
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class TTolvIBusComm;
 
@@ -23,15 +27,28 @@ public:
     std::array<QLineEdit*, 4> Edits{};
     QPushButton* DetectBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
+    // The devices tried beyond COM1 to COM4; hidden until they are.
+    QListWidget* DeviceList = nullptr;
 
     // Clears the outcomes and shows the dialog modally.
     int Execute();
     void DetectBtnClick();
     void CloseBtnClick();
 
-    // The question on a found port; replaceable by tests.
+    // The questions, replaceable by tests: keep the port found; try the other devices (their
+    // descriptions); map the device found to a COM name (the question's text).
     std::function<bool()> askApply;
+    std::function<bool(const QStringList& devices)> askProbe;
+    std::function<bool(const QString& question)> askUseDevice;
+
+    // Where discovery reads /sys and /dev; tests point it at a tree of their own.
+    std::string discoveryRoot = "/";
 
 protected:
     void reject() override;
+
+private:
+    void ProbeOtherDevices();
+    bool Ask(const QString& question, const QString& details = {});
+    void TellWriteFailure();
 };

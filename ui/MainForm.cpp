@@ -119,7 +119,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     SetUpRegisterComponent(*TolvIBusComm1, ProgramDir + "DEBUG.LOG");
     TolvIBusComm1->SetCommName("COM2");
     TolvIBusComm1->SetBaudRate(tbr115200);
-    TolvIBusComm1->ShowErrorBox = ShowCommErrorBox;
+    TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
+    TolvIBusComm1->PortOpened = [this](const std::string& devicePath) {
+        ShowLatencyNotice(this, LatencyCheck.HintFor(devicePath));
+    };
 
     // The windows of the program, created once in this order; the language file reaches each.
     CommDlg = new TCommDlg(this);

@@ -5,6 +5,7 @@
 #include "Document.h"
 #include "Download.h"
 #include "EditGrid.h"
+#include "LatencyCheck.h"
 #include "TransferRangeDlg.h"
 
 #include <QMainWindow>
@@ -63,6 +64,8 @@ public:
     TParaDlg* ParaDlg = nullptr;
     TRecyForm* RecyForm = nullptr;
     TStatus* Status1 = nullptr;
+    // Tells once per adapter that it holds received bytes back; tests give it a tree of their own.
+    TLatencyCheck LatencyCheck;
 
     TEditGrid* PLUGrid() const { return pluGrid_; }
     TEditGrid* DeptmentGrid() const { return deptGrid_; }

@@ -2,14 +2,18 @@
 // with no display: the program's copy lives in a temporary folder, beside its SYSTEM.CFG and
 // DEBUG.LOG.
 #include "CodePage.h"
+#include "Commands.h"
 #include "Defs.h"
 #include "DocumentFile.h"
+#include "FakeSerialTree.h"
 #include "Ini.h"
 #include "RegisterState.h"
+#include "Settings.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -17,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 namespace {
 
@@ -165,7 +170,8 @@ TEST_F(CliTool, ExitCodes) {
          {"test", "--port", "/nonexistent/ttyX"},
          {},
          3,
-         "Error opening /nonexistent/ttyX!\nplease select other ports.\n/nonexistent/ttyX: "},
+         "Error opening /nonexistent/ttyX!\nplease select other ports.\n"
+         "/nonexistent/ttyX is not present (unplugged?)\n"},
         {"file", {"download", "missing.PLU"}, {}, 4, "missing.PLU: File not found"},
         {"no replacing without --force", {"upload", "have.PLU"}, {}, 4, "add --force"},
         {"problems", {"check", "bad.PLU"}, {}, 5, ""},
@@ -182,6 +188,83 @@ TEST_F(CliTool, ExitCodes) {
     const ToolRun check = Tool({"check", "bad.PLU"});
     EXPECT_EQ(check.out, QByteArray("bad.PLU:1:1: Barcode \"12a\": not a whole number\n"
                                     "bad.PLU:1:3: Unit price \"1.5x\": not a number\n"));
+}
+
+// A port that will not open says why in the --json result too; `ports` lists what COM1 to COM4
+// open, as one JSON object.
+TEST_F(CliTool, PortsAndOpenFailuresAsJson) {
+    const ToolRun failed = Tool({"test", "--port", "/nonexistent/ttyX", "--json"});
+    EXPECT_EQ(failed.exit, 3);
+    ASSERT_EQ(failed.Events().size(), 1u);
+    const QJsonObject result = failed.Events().back();
+    EXPECT_EQ(result["reason"].toString(), "not-present");
+    EXPECT_EQ(result["details"].toArray().first().toString(),
+              "/nonexistent/ttyX is not present (unplugged?)");
+    EXPECT_TRUE(result["message"].toString().startsWith(
+        "Error opening /nonexistent/ttyX!\nplease select other ports.\n/nonexistent/ttyX is"));
+
+    StartSim();
+    const ToolRun ports = Tool({"ports", "--json"});
+    ASSERT_EQ(ports.exit, 0) << ports.err.toStdString();
+    ASSERT_EQ(ports.Events().size(), 1u) << ports.out.toStdString();
+    const QJsonObject list = ports.Events().front();
+    EXPECT_EQ(list["result"].toString(), "done");
+    EXPECT_TRUE(list["devices"].isArray());
+    const QJsonArray comNames = list["ports"].toArray();
+    ASSERT_EQ(comNames.size(), 4);
+    const QJsonObject com2 = comNames[1].toObject();
+    EXPECT_EQ(com2["port"].toString(), "COM2");
+    EXPECT_EQ(com2["path"].toString(), QString::fromStdString(Path("ttySIM")));
+    EXPECT_TRUE(com2["present"].toBool());
+    EXPECT_TRUE(com2["configured"].toBool());
+    EXPECT_EQ(comNames[0].toObject()["path"].toString(), "/dev/ttyS0");
+    EXPECT_FALSE(comNames[0].toObject()["configured"].toBool());
+}
+
+// detect, run in-process so that discovery can read a machine of the test's own: COM1 to COM4
+// lead nowhere, the register sits on an adapter no COM name opens; --others finds it and
+// --apply maps it to the configured COM2.
+TEST_F(CliTool, DetectTriesTheOtherDevicesAndMapsTheOneThatAnswers) {
+    StartSim();
+    for (int n = 1; n <= 4; ++n)
+        IniWriteString(Path("SYSTEM.CFG"), "Ports", "COM" + std::to_string(n), Path("gone"));
+    FakeSerialTree tree(Path("machine"));
+    const std::string adapter = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    tree.AddUsb({"ttyUSB0", "0403", "6001", "FTDI", "FT232R USB UART", "A1", "ftdi_sio",
+                 "usb-FTDI_FT232R_USB_UART_A1-if00-port0", ""});
+    std::filesystem::remove(tree.Path("/dev/ttyUSB0"));
+    std::filesystem::create_symlink(Path("ttySIM"), tree.Path("/dev/ttyUSB0"));
+    const std::string programDir = ProgramDir;
+    SetProgramDir(dir.path().toStdString());
+    SetSystemCfgPath(Path("SYSTEM.CFG"));
+    ReadCommSettings();
+
+    TCommandLine line;
+    line.command = TCliCommand::Detect;
+    line.others = true;
+    line.apply = true;
+    line.json = true;
+    line.discoveryRoot = tree.Root();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int exit = RunCommand(line, TOutput(true, false));
+    ToolRun run;
+    run.out = QByteArray::fromStdString(testing::internal::GetCapturedStdout());
+    const std::string err = testing::internal::GetCapturedStderr();
+    SetSystemCfgPath("");
+    SetProgramDir(programDir);
+
+    EXPECT_EQ(exit, 0) << err;
+    const std::vector<QJsonObject> events = run.Events();
+    // Testing and an outcome per port and per device, then the result.
+    ASSERT_EQ(events.size(), 11u) << run.out.toStdString();
+    EXPECT_EQ(events[9]["outcome"].toString(), "Tolv found!");
+    EXPECT_EQ(events[10]["port"].toString(), "COM2");
+    EXPECT_EQ(events[10]["device"].toString(), QString::fromStdString(adapter));
+    EXPECT_TRUE(events[10]["applied"].toBool());
+    EXPECT_NE(err.find(Path("gone") + " is not present (unplugged?)"), std::string::npos) << err;
+    EXPECT_EQ(IniReadString(Path("SYSTEM.CFG"), "Ports", "COM2", ""), adapter);
+    EXPECT_EQ(IniReadInteger(Path("SYSTEM.CFG"), "Comm", "Port", 0), 2);
 }
 
 // Ctrl+C in the middle of a long exchange: the register is told as after a failure, the port is

@@ -1,6 +1,8 @@
 // Discovery over a fake /sys + /dev tree, and the hot-plug watcher on the real kernel.
 #include "PortDiscovery.h"
 #include "FakeSerialTree.h"
+#include "LatencyCheck.h"
+#include "PortFailure.h"
 #include "PortWatcher.h"
 
 #include <QCoreApplication>
@@ -108,6 +110,18 @@ TEST_F(DiscoveryTest, LatencyTimerOfTheNodeBehindAPath) {
     for (const auto& c : cases)
         EXPECT_EQ(LatencyTimerMs(c.path, tree.Root()), c.ms) << c.path;
     EXPECT_EQ(KernelDeviceName("/dev/serial/by-id/usb-gone-if00-port0", tree.Root()), "ttyUSB2");
+}
+
+// Opened at every exchange, an adapter with a slow timer is told about once, under any of its
+// names; one at 1 ms and a device without a timer never.
+TEST_F(DiscoveryTest, LatencyHintOncePerDevice) {
+    tree.Write("/sys/bus/usb-serial/devices/ttyUSB10/latency_timer", "1");
+    const std::string ftdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+    TLatencyCheck check(tree.Root());
+    EXPECT_EQ(check.HintFor(ftdi), LatencyHint(ftdi, 16));
+    for (const char* path : {"/dev/ttyUSB0", "/dev/regcable", "/dev/ttyACM0", "/dev/ttyS0", ""})
+        EXPECT_TRUE(check.HintFor(path).empty()) << path;
+    EXPECT_TRUE(check.HintFor(ftdi).empty());
 }
 
 // The kernel announces a tty when asked to through its uevent file; root on a machine with a

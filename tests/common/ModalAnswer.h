@@ -19,6 +19,7 @@ public:
             if (!box || !box->button(button_))
                 return;
             texts_ << box->text();
+            informativeTexts_ << box->informativeText();
             timer_.stop();
             box->button(button_)->click();
             if (--remaining_ > 0)
@@ -34,10 +35,12 @@ public:
     int Count() const { return int(texts_.size()); }
     QString Text() const { return texts_.value(0); }
     QStringList Texts() const { return texts_; }
+    QString InformativeText() const { return informativeTexts_.value(0); }
 
 private:
     QMessageBox::StandardButton button_;
     QTimer timer_;
     QStringList texts_;
+    QStringList informativeTexts_;
     int remaining_ = 1;
 };

@@ -3,6 +3,7 @@
 #include "DataDlg.h"
 #include "DetectPortDlg.h"
 #include "Document.h"
+#include "FakeSerialTree.h"
 #include "Ini.h"
 #include "MainForm.h"
 #include "ModalAnswer.h"
@@ -16,7 +17,9 @@
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -156,6 +159,64 @@ TEST_F(Detection, OpeningAgainClearsTheOutcomes) {
     EXPECT_FALSE(dialog->isVisible());
 }
 
+// No register on COM1 to COM4, but on an adapter no COM name opens: the other devices are tried
+// (one that is no serial device says so), and the one that answered becomes COM2, the configured
+// port, in one write that keeps the other ports.
+TEST_F(Detection, FindsTheRegisterOnAnUnmappedDeviceAndMapsIt) {
+    IniWriteString(SystemCfgPath(), "Ports", "COM3", com4.Path());
+    FakeSerialTree tree(dir.Path("machine"));
+    tree.AddUsb({"ttyUSB0", "10c4", "ea60", "Silicon Labs", "CP2102 USB to UART Bridge", "0001",
+                 "cp210x", "usb-Silicon_Labs_CP2102_0001-if00-port0", ""});
+    const std::string ftdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    tree.AddUsb({"ttyUSB1", "0403", "6001", "FTDI", "FT232R USB UART", "A1", "ftdi_sio",
+                 "usb-FTDI_FT232R_USB_UART_A1-if00-port0", ""});
+    std::filesystem::remove(tree.Path("/dev/ttyUSB1"));
+    std::filesystem::create_symlink(dir.Path("ttySIM"), tree.Path("/dev/ttyUSB1"));
+    dialog->discoveryRoot = tree.Root();
+    int probes = 0;
+    QString question;
+    dialog->askApply = [&] {
+        ++questions;
+        return true;
+    };
+    dialog->askProbe = [&](const QStringList& devices) {
+        EXPECT_EQ(Outcomes(), (std::vector<QString>(4, "No tolv found.")));
+        probes = int(devices.size());
+        return true;
+    };
+    dialog->askUseDevice = [&](const QString& text) {
+        question = text;
+        return true;
+    };
+    const std::string before = ReadFileBytes(SystemCfgPath());
+    dialog->DetectBtnClick();
+    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(probes, 2);
+    ASSERT_EQ(dialog->DeviceList->count(), 2);
+    EXPECT_TRUE(dialog->DeviceList->isVisible());
+    EXPECT_EQ(dialog->DeviceList->item(0)->text(),
+              "Silicon Labs CP2102 USB to UART Bridge, serial 0001 (ttyUSB0): /dev/serial/by-id/"
+              "usb-Silicon_Labs_CP2102_0001-if00-port0 is not a serial device (a regular file).");
+    EXPECT_EQ(dialog->DeviceList->item(1)->text(),
+              "FTDI FT232R USB UART, serial A1 (ttyUSB1): Tolv found!");
+    EXPECT_EQ(question, "Register found on FTDI FT232R USB UART, serial A1 (ttyUSB1). Use it as "
+                        "COM2?");
+    EXPECT_TRUE(boxes.empty()) << "the devices tried are no ports the user chose: no error box";
+    EXPECT_TRUE(dialog->DetectBtn->isEnabled());
+    IniFile expected = IniFile::FromText(before);
+    expected.WriteString("Ports", "COM2", ftdi);
+    EXPECT_EQ(ReadFileBytes(SystemCfgPath()), expected.Text());
+    EXPECT_EQ(PortNumber, 2);
+
+    // Detection opened again starts without the devices' list.
+    dialog->hide();
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(dialog->DeviceList->isVisible());
+        dialog->CloseBtn->click();
+    });
+    dialog->Execute();
+}
+
 // ---- The main window's commands ----------------------------------------------------------------
 
 struct MainService : ::testing::Test {
@@ -203,6 +264,51 @@ TEST_F(MainService, CommandsAreEnabledAndNamed) {
     EXPECT_EQ(form->TolvIBusComm1->RetryCount(), 10);
     EXPECT_EQ(form->DetectPortDlg->objectName(), "DetectPortDlg");
     EXPECT_EQ(form->DataDlg->objectName(), "DataDlg");
+}
+
+// A port that will not open keeps its box text; beside it the box says why.
+TEST_F(MainService, TheOpenErrorBoxSaysWhyThePortFailed) {
+    const std::string missing = dir.Path("ttyUSB9");
+    IniWriteString(SystemCfgPath(), "Ports", "COM2", missing);
+    ModalAnswer answer(QMessageBox::Ok);
+    form->TestItem->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.Count() == 1; }));
+    EXPECT_EQ(answer.Text(), "Error opening COM2!\r\nplease select other ports.");
+    EXPECT_TRUE(answer.InformativeText().startsWith(
+        QString::fromStdString(missing + " is not present (unplugged?)\n")))
+        << answer.InformativeText().toStdString();
+    EXPECT_FALSE(form->ProgressForm->isVisible());
+}
+
+// An FTDI adapter that keeps its 16 ms timer: one notice for the first exchange, which goes on
+// meanwhile; none for the next.
+TEST_F(MainService, ASlowAdapterIsToldOnceAndTheExchangeGoesOn) {
+    FakeSerialTree tree(dir.Path("machine"));
+    tree.AddUsb({"ttyUSB0", "0403", "6001", "FTDI", "FT232R USB UART", "A1", "ftdi_sio",
+                 "usb-FTDI_FT232R_USB_UART_A1-if00-port0", "", 16});
+    // The simulator's link, as the fake machine sees it, is that adapter.
+    tree.Link(dir.Path("ttySIM"), "/dev/ttyUSB0");
+    form->LatencyCheck = TLatencyCheck(tree.Root());
+    Start(TRegisterState::Default());
+    auto notices = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += w->objectName() == "LatencyNotice" && w->isVisible();
+        return n;
+    };
+    for (int run = 0; run < 2; ++run) {
+        QFile::remove(QString::fromStdString(dir.Path("DEBUG.LOG")));
+        form->TestItem->trigger();
+        EXPECT_EQ(Keys(SentPackets(ReadFileBytes(dir.Path("DEBUG.LOG")))),
+                  (std::vector<std::string>{"14.1", "14.16", "14.2"}))
+            << run;
+        EXPECT_EQ(notices(), 1) << run;
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "LatencyNotice") {
+            EXPECT_NE(qobject_cast<QMessageBox*>(w)->text().indexOf("up to 16 ms"), -1);
+            w->close();
+        }
 }
 
 TEST_F(MainService, ReportBytesAreShownAsTextNotMarkup) {
