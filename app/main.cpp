@@ -1,18 +1,31 @@
+#include "AboutBox.h"
 #include "CodePage.h"
 #include "Defs.h"
+#include "FilePlaces.h"
 #include "MainForm.h"
+#include "Release.h"
 #include "Settings.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("Quorve PLU manager");
+    app.setApplicationVersion(QString::fromStdString(ReleaseText()));
+    // The desktop entry's name: docks and Wayland compositors take the icon from it.
+    QGuiApplication::setDesktopFileName(ProgramIconName);
+    if (const QIcon icon = QIcon::fromTheme(ProgramIconName); !icon.pixmap(48, 48).isNull())
+        QApplication::setWindowIcon(icon);
 
-    SetProgramDir(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    const TFilePlaces places =
+        FindFilePlaces(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    SetFilePlaces(places);
+    const std::string placeProblem = PrepareFilePlaces(places);
     ReadStartSettings();
     SetDocumentCodePage(ConfiguredCodePage());
     const QString point = QLocale().decimalPoint();
@@ -20,9 +33,16 @@ int main(int argc, char** argv) {
                                                                       : '.');
 
     TMainForm mainForm;
+    mainForm.guideFile = places.guideFile;
+    mainForm.AboutBox()->ShowRelease(QString::fromStdString(ReleaseText()));
     // Without a window manager "maximised" means nothing; fill the screen all the same.
     mainForm.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     mainForm.showMaximized();
+    if (!placeProblem.empty())
+        QMessageBox::warning(&mainForm, "Quorve PLU manager",
+                             QString::fromLocal8Bit(placeProblem.c_str()) +
+                                 "\n\nChanged settings and the communication log cannot be kept "
+                                 "until this is mended.");
     // Start-up measurement: leave as soon as the shown window has been painted.
     if (qEnvironmentVariableIsSet("QPLU_EXIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -2,6 +2,7 @@
 
 #include "IBusNames.h"
 #include "MemoryDump.h"
+#include "SheetExport.h"
 
 #include <charconv>
 #include <map>
@@ -22,7 +23,8 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
         {"check", {TCliCommand::Check, 1}},       {"compare", {TCliCommand::Compare, 1}},
         {"backup", {TCliCommand::Backup, 1, 1}},  {"backups", {TCliCommand::Backups, 1, 1}},
-        {"restore", {TCliCommand::Restore, 1}},   {"ports", {TCliCommand::Ports, 0}},
+        {"restore", {TCliCommand::Restore, 1}},   {"import", {TCliCommand::Import, 2}},
+        {"export", {TCliCommand::Export, 2}},     {"ports", {TCliCommand::Ports, 0}},
     };
     return commands;
 }
@@ -69,6 +71,15 @@ bool ParseRange(const std::string& text, int& begin, int& end) {
     return true;
 }
 
+template <typename T>
+std::optional<T> Named(const std::string& text,
+                       std::initializer_list<std::pair<const char*, T>> names) {
+    for (const auto& [name, value] : names)
+        if (text == name)
+            return value;
+    return std::nullopt;
+}
+
 std::optional<int> BaudIndexOf(const std::string& text) {
     const auto rate = ParseNumber(text);
     for (size_t i = 0; rate && i < BaudTable.size(); ++i)
@@ -82,6 +93,7 @@ std::optional<int> BaudIndexOf(const std::string& text) {
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
     bool haveCommand = false;
+    bool paths = false;
     int fileCount = 0;
     int optionalFiles = 0;
     auto fail = [](std::string why) { return TParsedCommandLine{std::nullopt, std::move(why)}; };
@@ -102,7 +114,9 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.command = TCliCommand::Version;
             return {line, {}};
         }
-        if (arg == "--json") {
+        if (arg == "--paths") {
+            paths = true;
+        } else if (arg == "--json") {
             line.json = true;
         } else if (arg == "--quiet" || arg == "-q") {
             line.quiet = true;
@@ -156,6 +170,31 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(v) || !(count = ParseCount(v)))
                 return fail("--count takes a number of pages");
             line.count = *count;
+        } else if (arg == "--table") {
+            std::optional<SheetTable> table;
+            if (!value(v) || !(table = Named<SheetTable>(v, {{"plu", SheetTable::PLU},
+                                                             {"dept", SheetTable::Department},
+                                                             {"recy", SheetTable::Recycling}})))
+                return fail("--table takes plu, dept or recy");
+            line.table = *table;
+        } else if (arg == "--mode") {
+            std::optional<ImportMode> mode;
+            if (!value(v) || !(mode = Named<ImportMode>(v, {{"replace", ImportMode::Replace},
+                                                            {"update", ImportMode::Update}})))
+                return fail("--mode takes replace or update");
+            line.importOptions.mode = *mode;
+        } else if (arg == "--by") {
+            std::optional<MatchBy> by;
+            if (!value(v) || !(by = Named<MatchBy>(v, {{"number", MatchBy::Number},
+                                                       {"barcode", MatchBy::Barcode}})))
+                return fail("--by takes number or barcode");
+            line.importOptions.by = *by;
+        } else if (arg == "--dialect") {
+            if (!value(v) || !ExportDialect(v))
+                return fail("--dialect takes excel, calc or tsv");
+            line.dialect = v;
+        } else if (arg == "--codepage") {
+            line.codePage = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
@@ -170,13 +209,23 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.files.push_back(arg);
         }
     }
+    if (paths) {
+        if (haveCommand)
+            return fail("--paths takes no command");
+        line.command = TCliCommand::Paths;
+        return {line, {}};
+    }
     if (!haveCommand)
         return fail("no command given");
     const int files = int(line.files.size());
     if (files > fileCount || files < fileCount - optionalFiles)
-        return fail(fileCount == 0       ? "this command takes no file"
-                    : optionalFiles == 0 ? "this command takes exactly one file"
-                                         : "this command takes at most one folder");
+        return fail(fileCount == 0      ? "this command takes no file"
+                    : optionalFiles > 0 ? "this command takes at most one folder"
+                    : fileCount == 1    ? "this command takes exactly one file"
+                                        : "this command takes exactly two files");
+    if (line.importOptions.by == MatchBy::Barcode &&
+        (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
+        return fail("--by barcode matches PLU rows in --mode update only");
     if (line.changed && line.command != TCliCommand::Download)
         return fail("--changed goes with download");
     if (line.changed && line.backupFirst)
@@ -186,6 +235,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     return R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
+       quorve-plu-cli --paths [--config PATH] [--json]
 
 Moves a shop's PLU items, departments, package prices and parameters between the PC and the
 Quorve register, as the window program does.
@@ -214,7 +264,7 @@ Commands:
         quorve-plu-cli ports --json
   dump [--base HEX] [--count N] [--ram] [-o FILE]
         copy register memory pages (default base 0, 8 pages, ROM) into a listing (default
-        TEMP.LOG beside the program) and the raw bytes beside it (TEMP.BIN)
+        TEMP.LOG in the program's log folder, see --paths) and the raw bytes (TEMP.BIN)
         quorve-plu-cli dump --base 1F00 --count 16 --ram -o ram.log
   program IMAGE
         load a program image (.hex) into the register
@@ -225,6 +275,18 @@ Commands:
   check FILE.PLU
         check every cell as typing would; one line "FILE:row:column: reason" per problem
         quorve-plu-cli check shop.PLU
+  import SHEET DOC.PLU [--table T] [--mode replace|update] [--by number|barcode]
+        put a spreadsheet file (CSV or TSV as Excel, Calc or a shop system writes it; the
+        separator, decimal separator and encoding are found) into a table of the document;
+        every cell is checked as typing would check it, and on any problem nothing is written
+        and the problems are listed; a missing DOC.PLU is made from a new document.
+        replace: the file's rows become the table; update: only the rows it names, matched by
+        PLU number or barcode, and its empty cells keep the document's value
+        quorve-plu-cli import prices.csv shop.PLU --mode update --by barcode
+  export DOC.PLU SHEET [--table T] [--dialect excel|calc|tsv] [--codepage]
+        write a table of the document as a spreadsheet file with a header row, UTF-8 with a
+        BOM (the document's code page with --codepage)
+        quorve-plu-cli export shop.PLU prices.csv --dialect calc
   compare FILE.PLU [--kinds K] [--range A-B] [-o FILE]
         read the register and list what a download would change, one line per difference
         (exit 0 when equal, 10 when different); -o also saves the list
@@ -251,18 +313,27 @@ Options:
   --port P       COM1 to COM4 (mapped to a device by [Ports] of SYSTEM.CFG), or a device
                  path used as it is (default the port SYSTEM.CFG configures)
   --baud R       9600, 19200, 38400, 57600 or 115200 (default from SYSTEM.CFG)
-  --config PATH  the SYSTEM.CFG to use (default the one beside the program)
+  --config PATH  the SYSTEM.CFG to use (default the program's own, see --paths)
+  --table T      plu, dept or recy: the PLU items, the departments or the package prices
+                 (default plu)
+  --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
+                 and point otherwise (the default); calc: ',' and the locale's decimal
+                 separator; tsv: tabs
   --backup-first download: back the register up (as backup does) and send nothing if
                  that fails
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
+  --paths        where SYSTEM.CFG, the language file, DEBUG.LOG, the dumps and the guide
+                 are: beside the program when its folder is writable, otherwise (installed)
+                 ~/.config/quorve-plu/ and ~/.local/state/quorve-plu/ (XDG_CONFIG_HOME,
+                 XDG_STATE_HOME)
   --help         this text
   --version      the program's version
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check found problems; 10 compare found differences; 130 cancelled (Ctrl+C,
-SIGTERM).
+--force); 5 check or import found problems; 10 compare found differences; 130 cancelled
+(Ctrl+C, SIGTERM).
 )";
 }

@@ -2,6 +2,7 @@
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
 #include "Backup.h"
+#include "SheetImport.h"
 #include "TransferContext.h"
 
 #include <optional>
@@ -22,9 +23,12 @@ enum class TCliCommand {
     Backup,
     Backups,
     Restore,
+    Import,
+    Export,
     Ports,
     Help,
     Version,
+    Paths, // --paths: where the program's files live
 };
 
 struct TCommandLine {
@@ -54,6 +58,12 @@ struct TCommandLine {
     int32_t base = 0;
     int32_t count = 8;
     bool ram = false;
+
+    // import, export
+    SheetTable table = SheetTable::PLU;
+    ImportOptions importOptions;
+    std::optional<std::string> dialect; // export: excel, calc or tsv
+    bool codePage = false;              // export: the document's code page, not UTF-8
 
     // Common
     std::optional<std::string> port; // COMn, or a device path used as it is

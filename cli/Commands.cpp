@@ -5,9 +5,11 @@
 #include "CancelSignals.h"
 #include "ChangedDownload.h"
 #include "CodePage.h"
+#include "DisplayTexts.h"
 #include "DocumentCheck.h"
 #include "DocumentFile.h"
 #include "Download.h"
+#include "FilePlaces.h"
 #include "GridModel.h"
 #include "LatencyCheck.h"
 #include "LinkTest.h"
@@ -18,6 +20,8 @@
 #include "ProgramLoad.h"
 #include "ReportUpload.h"
 #include "Settings.h"
+#include "SheetExport.h"
+#include "SheetImport.h"
 #include "TerminalProgress.h"
 #include "TolvIBus.h"
 #include "Upload.h"
@@ -108,7 +112,7 @@ class TRegisterLine {
 public:
     TRegisterLine(const TCommandLine& line, const TOutput& output)
         : output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
-        SetUpRegisterComponent(bus_, ProgramDir + "DEBUG.LOG");
+        SetUpRegisterComponent(bus_, StateDir + "DEBUG.LOG");
         bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
             TellOpenFailure(text, error);
         };
@@ -316,7 +320,7 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
 int Detect(const TCommandLine& line, const TOutput& output) {
     // Detection's own component, at the component's defaults, as the dialog has it.
     TTolvIBusComm bus;
-    bus.TraceFile = ProgramDir + "DEBUG.LOG";
+    bus.TraceFile = StateDir + "DEBUG.LOG";
     bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
         const PortFailure why =
@@ -413,7 +417,7 @@ int Ports(const TCommandLine& line, const TOutput& output) {
 }
 
 int Dump(const TCommandLine& line, const TOutput& output) {
-    DumpFiles files = MemoryDumpFiles(ProgramDir);
+    DumpFiles files = MemoryDumpFiles(StateDir);
     if (!line.output.empty()) {
         files.logPath = line.output;
         const QFileInfo info(Local(line.output));
@@ -676,6 +680,83 @@ int Restore(const TCommandLine& line, const TOutput& output) {
                          {{"differences", int(comparison.differences.size())}});
 }
 
+int Import(const TCommandLine& line, const TOutput& output) {
+    const std::string& sheetPath = line.files[0];
+    const std::string& path = line.files[1];
+    TDocumentTables doc;
+    // A document that does not exist yet starts new, as the window's New does.
+    if (::access(path.c_str(), F_OK) == 0) {
+        if (const int error = doc.Read(path))
+            return FileFailed(output, path, error);
+    } else if (const int error = errno == ENOENT ? WritableDirectory(path) : errno; error) {
+        return FileFailed(output, path, error);
+    }
+    const SheetFile file = LoadSheetFile(sheetPath);
+    if (!file.error.isEmpty()) {
+        const QString text = Local(sheetPath) + ": " + file.error;
+        output.Error(text);
+        return output.Finish(ExitFile, {{"message", text}});
+    }
+    const SheetText sheet = ReadSheet(file.bytes);
+    const ColumnMap map = MapColumns(sheet, line.table);
+    if (!map.ignored.empty())
+        output.Note(Local(sheetPath) + ": ignored columns: " +
+                    QStringList(map.ignored.begin(), map.ignored.end()).join(", "));
+    ImportResult result = ImportSheet(sheet, map, line.importOptions, doc.plu, doc.dept, doc.recy);
+    if (!result.Ok()) {
+        for (const SheetProblem& p : result.problems) {
+            output.Error(Local(sheetPath) + ": " + ProblemText(p));
+            output.Event({{"event", "problem"},
+                          {"line", p.line},
+                          {"column", p.column},
+                          {"value", p.value},
+                          {"reason", p.reason}});
+        }
+        output.Error(QString("Nothing imported: %1 problem%2; %3 is as it was.")
+                         .arg(result.problems.size())
+                         .arg(result.problems.size() == 1 ? "" : "s")
+                         .arg(Local(path)));
+        return output.Finish(ExitProblems, {{"problems", int(result.problems.size())}});
+    }
+    if (result.plu)
+        doc.plu = std::move(*result.plu);
+    if (result.dept)
+        doc.dept = std::move(*result.dept);
+    if (result.recy)
+        doc.recy = *result.recy;
+    if (const int error = WriteDocumentFiles(path, doc.plu, doc.dept, doc.recy))
+        return FileFailed(output, path, error);
+    output.Note(QString("Imported %1 into %2: %3 added, %4 changed, %5 emptied.")
+                    .arg(Local(sheetPath), Local(path))
+                    .arg(result.added)
+                    .arg(result.changed)
+                    .arg(result.removed));
+    return output.Finish(ExitDone, {{"document", QFileInfo(Local(path)).absoluteFilePath()},
+                                    {"added", result.added},
+                                    {"changed", result.changed},
+                                    {"removed", result.removed}});
+}
+
+int Export(const TCommandLine& line, const TOutput& output) {
+    const std::string& path = line.files[0];
+    const std::string& sheetPath = line.files[1];
+    TDocumentTables doc;
+    if (const int error = doc.Read(path))
+        return FileFailed(output, path, error);
+    SheetDialect dialect = line.dialect ? *ExportDialect(*line.dialect) : DefaultExportDialect();
+    if (line.codePage) {
+        dialect.encoding = SheetEncoding::CodePage;
+        dialect.bom = false;
+    }
+    if (const int error =
+            ExportSheetFile(sheetPath, line.table, doc.plu, doc.dept, doc.recy, dialect))
+        return FileFailed(output, sheetPath, error);
+    const int rows = ExportRowCount(line.table, doc.plu, doc.dept);
+    output.Note(QString("Exported %1 rows to %2.").arg(rows).arg(Local(sheetPath)));
+    return output.Finish(
+        ExitDone, {{"file", QFileInfo(Local(sheetPath)).absoluteFilePath()}, {"rows", rows}});
+}
+
 } // namespace
 
 int RunCommand(const TCommandLine& line, const TOutput& output) {
@@ -706,11 +787,45 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return Backups(line, output);
     case TCliCommand::Restore:
         return Restore(line, output);
+    case TCliCommand::Import:
+        return Import(line, output);
+    case TCliCommand::Export:
+        return Export(line, output);
     case TCliCommand::Ports:
         return Ports(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
+    case TCliCommand::Paths:
         break;
     }
     return ExitUsage;
+}
+
+int ShowPaths(const TFilePlaces& places, const TOutput& output) {
+    const DumpFiles dump = MemoryDumpFiles(StateDir);
+    const struct {
+        const char* key;
+        const char* label;
+        std::string path;
+    } rows[] = {
+        {"program", "program folder", places.programDir},
+        {"settings", "settings folder", SettingsDir},
+        {"state", "log folder", StateDir},
+        {"systemCfg", "SYSTEM.CFG", SystemCfgPath()},
+        {"languageFile", "language file", LanguageFileOf(SettingsDir + "quorve-plu")},
+        {"debugLog", "DEBUG.LOG", StateDir + "DEBUG.LOG"},
+        {"tempBin", "TEMP.BIN", dump.binPath},
+        {"tempLog", "TEMP.LOG", dump.logPath},
+        {"guide", "user guide", places.guideFile},
+    };
+    QJsonObject fields{{"installed", places.installed}};
+    QByteArray text;
+    for (const auto& row : rows) {
+        fields.insert(row.key, Local(row.path));
+        text +=
+            QByteArray(row.label).leftJustified(17) + QByteArray::fromStdString(row.path) + '\n';
+    }
+    if (!output.Json())
+        output.Data(text);
+    return output.Finish(ExitDone, fields);
 }

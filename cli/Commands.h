@@ -5,4 +5,8 @@
 #include "CommandLine.h"
 #include "Output.h"
 
+struct TFilePlaces;
+
 int RunCommand(const TCommandLine& line, const TOutput& output);
+// --paths: the folders and files the program uses, one per line (or one JSON object).
+int ShowPaths(const TFilePlaces& places, const TOutput& output);

@@ -5,7 +5,9 @@
 #include "Commands.h"
 #include "Defs.h"
 #include "DisplayTexts.h"
+#include "FilePlaces.h"
 #include "Ini.h"
+#include "Release.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -29,21 +31,30 @@ int main(int argc, char** argv) {
         return ExitDone;
     }
     if (line.command == TCliCommand::Version) {
-        std::puts("quorve-plu-cli " QPLU_VERSION);
+        std::printf("quorve-plu-cli %s\n", ReleaseText().c_str());
         return ExitDone;
     }
 
-    // The window program's files: SYSTEM.CFG, DEBUG.LOG and the language file beside it.
-    SetProgramDir(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    // The window program's files, in the places it uses: beside the program, or in the XDG
+    // folders when it is installed.
+    const TFilePlaces places =
+        FindFilePlaces(QCoreApplication::applicationDirPath().toLocal8Bit().toStdString());
+    SetFilePlaces(places);
     if (!line.config.empty())
         SetSystemCfgPath(line.config);
+    const TOutput output(line.json, line.quiet);
+    if (line.command == TCliCommand::Paths)
+        return ShowPaths(places, output);
+    if (const std::string problem = PrepareFilePlaces(places); !problem.empty())
+        output.Error(QString::fromLocal8Bit(problem.c_str()));
+
     ReadStartSettings();
     ReadCommSettings();
     SetDocumentCodePage(ConfiguredCodePage());
     const QString point = QLocale().decimalPoint();
     SetDecimalSeparator(point.size() == 1 && point[0].unicode() < 128 ? char(point[0].unicode())
                                                                       : '.');
-    LoadDisplayTables(IniFile(LanguageFileOf(ProgramDir + "quorve-plu")));
+    LoadDisplayTables(IniFile(LanguageFileOf(SettingsDir + "quorve-plu")));
 
-    return RunCommand(line, TOutput(line.json, line.quiet));
+    return RunCommand(line, output);
 }

@@ -2,6 +2,7 @@
 
 #include "Defs.h"
 #include "Ini.h"
+#include "Settings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -25,7 +26,8 @@ std::string LanguageFileOf(const std::string& programPath) {
 }
 
 std::string LanguageFilePath() {
-    return LanguageFileOf(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString());
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    return LanguageFileOf(SettingsDir + program.toLocal8Bit().toStdString());
 }
 
 void LoadDisplayTables(const IniFile& ini) {

@@ -7,7 +7,8 @@
 
 class IniFile;
 
-// The program file's path with its extension replaced by ".LNG".
+// The program file's name with its extension replaced by ".LNG", in the settings directory
+// (beside the program unless it is installed).
 std::string LanguageFilePath();
 // The same for another program file (the command line uses the window program's file).
 std::string LanguageFileOf(const std::string& programPath);

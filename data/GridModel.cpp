@@ -16,6 +16,10 @@ void TGridModel::CellChanged(int row, int col) {
     emit dataChanged(at, at);
 }
 
+void TGridModel::CellsChanged(int top, int left, int bottom, int right) {
+    emit dataChanged(CellIndex(top, left), CellIndex(bottom, right));
+}
+
 void TGridModel::ResetRows(int first, int last) {
     table_.ResetRows(first, last);
     emit dataChanged(CellIndex(first, 1), CellIndex(last, table_.Cols()));

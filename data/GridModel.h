@@ -25,6 +25,8 @@ public:
     const std::string& Cell(int row, int col) const { return table_.Cell(row, col); }
     void SetCell(int row, int col, std::string text);
     void CellChanged(int row, int col);
+    // After the cells of a block were written straight into Table().
+    void CellsChanged(int top, int left, int bottom, int right);
     void ResetRows(int first, int last);
     void MoveRow(int from, int to);
     // After the table was changed behind the model's back (loading, test data, upload).

@@ -1,8 +1,11 @@
 #include "Settings.h"
 
+#include "FilePlaces.h"
 #include "Ini.h"
 
 std::string ProgramDir = "./";
+std::string SettingsDir = "./";
+std::string StateDir = "./";
 int PortNumber = 2;
 int BaudIndex = 0;
 std::string CompanyText;
@@ -42,10 +45,17 @@ void SetProgramDir(const std::string& directory) {
     ProgramDir = directory;
     if (ProgramDir.empty() || ProgramDir.back() != '/')
         ProgramDir += '/';
+    SettingsDir = StateDir = ProgramDir;
+}
+
+void SetFilePlaces(const TFilePlaces& places) {
+    ProgramDir = places.programDir;
+    SettingsDir = places.settingsDir;
+    StateDir = places.stateDir;
 }
 
 std::string SystemCfgPath() {
-    return chosenSystemCfg.empty() ? ProgramDir + "SYSTEM.CFG" : chosenSystemCfg;
+    return chosenSystemCfg.empty() ? SettingsDir + "SYSTEM.CFG" : chosenSystemCfg;
 }
 
 void SetSystemCfgPath(const std::string& path) {

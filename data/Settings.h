@@ -4,16 +4,22 @@
 #include <string>
 #include <vector>
 
+struct TFilePlaces;
+
 extern std::string ProgramDir;  // the program's directory, with a trailing separator
+extern std::string SettingsDir; // SYSTEM.CFG and the language file (FilePlaces.h)
+extern std::string StateDir;    // DEBUG.LOG, TEMP.BIN and TEMP.LOG
 extern int PortNumber;          // 0 = no port, n = "COM" n
 extern int BaudIndex;           // index into the baud table, 0 to 4
 extern std::string CompanyText; // [Version] CompanyName
 extern int FirstProgramBlock;   // [Address] Update
 
+// The program directory, with everything beside it (a copy run from its folder, the tests).
 void SetProgramDir(const std::string& directory);
-// ProgramDir + SYSTEM.CFG, unless another file was chosen (the command line's --config).
+void SetFilePlaces(const TFilePlaces& places);
+// SettingsDir + SYSTEM.CFG, unless another file was chosen (the command line's --config).
 std::string SystemCfgPath();
-void SetSystemCfgPath(const std::string& path); // empty: back to the program directory's
+void SetSystemCfgPath(const std::string& path); // empty: back to the settings directory's
 
 // At program start, before any window exists.
 void ReadStartSettings();

@@ -70,6 +70,16 @@ SheetDialect DefaultExportDialect() {
     return *ExportDialect("excel");
 }
 
+int ExportRowCount(SheetTable table, const TextTable& plu, const TextTable& dept) {
+    if (table == SheetTable::Recycling)
+        return RecyEntryCount;
+    const TextTable& rows = table == SheetTable::PLU ? plu : dept;
+    int count = 0;
+    for (int r = 1; r <= rows.Rows(); ++r)
+        count += rows.RowIsDefault(r) ? 0 : 1;
+    return count;
+}
+
 std::string ExportSheet(SheetTable table, const TextTable& plu, const TextTable& dept,
                         const RecyTable& recy, const SheetDialect& dialect) {
     const int cols = SheetColumns(table);

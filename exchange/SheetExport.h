@@ -19,6 +19,9 @@
 std::optional<SheetDialect> ExportDialect(std::string_view name);
 SheetDialect DefaultExportDialect(); // excel
 
+// The rows ExportSheet writes below its header.
+int ExportRowCount(SheetTable table, const TextTable& plu, const TextTable& dept);
+
 std::string ExportSheet(SheetTable table, const TextTable& plu, const TextTable& dept,
                         const RecyTable& recy, const SheetDialect& dialect);
 // Written atomically: on failure the old file stays whole. 0 when written.

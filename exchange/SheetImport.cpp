@@ -113,111 +113,6 @@ TextTable RecyPrices(const RecyTable& recy) {
     return prices;
 }
 
-// Runs the grid's own checks on a one-row scratch table: the rules cannot drift apart, and an
-// empty other table makes them look for no repeats.
-class CellPreparer {
-public:
-    CellPreparer(SheetTable table, char decimal)
-        : table_(table), decimal_(QLatin1Char(decimal)), scratch_(EmptyTable(table, 1)),
-          noPLU_(EmptyTable(SheetTable::PLU, 0)), noDept_(EmptyTable(SheetTable::Department, 0)) {}
-
-    CellText Prepare(int col, QStringView field) {
-        CellText cell;
-        const Kind kind = ColumnKind(table_, col);
-        std::string bytes = kind == Kind::Text ? TextBytes(field, cell.reason)
-                                               : NumberBytes(field, kind, cell.reason);
-        if (!cell.Ok())
-            return cell;
-        // Shop systems write GTIN-14 with a leading zero; the document keeps the number.
-        if (table_ == SheetTable::PLU && col == 1 && bytes.size() > 1 && bytes[0] == '0') {
-            bytes = StripLeadingChar(bytes, '0');
-            if (bytes.empty())
-                bytes = "0";
-        }
-        std::string& text = scratch_.Cell(1, col);
-        text = std::move(bytes);
-        const CellCheck check =
-            table_ == SheetTable::PLU          ? ValidatePLUCell(scratch_, noDept_, col, 1)
-            : table_ == SheetTable::Department ? ValidateDeptCell(scratch_, noPLU_, col, 1)
-                                               : ValidateRecyPrice(text);
-        if (!check.Ok()) {
-            cell.reason = QString::fromStdString(check.reason);
-        } else if (int limit = MaxLength(table_, col); int(text.size()) > limit) {
-            // -54321.6 is a valid stock that "%.3f" makes one character too long to keep.
-            cell.reason = QStringLiteral("becomes %1, longer than %2 characters")
-                              .arg(QString::fromStdString(text))
-                              .arg(limit);
-        } else {
-            cell.text = std::move(text);
-        }
-        return cell;
-    }
-
-private:
-    static std::string TextBytes(QStringView field, QString& reason) {
-        const CodePage& codePage = DocumentCodePage();
-        std::string bytes;
-        bytes.reserve(size_t(field.size()));
-        for (qsizetype i = 0; i < field.size(); ++i) {
-            const QChar c = field[i];
-            // A tab or line break would split the row in the document's own files.
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-                reason = QStringLiteral("holds a tab, line break or other control character");
-                return {};
-            }
-            if (c.unicode() < 0x80) {
-                bytes += char(c.unicode());
-            } else if (auto b = codePage.ByteFor(c)) {
-                bytes += *b;
-            } else {
-                const qsizetype width = c.isHighSurrogate() && i + 1 < field.size() ? 2 : 1;
-                reason = QStringLiteral("%1 is not in the code page %2")
-                             .arg(field.sliced(i, width).toString(),
-                                  QString::fromStdString(codePage.Name()));
-                return {};
-            }
-        }
-        return bytes;
-    }
-
-    std::string NumberBytes(QStringView field, Kind kind, QString& reason) const {
-        std::string bytes;
-        int minus = 0, separators = 0;
-        bool foreign = false;
-        for (QChar c : field.trimmed()) {
-            const char16_t u = c.unicode();
-            if (u >= u'0' && u <= u'9') {
-                bytes += char(u);
-            } else if (kind == Kind::Number && c == decimal_) {
-                bytes += DecimalSeparator();
-                ++separators;
-            } else if (kind == Kind::Number && (u == u'.' || u == u',')) {
-                reason = QStringLiteral("holds %1 but the file's decimal separator is %2")
-                             .arg(c)
-                             .arg(decimal_);
-                return {};
-            } else if (kind == Kind::Number && u == u'-') {
-                bytes += '-';
-                ++minus;
-            } else {
-                foreign = true;
-                break;
-            }
-        }
-        if (kind == Kind::Digits && foreign)
-            reason = QStringLiteral("may hold digits only");
-        else if (foreign || minus > 1 || separators > 1)
-            reason = QStringLiteral("not a number");
-        return bytes;
-    }
-
-    SheetTable table_;
-    QChar decimal_;
-    TextTable scratch_;
-    const TextTable noPLU_;
-    const TextTable noDept_;
-};
-
 // The row a number field names; 0 with a reason when it names none.
 int RowNumber(SheetTable table, QStringView field, QString& reason) {
     const QStringView digits = field.trimmed();
@@ -241,6 +136,100 @@ bool RowsDiffer(const TextTable& a, const TextTable& b, int row) {
 }
 
 } // namespace
+
+CellPreparer::CellPreparer(SheetTable table, char decimal)
+    : table_(table), decimal_(QLatin1Char(decimal)), scratch_(EmptyTable(table, 1)),
+      noPLU_(EmptyTable(SheetTable::PLU, 0)), noDept_(EmptyTable(SheetTable::Department, 0)) {}
+
+CellText CellPreparer::Prepare(int col, QStringView field) {
+    CellText cell;
+    const Kind kind = ColumnKind(table_, col);
+    std::string bytes =
+        kind == Kind::Text ? TextBytes(field, cell.reason) : NumberBytes(field, kind, cell.reason);
+    if (!cell.Ok())
+        return cell;
+    // Shop systems write GTIN-14 with a leading zero; the document keeps the number.
+    if (table_ == SheetTable::PLU && col == 1 && bytes.size() > 1 && bytes[0] == '0') {
+        bytes = StripLeadingChar(bytes, '0');
+        if (bytes.empty())
+            bytes = "0";
+    }
+    std::string& text = scratch_.Cell(1, col);
+    text = std::move(bytes);
+    const CellCheck check = table_ == SheetTable::PLU ? ValidatePLUCell(scratch_, noDept_, col, 1)
+                            : table_ == SheetTable::Department
+                                ? ValidateDeptCell(scratch_, noPLU_, col, 1)
+                                : ValidateRecyPrice(text);
+    if (!check.Ok()) {
+        cell.reason = QString::fromStdString(check.reason);
+    } else if (int limit = MaxLength(table_, col); int(text.size()) > limit) {
+        // -54321.6 is a valid stock that "%.3f" makes one character too long to keep.
+        cell.reason = QStringLiteral("becomes %1, longer than %2 characters")
+                          .arg(QString::fromStdString(text))
+                          .arg(limit);
+    } else {
+        cell.text = std::move(text);
+    }
+    return cell;
+}
+
+std::string CellPreparer::TextBytes(QStringView field, QString& reason) {
+    const CodePage& codePage = DocumentCodePage();
+    std::string bytes;
+    bytes.reserve(size_t(field.size()));
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field[i];
+        // A tab or line break would split the row in the document's own files.
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            reason = QStringLiteral("holds a tab, line break or other control character");
+            return {};
+        }
+        if (c.unicode() < 0x80) {
+            bytes += char(c.unicode());
+        } else if (auto b = codePage.ByteFor(c)) {
+            bytes += *b;
+        } else {
+            const qsizetype width = c.isHighSurrogate() && i + 1 < field.size() ? 2 : 1;
+            reason = QStringLiteral("%1 is not in the code page %2")
+                         .arg(field.sliced(i, width).toString(),
+                              QString::fromStdString(codePage.Name()));
+            return {};
+        }
+    }
+    return bytes;
+}
+
+std::string CellPreparer::NumberBytes(QStringView field, SheetColumnKind kind,
+                                      QString& reason) const {
+    std::string bytes;
+    int minus = 0, separators = 0;
+    bool foreign = false;
+    for (QChar c : field.trimmed()) {
+        const char16_t u = c.unicode();
+        if (u >= u'0' && u <= u'9') {
+            bytes += char(u);
+        } else if (kind == Kind::Number && c == decimal_) {
+            bytes += DecimalSeparator();
+            ++separators;
+        } else if (kind == Kind::Number && (u == u'.' || u == u',')) {
+            reason = QStringLiteral("holds %1 but the file's decimal separator is %2")
+                         .arg(c)
+                         .arg(decimal_);
+            return {};
+        } else if (kind == Kind::Number && u == u'-') {
+            bytes += '-';
+            ++minus;
+        } else {
+            foreign = true;
+            break;
+        }
+    }
+    if (kind == Kind::Digits && foreign)
+        reason = QStringLiteral("may hold digits only");
+    else if (foreign || minus > 1 || separators > 1)
+        reason = QStringLiteral("not a number");
+    return bytes;
+}
 
 SheetColumnKind ColumnKind(SheetTable table, int col) {
     using enum SheetColumnKind;

@@ -84,3 +84,22 @@ struct CellText {
     bool Ok() const { return reason.isEmpty(); }
 };
 CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal);
+
+// PrepareCell for many fields of one table: runs the grid's own checks on a one-row scratch
+// table made once, so the rules cannot drift apart; the empty other tables make them look for
+// no repeats.
+class CellPreparer {
+public:
+    CellPreparer(SheetTable table, char decimal);
+    CellText Prepare(int col, QStringView field);
+
+private:
+    static std::string TextBytes(QStringView field, QString& reason);
+    std::string NumberBytes(QStringView field, SheetColumnKind kind, QString& reason) const;
+
+    SheetTable table_;
+    QChar decimal_;
+    TextTable scratch_;
+    const TextTable noPLU_;
+    const TextTable noDept_;
+};

@@ -32,7 +32,8 @@ struct DumpFiles {
     std::string binPath; // TEMP.BIN
     std::string logPath; // TEMP.LOG
 };
-// TEMP.BIN and TEMP.LOG in the given directory (the program directory).
+// TEMP.BIN and TEMP.LOG in the given directory (the state directory: beside the program unless
+// it is installed).
 DumpFiles MemoryDumpFiles(const std::string& directory);
 
 // Reads the pages into the BIN file and, after a complete run, writes the listing and hands its

@@ -71,12 +71,15 @@ struct Output {
     int newRate = -1; // rate to take once this output is out (handshake answer)
 };
 
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: quorve-sim --link PATH [--rate INDEX] [--state FILE] [--wire-time]\n"
+// Installed, the program is named quorve-plu-training-register.
+void Usage(FILE* stream, const char* program) {
+    const char* slash = std::strrchr(program, '/');
+    std::fprintf(stream,
+                 "usage: %s --link PATH [--rate INDEX] [--state FILE] [--wire-time]\n"
                  "       [--cfg FILE [--port COMn]] [--silent N] [--refuse N] [--bad-checksum N]\n"
                  "       [--noise N] [--split] [--late MS] [--hangup-after K] [--faults-after K]\n"
-                 "       [--address N]\n");
+                 "       [--address N]\n",
+                 slash ? slash + 1 : program);
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -483,8 +486,12 @@ int Simulator::Run() {
 
 int main(int argc, char** argv) {
     Options options;
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        Usage(stdout, argv[0]);
+        return 0;
+    }
     if (!ParseOptions(argc, argv, options)) {
-        Usage();
+        Usage(stderr, argv[0]);
         return 2;
     }
     return Simulator(std::move(options)).Run();

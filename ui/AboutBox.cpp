@@ -5,7 +5,9 @@
 #include "Settings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -16,7 +18,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* picture = new QLabel(this);
     picture->setObjectName("ProgramIcon");
-    picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
+    // The installed icon where the icon theme can draw it (Qt's SVG plugin), else the style's.
+    QPixmap icon = QIcon::fromTheme(ProgramIconName).pixmap(48, 48);
+    picture->setPixmap(icon.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48)
+                                     : icon);
 
     auto* title = new TMyLabel("Quorve PLU manager", this);
     title->setObjectName("ProductName");
@@ -42,6 +47,33 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Comments->setObjectName("Comments");
     Comments->setWordWrap(true);
 
+    Release = new QLabel(this);
+    Release->setObjectName("Release");
+    Release->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Release->hide();
+    // The folders a user is asked about when something goes wrong; selectable to copy them.
+    auto place = [this](const char* name, const std::string& dir) {
+        const QString path = QString::fromLocal8Bit(dir.c_str());
+        const QString home = QDir::homePath() + '/';
+        auto* label = new QLabel(path.startsWith(home) ? "~/" + path.mid(home.size()) : path, this);
+        label->setToolTip(path);
+        label->setObjectName(name);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    SettingsPlace = place("SettingsPlace", SettingsDir);
+    StatePlace = place("StatePlace", StateDir);
+    auto* settingsLabel = new QLabel("Settings:", this);
+    settingsLabel->setObjectName("SettingsLabel");
+    auto* stateLabel = new QLabel("Logs:", this);
+    stateLabel->setObjectName("StateLabel");
+    auto* places = new QGridLayout;
+    places->addWidget(settingsLabel, 0, 0);
+    places->addWidget(SettingsPlace, 0, 1);
+    places->addWidget(stateLabel, 1, 0);
+    places->addWidget(StatePlace, 1, 1);
+    places->setColumnStretch(1, 1);
+
     auto* ok = new QPushButton("&OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
@@ -53,7 +85,14 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Version, 1, 1);
     layout->addWidget(Copyright, 2, 1);
     layout->addWidget(Build, 3, 1);
-    layout->addWidget(Comments, 4, 0, 1, 2);
-    layout->addWidget(ok, 5, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(Release, 4, 1);
+    layout->addWidget(Comments, 5, 0, 1, 2);
+    layout->addLayout(places, 6, 0, 1, 2);
+    layout->addWidget(ok, 7, 0, 1, 2, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::ShowRelease(const QString& text) {
+    Release->setText("Release " + text);
+    Release->setVisible(!text.isEmpty());
 }

@@ -24,7 +24,7 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     TolvIBusComm1 = new TTolvIBusComm(this);
     TolvIBusComm1->setObjectName("TolvIBusComm1");
     TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
-    TolvIBusComm1->TraceFile = ProgramDir + "DEBUG.LOG";
+    TolvIBusComm1->TraceFile = StateDir + "DEBUG.LOG";
 
     auto* grid = new QGridLayout;
     for (int i = 0; i < 4; ++i) {

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -75,14 +76,33 @@ private:
     std::function<bool()> mayLeave_;
 };
 
-// Typed and pasted text must fit the code page: the cell keeps bytes.
+// Typed and pasted text must fit the code page: the cell keeps bytes. A tab or a line break
+// would split the row in the document's tab-separated files.
 class CodePageValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
+        for (QChar c : input)
+            if (c.unicode() < 32 || c.unicode() == 127)
+                return Invalid;
         return DocumentCodePage().FromUnicode(input) ? Acceptable : Invalid;
     }
 };
+
+// The clipboard keys, but not Shift+Delete: Delete with or without Shift clears in browse state,
+// as it always has.
+enum class ClipboardKey { None, Copy, Cut, Paste };
+ClipboardKey ClipboardKeyOf(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete)
+        return ClipboardKey::None;
+    if (event->matches(QKeySequence::Copy))
+        return ClipboardKey::Copy;
+    if (event->matches(QKeySequence::Cut))
+        return ClipboardKey::Cut;
+    if (event->matches(QKeySequence::Paste))
+        return ClipboardKey::Paste;
+    return ClipboardKey::None;
+}
 
 } // namespace
 
@@ -209,12 +229,88 @@ void TEditGrid::SetEditing(bool on) {
 }
 
 void TEditGrid::ClearSelection() {
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    for (const QModelIndex& index : selected)
-        model_->SetCell(index.row() + 1, index.column() + 1,
-                        model_->Table().Default(index.column() + 1));
+    // Range by range, one signal each: a whole selected table is 240000 cells.
+    const QItemSelection selected = selectionModel()->selection();
+    TextTable& table = model_->Table();
+    for (const QItemSelectionRange& range : selected) {
+        for (int r = range.top() + 1; r <= range.bottom() + 1; ++r)
+            for (int c = range.left() + 1; c <= range.right() + 1; ++c)
+                table.ResetCell(r, c);
+        model_->CellsChanged(range.top() + 1, range.left() + 1, range.bottom() + 1,
+                             range.right() + 1);
+    }
     if (selected.isEmpty() && currentIndex().isValid())
         model_->SetCell(CurrentRow(), CurrentCol(), model_->Table().Default(CurrentCol()));
+}
+
+CellRect TEditGrid::SelectedBlock() const {
+    const QItemSelection selected = selectionModel()->selection();
+    if (selected.isEmpty())
+        return {CurrentRow(), CurrentCol(), CurrentRow(), CurrentCol()};
+    CellRect block{model_->rowCount(), model_->columnCount(), 1, 1};
+    for (const QItemSelectionRange& range : selected) {
+        block.top = std::min(block.top, range.top() + 1);
+        block.left = std::min(block.left, range.left() + 1);
+        block.bottom = std::max(block.bottom, range.bottom() + 1);
+        block.right = std::max(block.right, range.right() + 1);
+    }
+    return block;
+}
+
+void TEditGrid::SelectBlock(const CellRect& block) {
+    selectionModel()->select(QItemSelection(model_->CellIndex(block.top, block.left),
+                                            model_->CellIndex(block.bottom, block.right)),
+                             QItemSelectionModel::ClearAndSelect);
+}
+
+void TEditGrid::Copy() {
+    if (state_ == State::Edit && editor_) {
+        editor_->copy();
+        return;
+    }
+    if (currentIndex().isValid())
+        QApplication::clipboard()->setText(CopyCells(model_->Table(), SelectedBlock()));
+}
+
+void TEditGrid::Cut() {
+    if (state_ == State::Edit && editor_) {
+        editor_->cut();
+        return;
+    }
+    if (!currentIndex().isValid())
+        return;
+    Copy();
+    ClearSelection();
+    if (onCut)
+        onCut();
+}
+
+void TEditGrid::Paste() {
+    if (state_ == State::Edit && editor_) {
+        PasteIntoEditor();
+        return;
+    }
+    const QString text = QApplication::clipboard()->text();
+    if (!pasteBlock || !currentIndex().isValid() || text.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    if (const std::optional<CellRect> pasted = pasteBlock(text, SelectedBlock()))
+        SelectBlock(*pasted);
+}
+
+void TEditGrid::PasteIntoEditor() {
+    QString text = QApplication::clipboard()->text();
+    // Calc and Excel end even a single cell with a line break.
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    if (text.contains(u'\t') || text.contains(u'\n') || text.contains(u'\r')) {
+        // A block of cells: the cell being edited is finished first, as leaving it would be.
+        if (ValidateActiveCell())
+            Paste();
+        return;
+    }
+    editor_->insert(text); // the validator refuses what the code page cannot hold
 }
 
 void TEditGrid::FitColumns() {
@@ -298,7 +394,30 @@ void TEditGrid::TypeIntoEditor(QKeyEvent* event) {
     QApplication::sendEvent(editor_, &copy);
 }
 
+bool TEditGrid::event(QEvent* event) {
+    // The grid's own clipboard keys come before the window's shortcuts for them.
+    if (event->type() == QEvent::ShortcutOverride &&
+        ClipboardKeyOf(static_cast<QKeyEvent*>(event)) != ClipboardKey::None) {
+        event->accept();
+        return true;
+    }
+    return QTableView::event(event);
+}
+
 void TEditGrid::keyPressEvent(QKeyEvent* event) {
+    switch (ClipboardKeyOf(event)) {
+    case ClipboardKey::Copy:
+        Copy();
+        return;
+    case ClipboardKey::Cut:
+        Cut();
+        return;
+    case ClipboardKey::Paste:
+        Paste();
+        return;
+    case ClipboardKey::None:
+        break;
+    }
     if (IsPrintable(event) && currentIndex().isValid()) {
         if (state_ == State::Browse) {
             if (onStartTyping)
@@ -340,6 +459,10 @@ void TEditGrid::keyPressEvent(QKeyEvent* event) {
 bool TEditGrid::HandleEditorKey(QKeyEvent* event) {
     if (IsPrintable(event))
         return !FilterTypedText(event->text());
+    if (ClipboardKeyOf(event) == ClipboardKey::Paste) {
+        PasteIntoEditor();
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

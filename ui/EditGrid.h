@@ -4,11 +4,13 @@
 // the user may leave it.
 
 #include "GridModel.h"
+#include "SheetClipboard.h"
 
 #include <QHeaderView>
 #include <QTableView>
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -57,6 +59,12 @@ public:
     std::function<void()> onStartTyping;
     // Whether losing the keyboard focus checks the current cell.
     bool checkOnFocusLoss = true;
+    // Paste: the owner checks the clipboard's text as cells from the top left of the target and,
+    // when every one passes, puts them in and returns where; otherwise it tells the user why and
+    // returns nothing. Unset: the grid takes no pasted blocks.
+    std::function<std::optional<CellRect>(const QString& text, const CellRect& target)> pasteBlock;
+    // After Cut has cleared the selected cells.
+    std::function<void()> onCut;
 
     int CurrentRow() const { return currentIndex().row() + 1; }
     int CurrentCol() const { return currentIndex().column() + 1; }
@@ -66,10 +74,19 @@ public:
     bool ValidateActiveCell();
     void SetEditing(bool on);
     void ClearSelection();
+    // The selected block; the current cell when nothing is selected.
+    CellRect SelectedBlock() const;
+    void SelectBlock(const CellRect& block);
+    // The clipboard, as Ctrl+C, Ctrl+X and Ctrl+V have it: the cell editor's text while it is
+    // open, else blocks of cells as tab-separated lines.
+    void Copy();
+    void Cut();
+    void Paste();
     void FitColumns();
     QLineEdit* Editor() const { return editor_; }
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -82,6 +99,7 @@ private:
     void EditorDestroyed(QLineEdit* editor);
     bool MayLeaveCurrentCell();
     bool HandleEditorKey(QKeyEvent* event);
+    void PasteIntoEditor();
     bool FilterTypedText(const QString& text);
     void HandleEnter();
     void HandleUpDown(bool up);

@@ -21,6 +21,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -35,6 +37,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstring>
@@ -91,6 +94,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     InitialRecyTable(recy_);
     textWindows_.push_back(this);
     languageFile = LanguageFilePath();
+    openGuide = [](const std::string& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+    };
 
     chooseOpenFile = [this] {
         return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
@@ -115,8 +121,16 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     statusFont.setPixelSize(11);
     Status1->setFont(statusFont);
     statusBar()->addWidget(Status1, 1);
+    messageLabel_ = new QLabel(statusBar());
+    messageLabel_->setObjectName("MessageLbl");
+    messageLabel_->setFont(statusFont);
+    messageLabel_->setContentsMargins(4, 0, 8, 0);
+    messageLabel_->hide();
+    statusBar()->insertWidget(0, messageLabel_);
+    messageTimer_.setSingleShot(true);
+    connect(&messageTimer_, &QTimer::timeout, this, [this] { ShowMessage({}); });
     TolvIBusComm1 = new TTolvIBusComm(this);
-    SetUpRegisterComponent(*TolvIBusComm1, ProgramDir + "DEBUG.LOG");
+    SetUpRegisterComponent(*TolvIBusComm1, StateDir + "DEBUG.LOG");
     TolvIBusComm1->SetCommName("COM2");
     TolvIBusComm1->SetBaudRate(tbr115200);
     TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
@@ -143,6 +157,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
+    CreateSheetWindows();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     ReadCommSettings();
@@ -172,6 +187,10 @@ void TMainForm::BuildGrids() {
             return ValidateCell(grid, col, row);
         };
         grid->onStartTyping = [this] { modified_ = true; };
+        grid->pasteBlock = [this, grid](const QString& text, const CellRect& target) {
+            return PasteBlock(grid, text, target);
+        };
+        grid->onCut = [this] { modified_ = true; };
     }
 
     rptEd_ = new QTextEdit;
@@ -235,6 +254,9 @@ void TMainForm::BuildMenus() {
     item(file, SaveItem, "SaveItem", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
     item(file, SaveAsItem, "SaveAsItem", "Save &as...");
     file->addSeparator();
+    item(file, ImportItem, "ImportItem", "&Import...", QKeySequence(Qt::CTRL | Qt::Key_I));
+    item(file, ExportItem, "ExportItem", "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E));
+    file->addSeparator();
     item(file, RecyclingItem, "RecyclingItem", "Recycling...");
     item(file, ParameterItem, "ParameterItem", "Parameter...");
     file->addSeparator();
@@ -242,6 +264,17 @@ void TMainForm::BuildMenus() {
     item(file, FontItem, "FontItem", "Font...");
     file->addSeparator();
     item(file, ExitItem, "ExitItem", "E&xit");
+
+    QMenu* edit = menuBar->addMenu("&Edit");
+    edit->setObjectName("EditMenu");
+    item(edit, CutItem, "CutItem", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(edit, CopyItem, "CopyItem", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    item(edit, PasteItem, "PasteItem", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
+    item(edit, CheckItem, "CheckItem", "Check &document", QKeySequence(Qt::CTRL | Qt::Key_K));
+    // Not while a dialog of the program is up: a paste must never land behind it.
+    for (QAction* action : {ImportItem, ExportItem, CutItem, CopyItem, PasteItem, CheckItem})
+        action->setShortcutContext(Qt::WindowShortcut);
 
     QMenu* comm = menuBar->addMenu("&Communication");
     comm->setObjectName("CommMenu");
@@ -269,11 +302,13 @@ void TMainForm::BuildMenus() {
     connect(FontItem, &QAction::triggered, this, &TMainForm::FontItemClick);
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(AboutItem, &QAction::triggered, this, &TMainForm::AboutItemClick);
+    connect(ContentsItem, &QAction::triggered, this, &TMainForm::ContentsItemClick);
     connect(RecyclingItem, &QAction::triggered, this, &TMainForm::RecyclingItemClick);
     connect(ParameterItem, &QAction::triggered, this, &TMainForm::ParameterItemClick);
     connect(SettingItem, &QAction::triggered, this, &TMainForm::SettingItemClick);
 
     ConnectServiceCommands();
+    ConnectSheetCommands();
 
     connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
     connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
@@ -530,6 +565,20 @@ void TMainForm::AboutItemClick() {
     aboutBox_->exec();
 }
 
+void TMainForm::ContentsItemClick() {
+    const QString path = QString::fromLocal8Bit(guideFile.c_str());
+    QString problem;
+    if (guideFile.empty() || !QFileInfo(path).isFile())
+        problem = "The user guide was not found";
+    else if (!openGuide(guideFile))
+        problem = "No web browser could be started to show the user guide";
+    else
+        return;
+    if (!guideFile.empty())
+        problem += ":\n" + QDir::toNativeSeparators(path);
+    QMessageBox::warning(this, AppTitle, problem + '.');
+}
+
 void TMainForm::RecyclingItemClick() {
     RecyForm->RecyExecute(recy_);
 }
@@ -556,6 +605,9 @@ void TMainForm::DownloadItemClick() {
         return;
     DownloadDlg->SetKinds({});
     if (!DownloadDlg->Execute())
+        return;
+    if (!ConfirmDownloadProblems(DownloadDlg->Kinds(), DownloadDlg->RangeBegin(),
+                                 DownloadDlg->RangeEnd()))
         return;
     if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;

@@ -3,15 +3,19 @@
 // the hidden service keys. It owns the document.
 
 #include "Document.h"
+#include "DocumentCheck.h"
 #include "Download.h"
 #include "EditGrid.h"
 #include "LatencyCheck.h"
+#include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +34,9 @@ struct TBackupInfo;
 class TCommDlg;
 class TDataDlg;
 class TDetectPortDlg;
+class TExportDlg;
+class TImportDlg;
+class TProblemList;
 class QPrinter;
 class TParaDlg;
 class TRecyForm;
@@ -73,6 +80,10 @@ public:
 
     // Read when the window is first shown.
     std::string languageFile;
+    // The user guide's first page, opened by Help, Contents in the desktop's browser; tests
+    // replace the opening. False when nothing could show it.
+    std::string guideFile;
+    std::function<bool(const std::string& path)> openGuide;
 
     // File dialogs, replaceable so tests can answer them. Empty = cancelled.
     std::function<QString()> chooseOpenFile;
@@ -99,6 +110,8 @@ public:
     void ParameterItemClick();
     void SettingItemClick();
     void AboutItemClick();
+    void ContentsItemClick();
+    TAboutBox* AboutBox() const { return aboutBox_; }
 
     // ---- Service commands (MainService.cpp) ----
     TDetectPortDlg* DetectPortDlg = nullptr;
@@ -136,6 +149,27 @@ public:
     bool BackUpBeforeDownload();
     // Asks, restores, and says what became of it.
     QString RestoreFromBackup(const TBackupInfo& backup);
+    // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
+    TImportDlg* ImportDlg = nullptr;
+    TExportDlg* ExportDlg = nullptr;
+    TProblemList* CheckList = nullptr;
+    // File dialogs of Import and Export; empty = cancelled. Export's gets the usual ending.
+    std::function<QString()> chooseImportFile;
+    std::function<QString(const QString& suffix)> chooseExportFile;
+    void ImportItemClick();
+    void ExportItemClick();
+    void CutItemClick();
+    void CopyItemClick();
+    void PasteItemClick();
+    void CheckItemClick();
+    // Puts an import's table into the document.
+    void ApplyImport(ImportResult result, const QString& fileName);
+    // A transient line at the left of the status bar, beside the specified areas.
+    void ShowMessage(const QString& text);
+    QString Message() const;
+    // Moves to the cell of a problem of the last check (the recycling editor for its prices).
+    void GoToProblem(const CellProblem& problem);
+    const std::vector<CellProblem>& CheckProblems() const { return checkProblems_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -153,6 +187,15 @@ private:
     void ConnectServiceCommands();
     void CreateSafetyWindows();
     void AddSafetyItems(QMenu* comm);
+    void CreateSheetWindows();
+    void ConnectSheetCommands();
+    std::optional<CellRect> PasteBlock(TEditGrid* grid, const QString& text,
+                                       const CellRect& target);
+    TEditGrid* ActiveGrid() const;
+    void ShowCheckList();
+    // Before a download: true when the data to send passes every check, or the user wants it
+    // sent anyway.
+    bool ConfirmDownloadProblems(KindSet kinds, int rangeBegin, int rangeEnd);
 
     TGridModel* pluModel_ = nullptr;
     TGridModel* deptModel_ = nullptr;
@@ -168,6 +211,9 @@ private:
     TAboutBox* aboutBox_ = nullptr;
     std::vector<QWidget*> textWindows_;
     bool shownOnce_ = false;
+    QLabel* messageLabel_ = nullptr;
+    QTimer messageTimer_;
+    std::vector<CellProblem> checkProblems_;
 
 public:
     // Menu items, named as the language file knows them.
@@ -175,11 +221,17 @@ public:
     QAction* OpenItem = nullptr;
     QAction* SaveItem = nullptr;
     QAction* SaveAsItem = nullptr;
+    QAction* ImportItem = nullptr;
+    QAction* ExportItem = nullptr;
     QAction* RecyclingItem = nullptr;
     QAction* ParameterItem = nullptr;
     QAction* PrintItem = nullptr;
     QAction* FontItem = nullptr;
     QAction* ExitItem = nullptr;
+    QAction* CutItem = nullptr;
+    QAction* CopyItem = nullptr;
+    QAction* PasteItem = nullptr;
+    QAction* CheckItem = nullptr;
     QAction* SettingItem = nullptr;
     QAction* DetectportItem = nullptr;
     QAction* TestItem = nullptr;

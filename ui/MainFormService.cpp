@@ -108,7 +108,7 @@ void TMainForm::DumpRegisterMemory() {
         return;
     }
     ::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), *range,
-                         MemoryDumpFiles(ProgramDir), openListing, [this](const std::string& text) {
+                         MemoryDumpFiles(StateDir), openListing, [this](const std::string& text) {
                              QMessageBox::critical(this, "Error", QString::fromStdString(text));
                          });
 }

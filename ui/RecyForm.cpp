@@ -3,11 +3,14 @@
 #include "EditGrid.h"
 #include "GridModel.h"
 #include "Placement.h"
+#include "ProblemList.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +38,18 @@ TRecyForm::TRecyForm(QWidget* parent) : QDialog(parent) {
         const CellCheck check = ValidateRecyPrice(price);
         model_->CellChanged(row, col);
         return check.Ok();
+    };
+    grid_->pasteBlock = [this](const QString& text, const CellRect& target) {
+        PastedCells pasted =
+            PasteCells(SheetTable::Recycling, text, target, model_->Table(), model_->Table());
+        if (!pasted.Ok()) {
+            ShowPasteRefused(this, SheetTable::Recycling, pasted);
+            return std::optional<CellRect>();
+        }
+        ApplyCells(model_->Table(), pasted);
+        const CellRect& block = pasted.block;
+        model_->CellsChanged(block.top, block.left, block.bottom, block.right);
+        return std::optional<CellRect>(block);
     };
     grid_->verticalHeader()->setFixedWidth(60);
     grid_->verticalHeader()->setDefaultSectionSize(20);
@@ -69,12 +84,13 @@ TRecyForm::TRecyForm(QWidget* parent) : QDialog(parent) {
     setFixedSize(ClientWidth, ClientHeight);
 }
 
-bool TRecyForm::RecyExecute(RecyTable& table) {
+bool TRecyForm::RecyExecute(RecyTable& table, int entry) {
     // Whatever a cancelled opening left in the grid is not seen again.
     grid_->SetEditing(false);
     for (int k = 0; k < RecyEntryCount; ++k)
         model_->Table().Cell(k + 1, 1) = table[size_t(k)].price;
     model_->TableChanged();
+    grid_->SetCurrentCell(std::clamp(entry, 1, RecyEntryCount), 1);
     grid_->setFocus();
     CentreOnScreen(this);
     if (exec() != QDialog::Accepted)

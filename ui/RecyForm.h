@@ -17,8 +17,9 @@ public:
 
     // Fills the grid from the table and shows the dialog modally. OK writes every entry back
     // (numbers 1 to 100, the grid's prices) and returns true; Cancel leaves the table as it was.
-    // The document's modified flag is not the editor's business.
-    bool RecyExecute(RecyTable& table);
+    // The document's modified flag is not the editor's business. The editor opens on the
+    // entry given (1 to 100).
+    bool RecyExecute(RecyTable& table, int entry = 1);
 
     TEditGrid* Grid() const { return grid_; }
     TGridModel* Model() const { return model_; }

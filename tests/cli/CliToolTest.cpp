@@ -13,6 +13,7 @@
 #include "TempDir.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -188,6 +189,73 @@ TEST_F(CliTool, ExitCodes) {
     const ToolRun check = Tool({"check", "bad.PLU"});
     EXPECT_EQ(check.out, QByteArray("bad.PLU:1:1: Barcode \"12a\": not a whole number\n"
                                     "bad.PLU:1:3: Unit price \"1.5x\": not a number\n"));
+}
+
+// What a shop system's export and a spreadsheet round trip look like from a shell: export, then
+// import into a document that does not exist yet, gives the same tables; a file with a problem
+// changes nothing and says why on stderr.
+TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    FillDocument(plu, dept, recy);
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    for (const char* table : {"plu", "dept", "recy"}) {
+        SCOPED_TRACE(table);
+        const ToolRun out =
+            Tool({"export", "shop.PLU", "sheet.csv", "--table", table, "--dialect", "calc"});
+        ASSERT_EQ(out.exit, 0) << out.err.toStdString();
+        const ToolRun in = Tool({"import", "sheet.csv", "copy.PLU", "--table", table, "--json"});
+        ASSERT_EQ(in.exit, 0) << in.err.toStdString();
+        EXPECT_EQ(in.Events().back()["result"].toString(), "done");
+    }
+    TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    InitialRecyTable(backRecy);
+    ASSERT_EQ(ReadDocumentFiles(Path("copy.PLU"), backPlu, backDept, backRecy), 0);
+    EXPECT_EQ(ReadFileBytes(Path("copy.PLU")), ReadFileBytes(Path("shop.PLU")));
+    EXPECT_EQ(ReadFileBytes(Path("copy.DEP")), ReadFileBytes(Path("shop.DEP")));
+    EXPECT_EQ(ReadFileBytes(Path("copy.RCY")), ReadFileBytes(Path("shop.RCY")));
+
+    // Update by barcode from a ';' file with decimal commas: one price changes, one item is new.
+    WriteFileBytes(Path("prices.csv"), "EAN;Price;Name\r\n5900000000007;9,99;\r\n"
+                                       "123;1,5;NEW ITEM\r\n");
+    const ToolRun update =
+        Tool({"import", "prices.csv", "copy.PLU", "--mode", "update", "--by", "barcode"});
+    ASSERT_EQ(update.exit, 0) << update.err.toStdString();
+    EXPECT_NE(update.err.indexOf("1 added, 1 changed"), -1) << update.err.toStdString();
+    ASSERT_EQ(ReadDocumentFiles(Path("copy.PLU"), backPlu, backDept, backRecy), 0);
+    EXPECT_EQ(backPlu.Cell(1, 3), "9.99");
+    EXPECT_EQ(backPlu.Cell(1, 2), plu.Cell(1, 2)) << "an empty cell keeps the document's value";
+    EXPECT_EQ(backPlu.Cell(41, 2), "NEW ITEM");
+
+    const std::string before = ReadFileBytes(Path("copy.PLU"));
+    WriteFileBytes(Path("bad.csv"), "Barcode,Unit price\n11,1.00\n12,abc\n13,2000000\n");
+    const ToolRun bad = Tool({"import", "bad.csv", "copy.PLU"});
+    EXPECT_EQ(bad.exit, 5);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.indexOf("bad.csv: line 3, Unit price \"abc\": not a number\n"), -1)
+        << bad.err.toStdString();
+    EXPECT_NE(bad.err.indexOf("bad.csv: line 4, Unit price \"2000000\""), -1);
+    EXPECT_NE(bad.err.indexOf("Nothing imported: 2 problems"), -1);
+    EXPECT_EQ(ReadFileBytes(Path("copy.PLU")), before);
+}
+
+TEST_F(CliTool, PathsNameTheFilesBesideAProgramInAWritableFolder) {
+    const ToolRun run = Tool({"--paths", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.err.toStdString();
+    const QJsonObject paths = run.Events().back();
+    const QString here = QFileInfo(dir.path()).canonicalFilePath() + '/';
+    EXPECT_FALSE(paths["installed"].toBool());
+    EXPECT_EQ(paths["systemCfg"].toString(), here + "SYSTEM.CFG");
+    EXPECT_EQ(paths["languageFile"].toString(), here + "quorve-plu.LNG");
+    EXPECT_EQ(paths["debugLog"].toString(), here + "DEBUG.LOG");
+    EXPECT_EQ(paths["tempLog"].toString(), here + "TEMP.LOG");
+    EXPECT_EQ(paths["guide"].toString(), here + "guide/index.html");
+    const ToolRun chosen = Tool({"--paths", "--config", "/etc/other.cfg"});
+    EXPECT_NE(chosen.out.indexOf("SYSTEM.CFG       /etc/other.cfg\n"), -1)
+        << chosen.out.toStdString();
 }
 
 // A port that will not open says why in the --json result too; `ports` lists what COM1 to COM4

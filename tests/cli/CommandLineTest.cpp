@@ -51,6 +51,17 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"backup --keep -1", "--keep takes"},
         {"upload x.PLU --changed", "--changed goes with download"},
         {"download x.PLU --changed --backup-first", "--changed and --backup-first"},
+        {"import a.csv b.PLU --table dept --mode update", ""},
+        {"import a.csv b.PLU --mode update --by barcode", ""},
+        {"import a.csv", "this command takes exactly two files"},
+        {"import a.csv b.PLU --table stock", "--table takes"},
+        {"import a.csv b.PLU --mode merge", "--mode takes"},
+        {"import a.csv b.PLU --by barcode", "--by barcode matches PLU rows in --mode update"},
+        {"import a.csv b.PLU --table dept --mode update --by barcode", "--by barcode"},
+        {"export b.PLU a.csv --dialect calc --codepage --table recy", ""},
+        {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
+        {"--paths --config /etc/q.cfg --json", ""},
+        {"--paths test", "--paths takes no command"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -72,6 +83,9 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     EXPECT_EQ(dump.base, -1);
     EXPECT_EQ(dump.count, 8) << "the range dialog's default";
     EXPECT_TRUE(dump.ram);
+    const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
+    EXPECT_EQ(paths.command, TCliCommand::Paths);
+    EXPECT_TRUE(paths.json);
 }
 
 } // namespace

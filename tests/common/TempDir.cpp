@@ -5,12 +5,14 @@
 #include <fstream>
 #include <iterator>
 
-TempProgramDir::TempProgramDir() : previous_(ProgramDir) {
+TempProgramDir::TempProgramDir() : previous_{ProgramDir, SettingsDir, StateDir} {
     SetProgramDir(dir_.path().toStdString());
 }
 
 TempProgramDir::~TempProgramDir() {
-    ProgramDir = previous_;
+    ProgramDir = previous_[0];
+    SettingsDir = previous_[1];
+    StateDir = previous_[2];
 }
 
 std::string TempProgramDir::Path(const std::string& name) const {

@@ -1,8 +1,10 @@
 #pragma once
 #include <QTemporaryDir>
+#include <array>
 #include <string>
 
-// A fresh directory that also serves as the program directory for the test's lifetime.
+// A fresh directory that also serves as the program directory (and so the settings and state
+// directories) for the test's lifetime.
 class TempProgramDir {
 public:
     TempProgramDir();
@@ -11,7 +13,7 @@ public:
 
 private:
     QTemporaryDir dir_;
-    std::string previous_;
+    std::array<std::string, 3> previous_; // program, settings and state directories
 };
 
 std::string ReadFileBytes(const std::string& path);

@@ -123,6 +123,43 @@ TEST_F(MainTransfer, F9SendsTheChosenRangeWhileTheWindowIsDisabled) {
                   "ROW " + std::to_string(r));
 }
 
+// Cells the grids would not take are asked about before they go to the register; problems
+// outside what is sent are no reason to ask.
+TEST_F(MainTransfer, F9AsksBeforeSendingCellsThatFailTheirCheck) {
+    TGridModel* plu = form->PLUModel();
+    plu->SetCell(2, 2, "TWICE");
+    plu->SetCell(3, 2, "TWICE");
+    plu->SetCell(20, 4, "9"); // beyond the range sent
+    {
+        ModalAnswer no(QMessageBox::No);
+        AnswerRangeDialog(form->DownloadDlg, {0}, 1, 5);
+        Press(Qt::Key_F9);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return no.Count() == 1; }));
+        EXPECT_EQ(no.Text(), "The data to download has 2 problems that the grids would not take "
+                             "as they stand.");
+    }
+    EXPECT_EQ(ReadFileBytes(dir.Path("DEBUG.LOG")), "") << "the port was never opened";
+
+    ProgressWatcher watcher(*form->ProgressForm);
+    {
+        ModalAnswer yes(QMessageBox::Yes);
+        AnswerRangeDialog(form->DownloadDlg, {0}, 1, 5);
+        Press(Qt::Key_F9);
+        EXPECT_EQ(yes.Count(), 1);
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !watcher.titles.empty() && !form->ProgressForm->isVisible(); }));
+    EXPECT_FALSE(watcher.okPressed) << watcher.errorText;
+
+    plu->SetCell(3, 2, "ONCE");
+    ModalAnswer none(QMessageBox::Yes);
+    AnswerRangeDialog(form->DownloadDlg, {0}, 1, 5);
+    Press(Qt::Key_F9);
+    EXPECT_EQ(none.Count(), 0) << "without problems nothing is asked";
+    const TRegisterState state = StoppedState();
+    EXPECT_EQ(GetTextField(std::span(state.plu.at(3)).subspan(7, 18)), "ONCE");
+}
+
 TEST_F(MainTransfer, TextStillBeingTypedIsSentAndNeverLandsOnAnUploadedRow) {
     TEditGrid* grid = form->PLUGrid();
     grid->setFocus();

@@ -1,4 +1,5 @@
 #include "MainForm.h"
+#include "AboutBox.h"
 #include "DocumentFile.h"
 #include "ModalAnswer.h"
 #include "Settings.h"
@@ -357,6 +358,57 @@ TEST(MainFormAbout, TheOwnerLineIsTheCompanyText) {
     EXPECT_EQ(about->windowTitle(), "About...");
     EXPECT_EQ(about->findChild<QLabel*>("Comments")->text(), QString::fromUtf8("Sklep Łódź"));
     CompanyText.clear();
+}
+
+TEST(MainFormAbout, TheReleaseAndTheFoldersInUseStandBesideTheFixedTexts) {
+    TempProgramDir dir;
+    SettingsDir = QDir::homePath().toStdString() + "/.config/quorve-plu/";
+    StateDir = "/var/lib/elsewhere/";
+    TMainForm form;
+    auto* about = form.AboutBox();
+    EXPECT_EQ(about->Version->text(), "Version 3.81");
+    EXPECT_EQ(about->Build->text(), "Build 20050531");
+    EXPECT_TRUE(about->Release->isHidden()) << "no empty line without a release";
+    about->ShowRelease("3.81 (git 1c07b99)");
+    EXPECT_EQ(about->Release->text(), "Release 3.81 (git 1c07b99)");
+    EXPECT_FALSE(about->Release->isHidden());
+    EXPECT_EQ(about->SettingsPlace->text(), "~/.config/quorve-plu/");
+    EXPECT_EQ(about->StatePlace->text(), "/var/lib/elsewhere/");
+}
+
+TEST(MainFormHelp, ContentsOpensTheGuideOrSaysWhyNot) {
+    TempProgramDir dir;
+    WriteFileBytes(dir.Path("index.html"), "<html></html>");
+    struct Case {
+        std::string guide;
+        bool browserStarts;
+        const char* box; // empty: no message
+    } cases[] = {
+        {dir.Path("index.html"), true, ""},
+        {dir.Path("missing.html"), true, "The user guide was not found:\n"},
+        {"", true, "The user guide was not found."},
+        {dir.Path("index.html"), false, "No web browser could be started to show the user guide"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.guide);
+        TMainForm form;
+        form.guideFile = c.guide;
+        std::vector<std::string> opened;
+        form.openGuide = [&](const std::string& path) {
+            opened.push_back(path);
+            return c.browserStarts;
+        };
+        ModalAnswer answer(QMessageBox::Ok);
+        form.ContentsItem->trigger();
+        QApplication::processEvents();
+        if (*c.box == 0) {
+            EXPECT_EQ(answer.Count(), 0);
+            EXPECT_EQ(opened, std::vector<std::string>{c.guide});
+        } else {
+            ASSERT_EQ(answer.Count(), 1);
+            EXPECT_TRUE(answer.Text().startsWith(c.box)) << answer.Text().toStdString();
+        }
+    }
 }
 
 TEST(MainFormTexts, TheLanguageFileReplacesTitlesCaptionsAndStepWords) {

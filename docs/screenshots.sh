@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Remakes the user guide's pictures (docs/guide/images/*.png) from the real program: it runs on
+# a virtual screen (Xvfb) under openbox beside the simulated register, xdotool drives it with
+# the keyboard and the mouse as a user would, and each picture is one window with its frame.
+#
+#   docs/screenshots.sh [BUILD_DIR]
+#
+# BUILD_DIR holds bin/quorve-plu and bin/quorve-sim (default build-release, built here as
+# scripts/run builds it). Needs xvfb, openbox, xdotool and imagemagick. Run it after a change
+# that shows in a window, look at the pictures, and commit them with the change.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+images="$root/docs/guide/images"
+
+for tool in Xvfb openbox xdotool import; do
+    command -v "$tool" >/dev/null || {
+        echo "$tool is missing: sudo apt-get install xvfb openbox xdotool imagemagick" >&2
+        exit 1
+    }
+done
+
+build="${1:-$root/build-release}"
+if [ $# -eq 0 ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQPLU_TESTS=OFF >/dev/null
+    cmake --build "$build" --target quorve-plu quorve-sim
+fi
+
+# The program runs as installed (a bin folder beside share/quorve-plu) for a user whose home is
+# a fresh folder, so the pictures show what a shop sees and nothing of the build is touched.
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/bin" "$work/share/quorve-plu" "$work/home/.config/quorve-plu" \
+    "$work/home/.local/state/quorve-plu"
+cp "$build/bin/quorve-plu" "$build/bin/quorve-sim" "$work/bin/"
+export HOME="$work/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0
+unset XDG_CONFIG_HOME XDG_STATE_HOME
+cfg="$HOME/.config/quorve-plu/SYSTEM.CFG"
+state="$HOME/.local/state/quorve-plu"
+printf '[Comm]\r\nPort=2\r\nBaudRate=4\r\n[Version]\r\nCompanyName=Corner Shop Ltd.\r\n' >"$cfg"
+
+display=10
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+done
+export DISPLAY=":$display"
+Xvfb "$DISPLAY" -screen 0 1024x700x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+# A simulated register on a port name: its link, and [Ports] of SYSTEM.CFG pointing at it.
+start_register() { # PORT NAME [FLAGS...]
+    local port="$1" name="$2"
+    shift 2
+    "$work/bin/quorve-sim" --link "$state/$name" --cfg "$cfg" --port "$port" \
+        --rate 0 "$@" >/dev/null &
+    register=$!
+    pids+=($!)
+    for _ in $(seq 50); do [ -L "$state/$name" ] && return; sleep 0.1; done
+    echo "the simulated register did not start" >&2
+    exit 1
+}
+
+# The newest visible window with this exact title.
+window() {
+    xdotool search --sync --onlyvisible --name "^$1\$" | tail -1
+}
+# The window that has the focus once it has changed from the one given.
+next_active() {
+    local before="$1" now
+    for _ in $(seq 300); do
+        now="$(xdotool getactivewindow 2>/dev/null || true)"
+        [ -n "$now" ] && [ "$now" != "$before" ] && { echo "$now"; return; }
+        sleep 0.1
+    done
+    echo "no new window appeared" >&2
+    exit 1
+}
+shot() { # WINDOW NAME
+    sleep 0.6 # let it paint
+    import -frame -window "$1" "$images/$2.png"
+    echo "docs/guide/images/$2.png"
+}
+key() { xdotool key "$@"; sleep 0.3; }
+
+# At the pace of a real line, so the progress window can be seen.
+start_register COM2 ttySIM --wire-time
+main_register=$register
+(cd "$HOME" && "$work/bin/quorve-plu" >/dev/null 2>&1) &
+pids+=($!)
+main="$(window 'Quorve PLU manager')"
+xdotool windowactivate --sync "$main"
+sleep 1
+# A click on the first Name cell gives the grid the focus, as a user's first click does.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --window "$main" 260 120 click 1
+
+# Test data. X keeps Ctrl+Alt+Fn for switching consoles; with Shift the key reaches the program.
+key shift+ctrl+alt+F3
+key F7          # the register's report into the pane
+sleep 2
+shot "$main" main-window
+
+# The settings with COM1 chosen: a device of the machine's own list rather than the training
+# register's link, which no list holds. Cancel keeps COM2.
+key alt+c s
+settings="$(window 'Communication setting')"
+key alt+d shift+Tab Up
+shot "$settings" comm-setting
+key Escape
+
+key F9
+download="$(window 'Download data')"
+key space Tab Tab ctrl+a # tick PLU, then the last PLU number
+xdotool type --delay 80 10000
+shot "$download" download-dialog
+key Return
+progress="$(next_active "$main")"
+sleep 4
+shot "$progress" progress
+key Escape
+sleep 1
+
+# Detection finds nothing on COM1 (a register that never answers) and the register on COM2.
+start_register COM1 ttySILENT --silent 1000000
+key alt+c d
+detect="$(window 'Detect port')"
+key Return
+question="$(next_active "$detect")"
+key n # "Port found! Do you want to apply it?" No
+shot "$detect" detect-port
+key Escape
+
+key alt+h a
+about="$(window 'About...')"
+shot "$about" about
+key Escape
+
+# A port whose device is gone: the register on COM2 is switched off and its link removed.
+kill "$main_register" 2>/dev/null || true
+sleep 0.5
+key alt+c Down Down Return # Test
+box="$(next_active "$main")"
+shot "$box" open-error
+key Return
+
+# A port that opens but where nothing answers: COM1's silent register. The settings dialog
+# reads the file again when it opens, even when it is then cancelled.
+sed -i 's/^Port=2/Port=1/' "$cfg"
+key alt+c s
+window 'Communication setting' >/dev/null
+key Escape
+key alt+c Down Down Return # Test
+progress="$(next_active "$main")"
+for _ in $(seq 300); do
+    xdotool search --onlyvisible --name 'Connect\.\.\.Error!' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+shot "$progress" connect-error
+key Return
+echo "done; look at the pictures before committing them"

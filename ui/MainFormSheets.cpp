@@ -1,0 +1,323 @@
+// The main window's spreadsheet commands: import, export, the clipboard of the grids and the
+// whole-document check with its list of problems.
+#include "MainForm.h"
+
+#include "CodePage.h"
+#include "DocumentFile.h"
+#include "ExportDlg.h"
+#include "ImportDlg.h"
+#include "ProblemList.h"
+#include "RecyForm.h"
+#include "SheetClipboard.h"
+#include "SheetExport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int MessageMilliseconds = 30000;
+
+QString TableName(CellProblem::Table table) {
+    return DocumentCodePage().ToUnicode(DownloadKindNames[size_t(table)]);
+}
+
+QString ColumnTitle(const CellProblem& problem) {
+    switch (problem.table) {
+    case CellProblem::PLU:
+        return DocumentCodePage().ToUnicode(PLUTitles[size_t(problem.col)]);
+    case CellProblem::Department:
+        return DocumentCodePage().ToUnicode(DeptTitles[size_t(problem.col)]);
+    default:
+        return DocumentCodePage().ToUnicode(RecyTitles[1]);
+    }
+}
+
+QString Plural(size_t count, const char* word) {
+    return QString("%1 %2%3").arg(count).arg(word).arg(count == 1 ? "" : "s");
+}
+
+} // namespace
+
+void TMainForm::CreateSheetWindows() {
+    ImportDlg = new TImportDlg(this);
+    AddTextWindow(ImportDlg);
+    ExportDlg = new TExportDlg(this);
+    AddTextWindow(ExportDlg);
+    CheckList = new TProblemList(this);
+    CheckList->setObjectName("CheckList");
+    CheckList->setWindowTitle("Check document");
+    AddTextWindow(CheckList);
+    CheckList->onActivated = [this](int line) {
+        if (size_t(line) < checkProblems_.size())
+            GoToProblem(checkProblems_[size_t(line)]);
+    };
+    CheckList->SetCheckAgain([this] { CheckItemClick(); });
+
+    chooseImportFile = [this] {
+        return QFileDialog::getOpenFileName(this, "Import", ".",
+                                            "Spreadsheet text (*.csv *.tsv *.txt);;All files (*)");
+    };
+    chooseExportFile = [this](const QString& suffix) {
+        QFileDialog dialog(this, "Export", ".",
+                           suffix == "tsv" ? "Tab-separated text (*.tsv *.txt)"
+                                           : "Comma-separated values (*.csv)");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(suffix);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
+
+void TMainForm::ConnectSheetCommands() {
+    connect(ImportItem, &QAction::triggered, this, &TMainForm::ImportItemClick);
+    connect(ExportItem, &QAction::triggered, this, &TMainForm::ExportItemClick);
+    connect(CutItem, &QAction::triggered, this, &TMainForm::CutItemClick);
+    connect(CopyItem, &QAction::triggered, this, &TMainForm::CopyItemClick);
+    connect(PasteItem, &QAction::triggered, this, &TMainForm::PasteItemClick);
+    connect(CheckItem, &QAction::triggered, this, &TMainForm::CheckItemClick);
+}
+
+void TMainForm::ShowMessage(const QString& text) {
+    messageLabel_->setText(text);
+    messageLabel_->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        messageTimer_.stop();
+    else
+        messageTimer_.start(MessageMilliseconds);
+}
+
+QString TMainForm::Message() const {
+    return messageLabel_->text();
+}
+
+// ---- Import and export ----
+
+void TMainForm::ImportItemClick() {
+    // An open cell editor would otherwise write its text over an imported row.
+    if (!ValidateActiveCell())
+        return;
+    const QString path = chooseImportFile();
+    if (path.isEmpty())
+        return;
+    SheetFile file = LoadSheetFile(path.toLocal8Bit().toStdString());
+    if (!file.error.isEmpty()) {
+        QMessageBox box(QMessageBox::Critical, windowTitle(), file.error, QMessageBox::Ok, this);
+        box.setInformativeText(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        box.exec();
+        return;
+    }
+    if (!ImportDlg->Execute(path, std::move(file.bytes), pluModel_->Table(), deptModel_->Table(),
+                            recy_))
+        return;
+    ApplyImport(ImportDlg->TakeResult(), QFileInfo(path).fileName());
+}
+
+void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
+    if (result.plu) {
+        pluModel_->Table() = std::move(*result.plu);
+        pluModel_->TableChanged();
+    }
+    if (result.dept) {
+        deptModel_->Table() = std::move(*result.dept);
+        deptModel_->TableChanged();
+    }
+    if (result.recy)
+        recy_ = *result.recy;
+    modified_ = true;
+    QString text = QString("Imported %1: %2 added, %3 changed")
+                       .arg(fileName, Plural(size_t(result.added), "row"))
+                       .arg(result.changed);
+    if (result.removed > 0)
+        text += QString(", %1 emptied").arg(result.removed);
+    ShowMessage(text + '.');
+}
+
+void TMainForm::ExportItemClick() {
+    // Text still being typed into a cell belongs to what the user exports.
+    if (!ValidateActiveCell())
+        return;
+    if (ExportDlg->exec() != QDialog::Accepted)
+        return;
+    const QString path = chooseExportFile(ExportDlg->Suffix());
+    if (path.isEmpty())
+        return;
+    const SheetTable table = ExportDlg->Table();
+    FileError error = 0;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        error = ExportSheetFile(path.toLocal8Bit().toStdString(), table, pluModel_->Table(),
+                                deptModel_->Table(), recy_, ExportDlg->Dialect());
+        QApplication::restoreOverrideCursor();
+    }
+    if (error) {
+        ShowFileError(error);
+        return;
+    }
+    const int rows = ExportRowCount(table, pluModel_->Table(), deptModel_->Table());
+    ShowMessage(
+        QString("Exported %1 to %2.").arg(Plural(size_t(rows), "row"), QFileInfo(path).fileName()));
+}
+
+// ---- The clipboard ----
+
+TEditGrid* TMainForm::ActiveGrid() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == deptGrid_ || deptGrid_->isAncestorOf(focus)))
+        return deptGrid_;
+    return pluGrid_;
+}
+
+// The menu items do what the keys do in the control that has the focus: the cell editor and
+// the report pane have their own clipboard.
+void TMainForm::CutItemClick() {
+    if (QApplication::focusWidget() == rptEd_) {
+        QApplication::beep(); // the report is the register's, never cut
+        return;
+    }
+    ActiveGrid()->Cut();
+}
+
+void TMainForm::CopyItemClick() {
+    if (QApplication::focusWidget() == rptEd_) {
+        rptEd_->copy();
+        return;
+    }
+    ActiveGrid()->Copy();
+}
+
+void TMainForm::PasteItemClick() {
+    if (QApplication::focusWidget() == rptEd_) {
+        QApplication::beep();
+        return;
+    }
+    ActiveGrid()->Paste();
+}
+
+std::optional<CellRect> TMainForm::PasteBlock(TEditGrid* grid, const QString& text,
+                                              const CellRect& target) {
+    const bool plu = grid == pluGrid_;
+    const SheetTable kind = plu ? SheetTable::PLU : SheetTable::Department;
+    PastedCells pasted;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        pasted = PasteCells(kind, text, target, grid->Model()->Table(),
+                            (plu ? deptModel_ : pluModel_)->Table());
+        QApplication::restoreOverrideCursor();
+    }
+    if (!pasted.Ok()) {
+        ShowPasteRefused(this, kind, pasted);
+        return std::nullopt;
+    }
+    ApplyCells(grid->Model()->Table(), pasted);
+    const CellRect& block = pasted.block;
+    grid->Model()->CellsChanged(block.top, block.left, block.bottom, block.right);
+    modified_ = true;
+    return block;
+}
+
+// ---- The whole-document check ----
+
+void TMainForm::CheckItemClick() {
+    // Text still being typed is part of the document the user asks about.
+    if (!ValidateActiveCell())
+        return;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        checkProblems_ = CheckDocument(pluModel_->Table(), deptModel_->Table(), recy_);
+        QApplication::restoreOverrideCursor();
+    }
+    ShowCheckList();
+}
+
+void TMainForm::ShowCheckList() {
+    const size_t count = checkProblems_.size();
+    const QString summary =
+        count == 0 ? QString("No problems: every cell passes its check.")
+                   : Plural(count, "problem") +
+                         ": cells the grids would not take as they stand. Double-click a line "
+                         "to go to its cell.";
+    CheckList->SetProblems(summary, {"Table", "Row", "Column", "Value", "Reason"}, int(count),
+                           [this](int line, int column) {
+                               const CellProblem& p = checkProblems_[size_t(line)];
+                               switch (column) {
+                               case 0:
+                                   return TableName(p.table);
+                               case 1:
+                                   return QString::number(p.row);
+                               case 2:
+                                   return ColumnTitle(p);
+                               case 3:
+                                   return DocumentCodePage().ToUnicode(p.value);
+                               default:
+                                   return QString::fromStdString(p.reason);
+                               }
+                           });
+    CheckList->show();
+    CheckList->raise();
+    CheckList->activateWindow();
+}
+
+void TMainForm::GoToProblem(const CellProblem& problem) {
+    raise();
+    activateWindow();
+    if (!ValidateActiveCell())
+        return;
+    if (problem.table == CellProblem::Recycling) {
+        RecyForm->RecyExecute(recy_, problem.row);
+        return;
+    }
+    TEditGrid* grid = problem.table == CellProblem::PLU ? pluGrid_ : deptGrid_;
+    grid->setFocus();
+    grid->SetCurrentCell(problem.row, problem.col);
+}
+
+bool TMainForm::ConfirmDownloadProblems(KindSet kinds, int rangeBegin, int rangeEnd) {
+    if (!kinds.test(KindPLU) && !kinds.test(KindDepartment) && !kinds.test(KindRecycling))
+        return true;
+    std::vector<CellProblem> problems;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        problems = CheckDocument(pluModel_->Table(), deptModel_->Table(), recy_);
+        QApplication::restoreOverrideCursor();
+    }
+    // Only what this download sends: the ticked kinds, the PLU rows of its range.
+    std::erase_if(problems, [&](const CellProblem& p) {
+        switch (p.table) {
+        case CellProblem::PLU:
+            return !kinds.test(KindPLU) || p.row < rangeBegin || p.row > rangeEnd;
+        case CellProblem::Department:
+            return !kinds.test(KindDepartment);
+        default:
+            return !kinds.test(KindRecycling);
+        }
+    });
+    if (problems.empty())
+        return true;
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QString("The data to download has %1 that the grids would not take as they "
+                            "stand.")
+                        .arg(Plural(problems.size(), "problem")),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("DownloadProblemsBox");
+    box.setInformativeText("Download anyway?");
+    QPushButton* show = box.addButton("Show &problems", QMessageBox::RejectRole);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    const int answer = box.exec();
+    if (box.clickedButton() == show) {
+        checkProblems_ = std::move(problems);
+        ShowCheckList();
+        return false;
+    }
+    return answer == QMessageBox::Yes;
+}
