@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "ErrorBox.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -97,7 +98,12 @@ TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
 
 void TBackupForm::Execute(const std::string& root, bool restoring) {
     root_ = root;
-    folderLabel_->setText("Backups in " + QString::fromLocal8Bit(root) + " (the newest " +
+    // The home folder as ~, as a shop's user knows it from the file manager.
+    QString folder = QString::fromLocal8Bit(root);
+    const QString home = QDir::homePath();
+    if (folder.startsWith(home + "/"))
+        folder = "~" + folder.mid(home.size());
+    folderLabel_->setText("Backups in " + folder + " (the newest " +
                           QString::number(DefaultBackupsKept) + " are kept)");
     outcomeLabel_->clear();
     Refresh({});
