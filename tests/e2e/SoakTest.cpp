@@ -8,11 +8,8 @@
 #include <QElapsedTimer>
 
 #include <dirent.h>
-#include <malloc.h>
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
-#endif
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <set>
 
@@ -60,6 +57,10 @@ long ResidentKb() {
             return std::stol(line.substr(6));
     return -1;
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // the sanitizer's runtime
+#endif
 
 // Bytes the program holds allocated: what a leak would raise, apart from the allocator's caches.
 long HeapBytes() {
