@@ -220,7 +220,13 @@ TEST_F(Soak, TransfersWithRandomFaultsEndCleanly) {
                 warmUp, grownKb, (HeapBytes() - heapBefore) / 1024, descriptorsBefore,
                 OpenDescriptors());
     if (transfers > warmUp) {
+#if defined(__SANITIZE_ADDRESS__)
+        // The sanitizer's shadow memory and allocator caches grow the resident size by
+        // themselves over a long run; the heap in use is what the program keeps.
+        EXPECT_LE(HeapBytes() - heapBefore, 5L << 20);
+#else
         EXPECT_LE(grownKb, 5 * 1024);
+#endif
         EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
     }
 }
