@@ -283,7 +283,11 @@ void TComm::ApplyLineSettings() {
 }
 
 void TComm::Post(int code, uint64_t value, std::vector<uint8_t> buffer) {
-    QCoreApplication::postEvent(this, new TNoticeEvent(session_, code, value, std::move(buffer)));
+    auto* notice = new TNoticeEvent(session_, code, value, std::move(buffer));
+    // Qt's event queue hands the notice over under a lock that ThreadSanitizer cannot see into;
+    // this release and the acquire in event() state the same order in terms it checks.
+    noticesPosted_.fetch_add(1, std::memory_order_release);
+    QCoreApplication::postEvent(this, notice);
 }
 
 void TComm::EndThread(std::atomic<bool>& ended) {
@@ -437,6 +441,7 @@ void TComm::WriteThread() {
 }
 
 bool TComm::event(QEvent* e) {
+    (void)noticesPosted_.load(std::memory_order_acquire);
     if (e->type() != NoticeEventType)
         return QObject::event(e);
     auto* notice = static_cast<TNoticeEvent*>(e);

@@ -208,5 +208,7 @@ private:
     std::deque<std::vector<uint8_t>> writeQueue_;
     // Notices of an earlier open are dropped: their port is gone.
     std::atomic<unsigned> session_{0};
+    // Counts notices handed to Qt's queue; see Post().
+    std::atomic<uint64_t> noticesPosted_{0};
     int lineSettingsWrites_ = 0;
 };

@@ -12,5 +12,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same for several files that belong together (a document's three files): every one is
 // written and synced to its temporary file first, and only when all of them are whole are they
 // renamed over their paths, one after the other. On failure returns false with errno set and
-// no file touched.
-bool WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files);
+// no file touched. With a journal path, the renames are listed there (synced) before the first
+// one and the journal is removed after the last, so that FinishInterruptedWrite can complete a
+// set that a crash left half renamed.
+bool WriteFilesAtomically(const std::vector<std::pair<std::string, std::string>>& files,
+                          const std::string& journal = {});
+
+// Completes the renames a journal lists and removes it; nothing to do without one. Only renames
+// onto the given paths, from their own temporary names, are done: the journal is a file like any
+// other and may have been damaged or replaced.
+void FinishInterruptedWrite(const std::string& journal, const std::vector<std::string>& paths);

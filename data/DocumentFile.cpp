@@ -2,10 +2,13 @@
 
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +30,19 @@ public:
             if (pos_ == len_ && !Fill())
                 break;
             any = true;
+            if (fields.back().size() >= MaxFieldBytes) {
+                // A full field takes nothing more, not even a CR: skip to its end at memory speed,
+                // so a file of one endless line costs its reading and no more.
+                const void* tab = std::memchr(buffer_ + pos_, '\t', len_ - pos_);
+                const void* end = std::memchr(buffer_ + pos_, '\n', len_ - pos_);
+                const char* stop = static_cast<const char*>(tab == nullptr   ? end
+                                                            : end == nullptr ? tab
+                                                                             : std::min(tab, end));
+                pendingCR = false;
+                pos_ = stop == nullptr ? len_ : size_t(stop - buffer_);
+                if (pos_ == len_)
+                    continue;
+            }
             char c = buffer_[pos_++];
             if (c == '\n')
                 return true;
@@ -67,10 +83,18 @@ private:
     FileError error_ = 0;
 };
 
-// Opens for reading; -1 with error 0 when the file does not exist.
+// Opens for reading; -1 with error 0 when the file does not exist. Only a regular file is
+// read: opening a FIFO without O_NONBLOCK would wait for a writer forever, and a directory or a
+// device is no document.
 int OpenForReading(const std::string& path, FileError& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     error = (fd < 0 && errno != ENOENT) ? errno : 0;
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 
@@ -189,8 +213,15 @@ FileError WriteRecyFile(const std::string& path, const RecyTable& table) {
     return WriteFileAtomically(path, RecyFileText(table)) ? 0 : errno;
 }
 
+std::string DocumentJournalPath(const std::string& path) {
+    return path + "-journal";
+}
+
 FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
                             RecyTable& recy) {
+    // A save cut off between its renames would leave files of two saves: finish it first.
+    FinishInterruptedWrite(DocumentJournalPath(path),
+                           {path, WithExtension(path, ".DEP"), WithExtension(path, ".RCY")});
     FileError error = ReadGridFile(path, plu);
     if (!error)
         error = ReadGridFile(WithExtension(path, ".DEP"), dept);
@@ -207,5 +238,5 @@ FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, cons
     files.emplace_back(path, GridFileText(plu));
     files.emplace_back(WithExtension(path, ".DEP"), GridFileText(dept));
     files.emplace_back(WithExtension(path, ".RCY"), RecyFileText(recy));
-    return WriteFilesAtomically(files) ? 0 : errno;
+    return WriteFilesAtomically(files, DocumentJournalPath(path)) ? 0 : errno;
 }

@@ -107,6 +107,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& readErrno) 
         ::close(fd);
         return false;
     }
+    // Settings and language files are a few kilobytes; a huge one is damaged, and reading it
+    // whole would take its size in memory.
+    if (st.st_size > MaxIniFileBytes) {
+        readErrno = EFBIG;
+        ::close(fd);
+        return false;
+    }
     bytes.reserve(size_t(st.st_size));
     char buffer[65536];
     for (;;) {
@@ -121,6 +128,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& readErrno) 
             return false;
         }
         bytes.append(buffer, size_t(n));
+        if (bytes.size() > size_t(MaxIniFileBytes)) { // grew while being read
+            readErrno = EFBIG;
+            ::close(fd);
+            return false;
+        }
     }
     ::close(fd);
     return true;

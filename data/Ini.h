@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+// A bigger file is read as unreadable (EFBIG): no settings or language file comes near it.
+inline constexpr long MaxIniFileBytes = 16L << 20;
+
 class IniFile {
 public:
     // A missing or unreadable file reads as an empty one. A file that exists but cannot be read

@@ -354,7 +354,8 @@ SheetText ReadSheet(std::string_view bytes, const SheetDialect& given) {
 
 SheetFile LoadSheetFile(const std::string& path) {
     SheetFile file;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO would otherwise hold the open until something writes to it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         file.error = QString::fromStdString(FileErrorText(errno));
         return file;

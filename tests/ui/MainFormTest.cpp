@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +287,21 @@ TEST_F(MainFormTest, AFailedOpenReportsItsTextAndKeepsTheFlag) {
     EXPECT_EQ(answer.Text().toStdString(), "File access denied");
     EXPECT_EQ(form->FileName(), dir.Path("x.PLU"));
     EXPECT_EQ(form->windowTitle(), "Quorve PLU manager");
+}
+
+// A FIFO among the document's files would hold the open until something writes to it.
+TEST_F(MainFormTest, AFifoAmongTheFilesIsRefusedWithoutWaiting) {
+    for (const char* fifo : {"f.PLU", "f.RCY"}) {
+        SCOPED_TRACE(fifo);
+        WriteFileBytes(dir.Path("f.PLU"), "a\r\n");
+        ::unlink(dir.Path(fifo).c_str());
+        ASSERT_EQ(0, ::mkfifo(dir.Path(fifo).c_str(), 0644));
+        form->chooseOpenFile = [&] { return QString::fromStdString(dir.Path("f.PLU")); };
+        ModalAnswer answer(QMessageBox::Ok);
+        form->OpenItemClick();
+        EXPECT_EQ(answer.Text().toStdString(), "Invalid filename");
+        ::unlink(dir.Path(fifo).c_str());
+    }
 }
 
 TEST_F(MainFormTest, UnsavedWorkIsAskedAboutBeforeItIsLost) {
