@@ -88,11 +88,10 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
 
     // Edits change what matches; found again once the edit is finished.
     refreshTimer_.setSingleShot(true);
-    refreshTimer_.setInterval(0);
     connect(&refreshTimer_, &QTimer::timeout, this, &TFindBar::Refresh);
     connect(grid->Model(), &QAbstractItemModel::dataChanged, this, [this] {
         if (isVisible() && !text_->text().isEmpty())
-            refreshTimer_.start();
+            refreshTimer_.start(0);
     });
     hide();
 }

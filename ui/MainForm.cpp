@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -166,6 +167,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    // The Edit menu's state follows these; not once this window is being taken apart.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     delete ProgressForm;
 }
 
