@@ -64,7 +64,9 @@ TBulkChangeDlg::TBulkChangeDlg(QWidget* parent) : QDialog(parent) {
     auto* priceRow = new QHBoxLayout;
     priceRow->addWidget(priceOp_);
     priceRow->addWidget(value_, 1);
-    form->addRow("Unit &price:", priceRow);
+    auto* priceLabel = new QLabel("Unit &price:", changeBox);
+    priceLabel->setBuddy(priceOp_);
+    form->addRow(priceLabel, priceRow);
     rounding_ = new QComboBox(changeBox);
     rounding_->setObjectName("RoundingBox");
     for (int cents : RoundingCents)

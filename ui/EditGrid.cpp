@@ -321,7 +321,7 @@ void TEditGrid::ClearSelection() {
 CellRect TEditGrid::SelectedBlock() const {
     const QItemSelection selected = selectionModel()->selection();
     if (selected.isEmpty())
-        return {CurrentRow(), CurrentCol(), CurrentRow(), CurrentCol()};
+        return {currentIndex().row() + 1, CurrentCol(), currentIndex().row() + 1, CurrentCol()};
     CellRect block{ViewRowCount(), model()->columnCount(), 1, 1};
     for (const QItemSelectionRange& range : selected) {
         block.top = std::min(block.top, range.top() + 1);
@@ -333,8 +333,10 @@ CellRect TEditGrid::SelectedBlock() const {
 }
 
 std::vector<int> TEditGrid::SelectedRows() const {
-    const CellRect block = SelectedBlock();
     std::vector<int> rows;
+    if (!currentIndex().isValid())
+        return rows;
+    const CellRect block = SelectedBlock();
     for (int v = block.top; v <= block.bottom; ++v)
         rows.push_back(DocRow(v));
     return rows;

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -85,6 +86,9 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     connect(previous_, &QToolButton::clicked, this, &TFindBar::Previous);
     connect(next_, &QToolButton::clicked, this, &TFindBar::Next);
     connect(close, &QToolButton::clicked, this, &TFindBar::Close);
+    // Esc closes the bar from any of its controls, not only the text.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TFindBar::Close,
+                  Qt::WidgetWithChildrenShortcut);
 
     // Edits change what matches; found again once the edit is finished.
     refreshTimer_.setSingleShot(true);

@@ -206,6 +206,7 @@ TEST_F(MainFormEdit, TheFilteredViewEditsValidatesAndPastesIntoTheRightRows) {
     EXPECT_EQ(Cell(4, 3), "1.10");
     EXPECT_EQ(Cell(15, 3), "2.20");
     EXPECT_EQ(Cell(5, 3), "0.00");
+    EXPECT_EQ(Grid()->SelectedRows(), (std::vector<int>{4, 15})) << "what Change prices takes";
     Grid()->SelectBlock({1, 2, 2, 3});
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(),
@@ -223,6 +224,7 @@ TEST_F(MainFormEdit, TheFilteredViewEditsValidatesAndPastesIntoTheRightRows) {
 
     // The filter follows edits: a renamed row leaves the view.
     At(15, 2);
+    EXPECT_EQ(Grid()->SelectedRows(), (std::vector<int>{15}));
     Type("Ser");
     EXPECT_EQ(Cell(15, 2), "Ser");
     QTest::qWait(20);
