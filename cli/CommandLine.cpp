@@ -11,7 +11,8 @@ namespace {
 
 struct CommandInfo {
     TCliCommand command;
-    int files; // how many file arguments it takes
+    int files;        // how many file arguments it takes
+    int optional = 0; // of which this many may be left out
 };
 
 const std::map<std::string, CommandInfo>& Commands() {
@@ -20,7 +21,9 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"report", {TCliCommand::Report, 0}},     {"test", {TCliCommand::Test, 0}},
         {"detect", {TCliCommand::Detect, 0}},     {"dump", {TCliCommand::Dump, 0}},
         {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
-        {"check", {TCliCommand::Check, 1}},       {"import", {TCliCommand::Import, 2}},
+        {"check", {TCliCommand::Check, 1}},       {"compare", {TCliCommand::Compare, 1}},
+        {"backup", {TCliCommand::Backup, 1, 1}},  {"backups", {TCliCommand::Backups, 1, 1}},
+        {"restore", {TCliCommand::Restore, 1}},   {"import", {TCliCommand::Import, 2}},
         {"export", {TCliCommand::Export, 2}},     {"ports", {TCliCommand::Ports, 0}},
     };
     return commands;
@@ -92,6 +95,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     bool haveCommand = false;
     bool paths = false;
     int fileCount = 0;
+    int optionalFiles = 0;
     auto fail = [](std::string why) { return TParsedCommandLine{std::nullopt, std::move(why)}; };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -126,6 +130,15 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.others = true;
         } else if (arg == "--ram") {
             line.ram = true;
+        } else if (arg == "--changed") {
+            line.changed = true;
+        } else if (arg == "--backup-first") {
+            line.backupFirst = true;
+        } else if (arg == "--keep") {
+            std::optional<int> keep;
+            if (!value(v) || !(keep = ParseNumber(v)) || *keep < 0)
+                return fail("--keep takes the number of backups to keep (0 keeps all)");
+            line.keep = *keep;
         } else if (arg == "--port") {
             if (!value(v) || v.empty())
                 return fail("--port needs COM1 to COM4 or a device path");
@@ -190,6 +203,7 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("unknown command " + arg);
             line.command = found->second.command;
             fileCount = found->second.files;
+            optionalFiles = found->second.optional;
             haveCommand = true;
         } else {
             line.files.push_back(arg);
@@ -203,13 +217,19 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveCommand)
         return fail("no command given");
-    if (int(line.files.size()) != fileCount)
-        return fail(fileCount == 0   ? "this command takes no file"
-                    : fileCount == 1 ? "this command takes exactly one file"
-                                     : "this command takes exactly two files");
+    const int files = int(line.files.size());
+    if (files > fileCount || files < fileCount - optionalFiles)
+        return fail(fileCount == 0      ? "this command takes no file"
+                    : optionalFiles > 0 ? "this command takes at most one folder"
+                    : fileCount == 1    ? "this command takes exactly one file"
+                                        : "this command takes exactly two files");
     if (line.importOptions.by == MatchBy::Barcode &&
         (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
         return fail("--by barcode matches PLU rows in --mode update only");
+    if (line.changed && line.command != TCliCommand::Download)
+        return fail("--changed goes with download");
+    if (line.changed && line.backupFirst)
+        return fail("--changed and --backup-first do not go together");
     return {line, {}};
 }
 
@@ -267,6 +287,25 @@ Commands:
         write a table of the document as a spreadsheet file with a header row, UTF-8 with a
         BOM (the document's code page with --codepage)
         quorve-plu-cli export shop.PLU prices.csv --dialect calc
+  compare FILE.PLU [--kinds K] [--range A-B] [-o FILE]
+        read the register and list what a download would change, one line per difference
+        (exit 0 when equal, 10 when different); -o also saves the list
+        quorve-plu-cli compare shop.PLU --kinds plu --range 1-3000
+  download --changed FILE.PLU [--kinds K] [--range A-B]
+        compare first, then send only the PLU blocks, departments, package prices and
+        parameters that differ
+        quorve-plu-cli download --changed shop.PLU --range 1-3000
+  backup [DIR] [--range A-B] [--keep N]
+        read everything the register holds into a new dated folder of DIR (default
+        ~/.local/share/quorve-plu/backups); the newest N (default 20, 0 = all) are kept
+        quorve-plu-cli backup
+  backups [DIR]
+        list the backups, newest first: date, register, PLU range and counts, folder
+        quorve-plu-cli backups
+  restore DIR [--force]
+        put a backup folder back on the register: what differs is sent; --force restores
+        onto a register with another identification
+        quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
 
 Options:
   --kinds K      plu, dept, recy, param, separated by commas (default all four)
@@ -280,6 +319,8 @@ Options:
   --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
                  and point otherwise (the default); calc: ',' and the locale's decimal
                  separator; tsv: tabs
+  --backup-first download: back the register up (as backup does) and send nothing if
+                 that fails
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
@@ -292,6 +333,7 @@ Options:
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check or import found problems; 130 cancelled (Ctrl+C, SIGTERM).
+--force); 5 check or import found problems; 10 compare found differences; 130 cancelled
+(Ctrl+C, SIGTERM).
 )";
 }

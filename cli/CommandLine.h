@@ -1,6 +1,7 @@
 #pragma once
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
+#include "Backup.h"
 #include "SheetImport.h"
 #include "TransferContext.h"
 
@@ -18,6 +19,10 @@ enum class TCliCommand {
     Program,
     Font,
     Check,
+    Compare,
+    Backup,
+    Backups,
+    Restore,
     Import,
     Export,
     Ports,
@@ -34,7 +39,12 @@ struct TCommandLine {
     KindSet kinds = AllKinds;
     int rangeBegin = MinPluRange;
     int rangeEnd = MaxPluRange;
-    bool force = false; // upload: replace an existing document
+    bool force = false;   // upload: replace an existing document; restore: onto another register
+    bool changed = false; // download: only what differs from the register
+    bool backupFirst = false; // download: back the register up first
+
+    // backup
+    int keep = DefaultBackupsKept; // 0 keeps all
 
     // report, dump
     std::string output; // -o FILE

@@ -22,6 +22,8 @@ const char* ResultName(TExitCode code) {
         return "file-failed";
     case ExitProblems:
         return "problems";
+    case ExitDifferent:
+        return "different";
     case ExitCancelled:
         return "cancelled";
     }

@@ -15,6 +15,7 @@ enum TExitCode {
     ExitPort = 3, // the port could not be opened
     ExitFile = 4, // a file could not be read or written
     ExitProblems = 5,
+    ExitDifferent = 10, // compare: the register differs from the document
     ExitCancelled = 130,
 };
 

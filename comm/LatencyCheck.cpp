@@ -14,5 +14,5 @@ std::vector<std::string> TLatencyCheck::HintFor(const std::string& devicePath) {
     if (!ms || *ms <= 1)
         return {};
     told_.insert(device);
-    return LatencyHint(devicePath, *ms);
+    return LatencyHint(devicePath, *ms, SerialUdevRuleInstalled(root_));
 }

@@ -444,14 +444,32 @@ PortFailure ExplainPortFailure(const std::string& devicePath, const ECommsError&
     return f;
 }
 
-std::vector<std::string> LatencyHint(const std::string& devicePath, int latencyMs) {
+std::vector<std::string> LatencyHint(const std::string& devicePath, int latencyMs,
+                                     bool ruleInstalled) {
     if (latencyMs <= 1)
         return {};
+    const std::string slow = devicePath + " holds received bytes up to " +
+                             std::to_string(latencyMs) +
+                             " ms before passing them on (its latency timer), which slows every "
+                             "exchange.";
+    if (ruleInstalled)
+        return {slow, "The udev rule " + std::string(SerialUdevRulesFile) +
+                          " that sets it to 1 ms is installed; it applies once the adapter is "
+                          "unplugged and plugged in again."};
     return {
-        devicePath + " holds received bytes up to " + std::to_string(latencyMs) +
-            " ms before passing them on (its latency timer), which slows every exchange.",
+        slow,
         "A udev rule sets it to 1 ms whenever the adapter is plugged in; the program ships it as " +
             std::string(SerialUdevRulesFile) + " for /etc/udev/rules.d/:",
         std::string("  ") + FtdiLatencyRule,
     };
+}
+
+bool SerialUdevRuleInstalled(const std::string& root) {
+    for (const char* dir :
+         {"etc/udev/rules.d/", "run/udev/rules.d/", "usr/lib/udev/rules.d/", "lib/udev/rules.d/"}) {
+        std::error_code error;
+        if (std::filesystem::exists(root + "/" + dir + SerialUdevRulesFile, error))
+            return true;
+    }
+    return false;
 }

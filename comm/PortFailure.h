@@ -55,5 +55,9 @@ inline constexpr const char* FtdiLatencyRule =
     R"(ACTION=="add", SUBSYSTEM=="usb-serial", DRIVER=="ftdi_sio", ATTR{latency_timer}="1")";
 
 // Lines to show once when an adapter still holds received bytes for more than 1 ms after the port
-// asked for low latency; empty when the timer is fine.
-std::vector<std::string> LatencyHint(const std::string& devicePath, int latencyMs);
+// asked for low latency; empty when the timer is fine. With the rule installed already, the
+// adapter only needs plugging in again for it to apply.
+std::vector<std::string> LatencyHint(const std::string& devicePath, int latencyMs,
+                                     bool ruleInstalled = false);
+// Whether udev has the shipped rule (a package's or an administrator's copy) under root.
+bool SerialUdevRuleInstalled(const std::string& root = "/");

@@ -5,9 +5,9 @@
 #
 #   docs/screenshots.sh [BUILD_DIR]
 #
-# BUILD_DIR holds bin/quorve-plu and bin/quorve-sim (default build-release, built here as
-# scripts/run builds it). Needs xvfb, openbox, xdotool and imagemagick. Run it after a change
-# that shows in a window, look at the pictures, and commit them with the change.
+# BUILD_DIR holds bin/quorve-plu, bin/quorve-plu-cli and bin/quorve-sim (default build-release,
+# built here as scripts/run builds it). Needs xvfb, openbox, xdotool and imagemagick. Run it
+# after a change that shows in a window, look at the pictures, and commit them with the change.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 images="$root/docs/guide/images"
@@ -22,7 +22,7 @@ done
 build="${1:-$root/build-release}"
 if [ $# -eq 0 ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQPLU_TESTS=OFF >/dev/null
-    cmake --build "$build" --target quorve-plu quorve-sim
+    cmake --build "$build" --target quorve-plu quorve-plu-cli quorve-sim
 fi
 
 # The program runs as installed (a bin folder beside share/quorve-plu) for a user whose home is
@@ -37,7 +37,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/bin" "$work/share/quorve-plu" "$work/home/.config/quorve-plu" \
     "$work/home/.local/state/quorve-plu"
-cp "$build/bin/quorve-plu" "$build/bin/quorve-sim" "$work/bin/"
+cp "$build/bin/quorve-plu" "$build/bin/quorve-plu-cli" "$build/bin/quorve-sim" "$work/bin/"
 export HOME="$work/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0
 unset XDG_CONFIG_HOME XDG_STATE_HOME
 cfg="$HOME/.config/quorve-plu/SYSTEM.CFG"
@@ -128,6 +128,30 @@ sleep 4
 shot "$progress" progress
 key Escape
 sleep 1
+
+# The cancelled download left the register behind the document: compare the first 200 PLUs.
+key alt+c m
+compare_dialog="$(window 'Compare with register')"
+key Tab Tab ctrl+a # every kind is ticked; the last PLU number
+xdotool type --delay 80 200
+key Return
+comparison=""
+for _ in $(seq 600); do
+    comparison="$(xdotool search --onlyvisible --name '^Compare with register$' 2>/dev/null |
+        grep -vx "$compare_dialog" | tail -1 || true)"
+    [ -n "$comparison" ] && break
+    sleep 0.1
+done
+[ -n "$comparison" ] || { echo "the comparison did not appear" >&2; exit 1; }
+shot "$comparison" compare
+key alt+c # Close
+
+# One backup made by the command line, then the list of backups.
+(cd "$HOME" && "$work/bin/quorve-plu-cli" backup --range 1-200 --quiet >/dev/null)
+key alt+c b
+backups="$(window 'Register backups')"
+shot "$backups" backups
+key Escape
 
 # Detection finds nothing on COM1 (a register that never answers) and the register on COM2.
 start_register COM1 ttySILENT --silent 1000000

@@ -132,6 +132,12 @@ std::string TRegisterState::Text() const {
         out << "program " << number << " " << HexBytes(block.data(), block.size()) << "\n";
     for (const auto& [number, block] : font)
         out << "font " << number << " " << HexBytes(block.data(), block.size()) << "\n";
+    for (const TWriteHeard& write : writes) {
+        out << "write " << write.command << " " << write.block;
+        for (int plu : write.plus)
+            out << " " << plu;
+        out << "\n";
+    }
     return out.str();
 }
 
@@ -213,6 +219,14 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
                 programBegin = uint16_t(std::stoi(a));
             } else if (kind == "program-end") {
                 programEnd = uint16_t(std::stoi(a));
+            } else if (kind == "write") {
+                TWriteHeard write;
+                std::istringstream numbers(rest);
+                if (!(numbers >> write.command >> write.block))
+                    return fail("bad write");
+                for (int plu = 0; numbers >> plu;)
+                    write.plus.push_back(plu);
+                writes.push_back(std::move(write));
             } else if (kind == "program" || kind == "font") {
                 Block block{};
                 if (!ParseHex(b, block.data(), 256))
@@ -271,6 +285,12 @@ const std::map<int, std::pair<std::string, int>> ImageReads{{CmdReadParameters, 
                                                             {CmdReadRecycling, {"recy", 7}},
                                                             {CmdReadDepartments, {"dept", 1}}};
 
+void RecordWrite(TRegisterState& state, TWriteHeard write) {
+    if (state.writes.size() >= TRegisterState::MaxWritesKept)
+        state.writes.erase(state.writes.begin());
+    state.writes.push_back(std::move(write));
+}
+
 } // namespace
 
 TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* packet) {
@@ -284,6 +304,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
             return Simple(TReply::Refuse);
         Block& block = state.images[{it->second.first, param}];
         std::memcpy(block.data(), data, 256);
+        RecordWrite(state, {command, param, {}});
         return Simple(TReply::Ack, true);
     }
     if (auto it = ImageReads.find(command); it != ImageReads.end()) {
@@ -336,6 +357,7 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
         int count = data[0];
         if (count < 1 || count > 3)
             return Simple(TReply::Refuse);
+        TWriteHeard write{command, param, {}};
         for (int k = 0; k < count; ++k) {
             const uint8_t* record = data + 1 + 68 * k;
             uint32_t index =
@@ -343,7 +365,9 @@ TReply HandlePacket(TRegisterState& state, TSession& session, const uint8_t* pac
             if (index >= 30000)
                 return Simple(TReply::Refuse);
             std::memcpy(state.plu[int(index) + 1].data(), record + 4, 64);
+            write.plus.push_back(int(index) + 1);
         }
+        RecordWrite(state, std::move(write));
         return Simple(TReply::Ack, true);
     }
     case CmdConnection: {

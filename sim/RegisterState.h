@@ -19,6 +19,8 @@
 //     program-begin <n> / program-end <n>   values of the program-load markers
 //     program <block> <256 bytes>     program image blocks received
 //     font <block> <256 bytes>        font blocks received
+//     write <command> <block> [<plu>...]  a data write taken (PLU writes with their PLU
+//                                     numbers); the latest MaxWritesKept are kept
 
 #include "IBusNames.h"
 
@@ -30,7 +32,18 @@
 #include <utility>
 #include <vector>
 
+// A data write the register took: command, block number and, for PLU items, their numbers.
+struct TWriteHeard {
+    int command = 0;
+    int block = 0;
+    std::vector<int> plus;
+    bool operator==(const TWriteHeard&) const = default;
+};
+
 struct TRegisterState {
+    // Enough to see which blocks a short transfer sent; the file must not grow without end.
+    static constexpr size_t MaxWritesKept = 512;
+
     uint8_t decimals = 2;
     Block status{};
     std::string ident = "QUORVE SIM ECR 1.0";
@@ -45,6 +58,7 @@ struct TRegisterState {
     std::map<int, Block> program;
     std::map<int, Block> font;
     std::vector<uint8_t> disconnects; // status of every end-of-connection packet heard
+    std::vector<TWriteHeard> writes;  // data writes taken, oldest first
 
     static TRegisterState Default();
     // False with a message when the file cannot be read or a line is malformed.

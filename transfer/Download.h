@@ -7,6 +7,7 @@
 #include "TransferContext.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 // The status check that opens every download and upload: "Check ecr status". On failure it has
@@ -22,7 +23,7 @@ bool DownloadParameters(TTransferContext& ctx);
 // The connection both directions share: the port opened and connected, the status check, the
 // steps of the ticked kinds in kind order (each announced as word + name + "..."),
 // Disconnect; every ending closes the port.
-using TransferStep = bool (*)(TTransferContext&);
+using TransferStep = std::function<bool(TTransferContext&)>;
 TFlowResult RunTransfer(TTransferContext& ctx, const std::string& word,
                         const std::array<std::string, 4>& kindNames,
                         const std::array<TransferStep, 4>& steps);

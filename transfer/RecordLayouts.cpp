@@ -203,17 +203,29 @@ bool IsEmptyPluSlot(std::span<const uint8_t, PluRecordSize> record) {
     return record[0] == 0xFF;
 }
 
+PluFields DecodePluFields(std::span<const uint8_t, PluRecordSize> record) {
+    std::span<const uint8_t> bytes = record;
+    PluFields fields;
+    fields.barcode = GetBarcode(bytes.subspan(PluBarcodeAt).first<7>());
+    fields.name = GetTextField(bytes.subspan(PluNameAt, PluNameWidth));
+    fields.price = GetBE32Signed(bytes.subspan(PluPriceAt));
+    fields.department = record[PluDeptAt];
+    fields.stocks = GetBE32Signed(bytes.subspan(PluStocksAt));
+    fields.flag = record[PluFlagAt];
+    return fields;
+}
+
+PluRecordTexts PluFieldTexts(const PluFields& fields, const RegisterStatus& status) {
+    return {
+        BarcodeText(fields.barcode),     fields.name,
+        MoneyText(fields.price, status), std::to_string(int(fields.department) + 1),
+        QuantityText(fields.stocks),     std::to_string(int(fields.flag)),
+    };
+}
+
 PluRecordTexts DecodePluRecord(std::span<const uint8_t, PluRecordSize> record,
                                const RegisterStatus& status) {
-    std::span<const uint8_t> bytes = record;
-    return {
-        BarcodeText(GetBarcode(bytes.subspan(PluBarcodeAt).first<7>())),
-        GetTextField(bytes.subspan(PluNameAt, PluNameWidth)),
-        MoneyText(GetBE32Signed(bytes.subspan(PluPriceAt)), status),
-        std::to_string(int(record[PluDeptAt]) + 1),
-        QuantityText(GetBE32Signed(bytes.subspan(PluStocksAt))),
-        std::to_string(int(record[PluFlagAt])),
-    };
+    return PluFieldTexts(DecodePluFields(record), status);
 }
 
 void EncodePluWriteRecord(int pluNumber, const PluRowTexts& row, const RegisterStatus& status,
@@ -350,15 +362,26 @@ Block EncodeDeptBlock(std::span<const DeptRowTexts, DeptCount> rows, const Regis
     return block;
 }
 
+std::array<DeptFields, DeptCount> DecodeDeptFields(const Block& block) {
+    std::array<DeptFields, DeptCount> fields;
+    for (size_t d = 0; d < DeptCount; ++d) {
+        const auto record = std::span(block).subspan(d * DeptRecordSize, DeptRecordSize);
+        fields[d] = {GetTextField(record.subspan(DeptNameAt, 18)), record[DeptTaxAt],
+                     GetBE32Signed(record.subspan(DeptPriceAt))};
+    }
+    return fields;
+}
+
+DeptRowTexts DeptFieldTexts(const DeptFields& fields, const RegisterStatus& status) {
+    return {fields.name, std::to_string(int(fields.tax) + 1), MoneyText(fields.price, status)};
+}
+
 std::array<DeptRowTexts, DeptCount> DecodeDeptBlock(const Block& block,
                                                     const RegisterStatus& status) {
     std::array<DeptRowTexts, DeptCount> rows;
-    for (size_t d = 0; d < DeptCount; ++d) {
-        const auto record = std::span(block).subspan(d * DeptRecordSize, DeptRecordSize);
-        rows[d] = {GetTextField(record.subspan(DeptNameAt, 18)),
-                   std::to_string(int(record[DeptTaxAt]) + 1),
-                   MoneyText(GetBE32Signed(record.subspan(DeptPriceAt)), status)};
-    }
+    const std::array<DeptFields, DeptCount> fields = DecodeDeptFields(block);
+    for (size_t d = 0; d < DeptCount; ++d)
+        rows[d] = DeptFieldTexts(fields[d], status);
     return rows;
 }
 
@@ -377,14 +400,17 @@ RecyclingImage EncodeRecyclingImage(std::span<const RecyEntryTexts> entries,
     return image;
 }
 
+uint32_t RecyclingPrice(const RecyclingImage& image, int number) {
+    return uint32_t(
+        GetBE(std::span(image).subspan(size_t(number - 1) * RecyclingEntrySize + RecyPriceAt, 4)));
+}
+
 std::array<RecyEntryTexts, RecyclingEntries> DecodeRecyclingImage(const RecyclingImage& image,
                                                                   const RegisterStatus& status) {
     std::array<RecyEntryTexts, RecyclingEntries> entries;
-    for (size_t j = 0; j < RecyclingEntries; ++j) {
-        const uint64_t price =
-            GetBE(std::span(image).subspan(j * RecyclingEntrySize + RecyPriceAt, 4));
-        entries[j] = {std::to_string(j + 1), MoneyText(int64_t(price), status)};
-    }
+    for (size_t j = 0; j < RecyclingEntries; ++j)
+        entries[j] = {std::to_string(j + 1),
+                      MoneyText(int64_t(RecyclingPrice(image, int(j + 1))), status)};
     return entries;
 }
 

@@ -78,8 +78,23 @@ inline constexpr int PluNameWidth = 18;
 inline constexpr int PlusPerWriteBlock = 3;
 inline constexpr int PlusPerReadBlock = 4;
 
+// A PluRecord's fields as numbers, as the register holds them: what a download would change
+// is exactly where two of these differ.
+struct PluFields {
+    int64_t barcode = 0;
+    std::string name;
+    int32_t price = 0;      // money units
+    uint8_t department = 0; // department number - 1
+    int32_t stocks = 0;     // thousandths
+    uint8_t flag = 0;
+    bool operator==(const PluFields&) const = default;
+};
+
 void EncodePluRecord(const PluRowTexts& row, const RegisterStatus& status,
                      std::span<uint8_t, PluRecordSize> record);
+PluFields DecodePluFields(std::span<const uint8_t, PluRecordSize> record);
+// The texts the upload writes for the fields.
+PluRecordTexts PluFieldTexts(const PluFields& fields, const RegisterStatus& status);
 PluRecordTexts DecodePluRecord(std::span<const uint8_t, PluRecordSize> record,
                                const RegisterStatus& status);
 // A PluRecord whose first byte is 0xFF is an empty slot.
@@ -164,7 +179,16 @@ inline constexpr int DeptCount = 8;
 // DeptmentGrid columns 1 to 3: Name, Tax, Unit price.
 using DeptRowTexts = std::array<std::string, 3>;
 
+struct DeptFields {
+    std::string name;
+    uint8_t tax = 0;   // tax number - 1
+    int32_t price = 0; // money units
+    bool operator==(const DeptFields&) const = default;
+};
+
 Block EncodeDeptBlock(std::span<const DeptRowTexts, DeptCount> rows, const RegisterStatus& status);
+std::array<DeptFields, DeptCount> DecodeDeptFields(const Block& block);
+DeptRowTexts DeptFieldTexts(const DeptFields& fields, const RegisterStatus& status);
 std::array<DeptRowTexts, DeptCount> DecodeDeptBlock(const Block& block,
                                                     const RegisterStatus& status);
 
@@ -184,6 +208,8 @@ RecyclingImage EncodeRecyclingImage(std::span<const RecyEntryTexts> entries,
 // Entry j gets the number j + 1 and the price stored under that number.
 std::array<RecyEntryTexts, RecyclingEntries> DecodeRecyclingImage(const RecyclingImage& image,
                                                                   const RegisterStatus& status);
+// The package price of number n (1 to 100) in money units.
+uint32_t RecyclingPrice(const RecyclingImage& image, int number);
 std::span<const uint8_t, BlockSize> RecyclingBlock(const RecyclingImage& image, int k);
 std::span<uint8_t, BlockSize> RecyclingBlock(RecyclingImage& image, int k);
 

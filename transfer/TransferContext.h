@@ -8,6 +8,7 @@
 #include "RegisterConnection.h"
 
 #include <bitset>
+#include <functional>
 #include <string>
 
 class TGridModel;
@@ -37,4 +38,7 @@ struct TTransferContext {
     RegisterStatus status{};
     // errno of a settings file the upload could not write; 0 otherwise.
     int fileError = 0;
+    // Every block the upload steps read, as the register sent it, before it is decoded: what a
+    // comparison needs beyond the texts (the third decimal of a price, an empty slot).
+    std::function<void(uint8_t command, uint16_t blockNo, const Block& data)> blockRead{};
 };

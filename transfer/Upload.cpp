@@ -9,6 +9,13 @@
 
 namespace {
 
+std::optional<Block> ReadAndTell(TTransferContext& ctx, uint8_t command, uint16_t blockNo) {
+    std::optional<Block> block = ctx.bus.ReadBlock(command, blockNo);
+    if (block && ctx.blockRead)
+        ctx.blockRead(command, blockNo, *block);
+    return block;
+}
+
 void PutPluRow(TGridModel& plu, int row, const PluRowTexts& texts) {
     for (int col = 1; col <= 8; ++col) {
         const std::string& text = texts[size_t(col - 1)];
@@ -17,14 +24,16 @@ void PutPluRow(TGridModel& plu, int row, const PluRowTexts& texts) {
     }
 }
 
+} // namespace
+
 // Phase 1: the items of the range, four to a block.
-bool UploadPluItems(TTransferContext& ctx) {
+bool UploadPLUItems(TTransferContext& ctx) {
     const BlockSpan span = PluReadBlocks(ctx.rangeBegin, ctx.rangeEnd);
     ctx.progress.SetTotalPackages(span.Count());
     PluRowTexts row;
     for (int b = span.first; b <= span.last; ++b) {
         ctx.progress.SetCurrentPackage(b - span.first + 1);
-        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadPlu, uint16_t(b));
+        const std::optional<Block> block = ReadAndTell(ctx, CmdReadPlu, uint16_t(b));
         if (!block)
             return false;
         for (const DecodedPlu& item :
@@ -38,6 +47,8 @@ bool UploadPluItems(TTransferContext& ctx) {
     return true;
 }
 
+namespace {
+
 // Phase 2: the sales counters, matched to the rows by barcode text.
 bool UploadSalesCounters(TTransferContext& ctx) {
     const uint32_t count = ctx.status.SalesRecordCount;
@@ -47,7 +58,7 @@ bool UploadSalesCounters(TTransferContext& ctx) {
     stream.reserve(size_t(blocks) * BlockSize);
     for (int k = 0; k < blocks; ++k) {
         ctx.progress.SetCurrentPackage(k + 1);
-        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadSales, uint16_t(k));
+        const std::optional<Block> block = ReadAndTell(ctx, CmdReadSales, uint16_t(k));
         if (!block)
             return false;
         stream.insert(stream.end(), block->begin(), block->end());
@@ -72,11 +83,11 @@ TFlowResult RunUpload(TTransferContext& ctx) {
 }
 
 bool UploadPLU(TTransferContext& ctx) {
-    return UploadPluItems(ctx) && UploadSalesCounters(ctx);
+    return UploadPLUItems(ctx) && UploadSalesCounters(ctx);
 }
 
 bool UploadDepartments(TTransferContext& ctx) {
-    const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadDepartments, 0);
+    const std::optional<Block> block = ReadAndTell(ctx, CmdReadDepartments, 0);
     if (!block)
         return false;
     const auto rows = DecodeDeptBlock(*block, ctx.status);
@@ -91,7 +102,7 @@ bool UploadRecycling(TTransferContext& ctx) {
     ctx.progress.SetTotalPackages(RecyclingBlocks);
     for (int k = 0; k < RecyclingBlocks; ++k) {
         ctx.progress.SetCurrentPackage(k + 1);
-        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadRecycling, uint16_t(k));
+        const std::optional<Block> block = ReadAndTell(ctx, CmdReadRecycling, uint16_t(k));
         if (!block)
             return false;
         std::memcpy(RecyclingBlock(image, k).data(), block->data(), BlockSize);
@@ -107,7 +118,7 @@ bool UploadRecycling(TTransferContext& ctx) {
 bool UploadParameters(TTransferContext& ctx) {
     ParameterImage image{};
     for (int k = 0; k < 2; ++k) {
-        const std::optional<Block> block = ctx.bus.ReadBlock(CmdReadParameters, uint16_t(k));
+        const std::optional<Block> block = ReadAndTell(ctx, CmdReadParameters, uint16_t(k));
         if (!block)
             return false;
         std::memcpy(ParameterBlock(image, k).data(), block->data(), BlockSize);

@@ -7,6 +7,8 @@
 
 TFlowResult RunUpload(TTransferContext& ctx);
 bool UploadPLU(TTransferContext& ctx);
+// The items of the range alone, without the sales counters.
+bool UploadPLUItems(TTransferContext& ctx);
 bool UploadDepartments(TTransferContext& ctx);
 bool UploadRecycling(TTransferContext& ctx);
 bool UploadParameters(TTransferContext& ctx);

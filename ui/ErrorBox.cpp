@@ -1,6 +1,8 @@
 #include "ErrorBox.h"
 
+#include "CodePage.h"
 #include "DocumentFile.h"
+#include "FlowOutcome.h"
 #include "PortFailure.h"
 #include "SPComm.h"
 #include "Settings.h"
@@ -90,4 +92,17 @@ void ShowSystemCfgWriteError(QWidget* parent, int error) {
     box.setInformativeText(QString::fromLocal8Bit(SystemCfgPath()) + QStringLiteral(": ") +
                            QString::fromLocal8Bit(std::strerror(error)));
     box.exec();
+}
+
+QString OutcomeText(const TFlowOutcome& outcome) {
+    switch (outcome.result) {
+    case TFlowResult::PortNotOpened:
+        return QStringLiteral("the port could not be opened");
+    case TFlowResult::Cancelled:
+        return QStringLiteral("cancelled");
+    case TFlowResult::FileFailed:
+        return QString::fromLocal8Bit(outcome.errorText);
+    default:
+        return DocumentCodePage().ToUnicode(outcome.errorText);
+    }
 }

@@ -154,6 +154,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     DownloadDlg = new TDownloadDlg(this);
     AddTextWindow(DownloadDlg);
     CreateServiceWindows();
+    CreateSafetyWindows();
     ParaDlg = new TParaDlg(this);
     AddTextWindow(ParaDlg);
     RecyForm = new TRecyForm(this);
@@ -313,6 +314,7 @@ void TMainForm::BuildMenus() {
     item(comm, UploadRPItem, "UploadRPItem", "Upload report", QKeySequence(Qt::Key_F7));
     item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
     DownloadFontItem->setVisible(false);
+    AddSafetyItems(comm);
 
     QMenu* help = menuBar->addMenu("&Help");
     help->setObjectName("HelpMenu");
@@ -653,6 +655,8 @@ void TMainForm::DownloadItemClick() {
         return;
     if (!ConfirmDownloadProblems(DownloadDlg->Kinds(), DownloadDlg->RangeBegin(),
                                  DownloadDlg->RangeEnd()))
+        return;
+    if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
     RunDownload(ctx);

@@ -22,6 +22,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QTextEdit;
 class QToolBar;
@@ -29,6 +30,10 @@ class QToolButton;
 class TAboutBox;
 class TBulkChangeDlg;
 class TFindBar;
+class TBackupForm;
+class TCompareDlg;
+class TCompareForm;
+struct TBackupInfo;
 class TCommDlg;
 class TDataDlg;
 class TDetectPortDlg;
@@ -135,6 +140,18 @@ public:
     // Runs the parameter dialog (ParaDlg); true when it was closed with OK. Tests answer it.
     std::function<bool()> paraExecute;
 
+    // ---- Comparison with the register and backups (MainFormSafety.cpp) ----
+    TCompareDlg* CompareDlg = nullptr;
+    TCompareForm* CompareForm = nullptr;
+    TBackupForm* BackupForm = nullptr;
+    std::string backupRoot; // where backups go; the user's data directory
+    void CompareItemClick();
+    void BackupItemClick();
+    void RestoreItemClick();
+    // The backup a download was asked to make first; false when there is none.
+    bool BackUpBeforeDownload();
+    // Asks, restores, and says what became of it.
+    QString RestoreFromBackup(const TBackupInfo& backup);
     // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
     TImportDlg* ImportDlg = nullptr;
     TExportDlg* ExportDlg = nullptr;
@@ -187,6 +204,8 @@ private:
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     void CreateServiceWindows();
     void ConnectServiceCommands();
+    void CreateSafetyWindows();
+    void AddSafetyItems(QMenu* comm);
     void CreateSheetWindows();
     void ConnectSheetCommands();
     void ConnectEditCommands();
@@ -251,6 +270,9 @@ public:
     QAction* UploadItem = nullptr;
     QAction* UploadRPItem = nullptr;
     QAction* DownloadFontItem = nullptr;
+    QAction* CompareItem = nullptr;
+    QAction* BackupItem = nullptr;
+    QAction* RestoreItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
 };

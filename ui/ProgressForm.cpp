@@ -173,8 +173,13 @@ void TProgressForm::showEvent(QShowEvent* event) {
         return;
     if (mainWindow_) {
         mainWindow_->setEnabled(false);
-        if (QWindow* main = mainWindow_->window()->windowHandle(); main && windowHandle())
-            windowHandle()->setTransientParent(main);
+        // Above the dialog the flow was started from, if any: a dialog that blocks the main
+        // window blocks every other window that belongs to it, and Cancel would be out of reach.
+        QWidget* owner = QApplication::activeModalWidget();
+        if (!owner || owner == this)
+            owner = mainWindow_->window();
+        if (QWindow* parent = owner->windowHandle(); parent && windowHandle())
+            windowHandle()->setTransientParent(parent);
     }
     QPalette palette = statusLabel_->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));

@@ -1,8 +1,11 @@
 #include "TransferRangeDlg.h"
 
+#include "Backup.h"
 #include "CodePage.h"
 #include "Defs.h"
+#include "ErrorBox.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +18,8 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <cerrno>
 
 namespace {
 
@@ -81,25 +86,30 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
     layout->addWidget(checkList_, 1);
     layout->addWidget(rangeGroup_);
     layout->addLayout(buttons);
+    layout_ = layout;
     resize(320, 280);
 }
 
 bool TTransferRangeDlg::Execute() {
     checkList_->clear();
-    for (const std::string& name : kindNames_) {
-        auto* item = new QListWidgetItem(DocumentCodePage().ToUnicode(name), checkList_);
+    for (size_t i = 0; i < kindNames_.size(); ++i) {
+        auto* item = new QListWidgetItem(DocumentCodePage().ToUnicode(kindNames_[i]), checkList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        item->setCheckState(ticked_.test(i) ? Qt::Checked : Qt::Unchecked);
     }
     checkList_->setCurrentRow(0);
     okBtn_->setFocus();
     if (exec() != QDialog::Accepted)
         return false;
+    kinds_ = Checked();
+    return true;
+}
+
+KindSet TTransferRangeDlg::Checked() const {
     KindSet kinds;
     for (int i = 0; i < checkList_->count() && i < int(kinds.size()); ++i)
         kinds.set(size_t(i), checkList_->item(i)->checkState() == Qt::Checked);
-    kinds_ = kinds;
-    return true;
+    return kinds;
 }
 
 int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
@@ -134,8 +144,48 @@ void TTransferRangeDlg::showEvent(QShowEvent* event) {
     }
 }
 
+void TTransferRangeDlg::AddOption(QWidget* option) {
+    layout_->insertWidget(layout_->count() - 1, option);
+}
+
 TDownloadDlg::TDownloadDlg(QWidget* parent)
-    : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {}
+    : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {
+    backupFirst_ = new QCheckBox("&Back up the register first", this);
+    backupFirst_->setObjectName("BackupFirstCheck");
+    backupFirst_->setToolTip("Before sending, read everything the register holds into a "
+                             "backup; nothing is sent when that fails");
+    AddOption(backupFirst_);
+}
+
+bool TDownloadDlg::BackupFirst() const {
+    return backupFirst_->isChecked();
+}
+
+void TDownloadDlg::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        backupFirst_->setChecked(BackupBeforeDownload());
+    TTransferRangeDlg::showEvent(event);
+}
+
+void TDownloadDlg::accept() {
+    TTransferRangeDlg::accept();
+    // An invalid range keeps the dialog open and nothing is remembered yet.
+    if (isHidden() && backupFirst_->isChecked() != BackupBeforeDownload() &&
+        !SetBackupBeforeDownload(backupFirst_->isChecked()))
+        ShowSystemCfgWriteError(parentWidget(), errno);
+}
+
+TCompareDlg::TCompareDlg(QWidget* parent)
+    : TTransferRangeDlg("CompareDlg", "Compare with register", DownloadKindNames, parent) {
+    // A comparison changes nothing: every kind is offered ticked, then the last choice.
+    ticked_ = AllKinds;
+}
+
+void TCompareDlg::accept() {
+    TTransferRangeDlg::accept();
+    if (isHidden())
+        ticked_ = Checked();
+}
 
 TUploadDlg::TUploadDlg(QWidget* parent)
     : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {

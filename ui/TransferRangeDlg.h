@@ -9,11 +9,13 @@
 #include <array>
 #include <string>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
+class QVBoxLayout;
 
 class TTransferRangeDlg : public QDialog {
     Q_OBJECT
@@ -32,6 +34,11 @@ protected:
                       const std::array<std::string, 4>& kindNames, QWidget* parent);
     void accept() override;
     void showEvent(QShowEvent* event) override;
+    // A further choice, between the range and the buttons.
+    void AddOption(QWidget* option);
+    // The lines ticked at each opening: none for the download and upload dialogs.
+    KindSet ticked_;
+    KindSet Checked() const;
 
     QListWidget* checkList_;
 
@@ -44,6 +51,7 @@ private:
     QSpinBox* rangeEndEdit_;
     QPushButton* okBtn_;
     QPushButton* cancelBtn_;
+    QVBoxLayout* layout_;
 
     KindSet kinds_;
     int rangeBegin_ = 1;
@@ -54,6 +62,26 @@ class TDownloadDlg : public TTransferRangeDlg {
     Q_OBJECT
 public:
     explicit TDownloadDlg(QWidget* parent = nullptr);
+
+    // "Back up the register first": read from SYSTEM.CFG at each opening, kept there on OK.
+    bool BackupFirst() const;
+
+protected:
+    void accept() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QCheckBox* backupFirst_;
+};
+
+// "Compare with register...": the kinds and the PLU range to compare.
+class TCompareDlg : public TTransferRangeDlg {
+    Q_OBJECT
+public:
+    explicit TCompareDlg(QWidget* parent = nullptr);
+
+protected:
+    void accept() override;
 };
 
 class TUploadDlg : public TTransferRangeDlg {

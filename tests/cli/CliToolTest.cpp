@@ -1,6 +1,7 @@
 // quorve-plu-cli run as a user runs it, against the simulated register on a pseudo-terminal,
 // with no display: the program's copy lives in a temporary folder, beside its SYSTEM.CFG and
 // DEBUG.LOG.
+#include "CodePage.h"
 #include "Commands.h"
 #include "Defs.h"
 #include "DocumentFile.h"
@@ -372,6 +373,64 @@ TEST_F(CliTool, SigintCancelsLikeTheWindowsCancel) {
         EXPECT_EQ(ReadFileBytes(Path("SYSTEM.CFG")), cfgBefore);
         QFile::remove(dir.filePath("DEBUG.LOG"));
     }
+}
+
+// compare lists what a download would change and says by its exit code whether anything
+// would; download --changed sends only that; backup, backups and restore put it back.
+TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    FillDocument(plu, dept, recy);
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    StartSim({"--rate", "0"});
+    const QStringList range{"--range", "1-40"};
+    ASSERT_EQ(Tool(QStringList{"download", "shop.PLU"} + range).exit, 0);
+    const ToolRun equal = Tool(QStringList{"compare", "shop.PLU", "-q"} + range);
+    EXPECT_EQ(equal.exit, 0) << equal.err.toStdString();
+    EXPECT_EQ(equal.out, "");
+
+    // Back it up where the user's data goes, then change two items on the PC.
+    qputenv("XDG_DATA_HOME", dir.filePath("data").toLocal8Bit());
+    const ToolRun backup = Tool(QStringList{"backup", "-q"} + range);
+    ASSERT_EQ(backup.exit, 0) << backup.err.toStdString();
+    const QString folder = QString::fromUtf8(backup.out).trimmed();
+    EXPECT_TRUE(folder.startsWith(dir.filePath("data/quorve-plu/backups/")))
+        << folder.toStdString();
+    const ToolRun list = Tool({"backups"});
+    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 items"))
+        << list.out.toStdString();
+
+    plu.Cell(3, 3) = "99.00";
+    plu.Cell(40, 2) = "LAST";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    const ToolRun different =
+        Tool(QStringList{"compare", "shop.PLU", "--kinds", "plu", "--json"} + range);
+    EXPECT_EQ(different.exit, 10);
+    const std::vector<QJsonObject> events = different.Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.back()["result"].toString(), "different");
+    EXPECT_EQ(events.back()["differences"].toInt(), 2);
+    const ToolRun lines = Tool(QStringList{"compare", "shop.PLU", "--kinds", "plu", "-q"} + range);
+    const QList<QByteArray> out = lines.out.split('\n');
+    ASSERT_EQ(out.size(), 3) << lines.out.toStdString();
+    EXPECT_EQ(out[0], "PLU 3 Unit price: PC \"99.00\", register \"3.75\"");
+    EXPECT_EQ(QString::fromUtf8(out[1]),
+              "PLU 40 Name: PC \"LAST\", register \"ITEM 40 " +
+                  DocumentCodePage().ToUnicode(plu.Cell(39, 2).substr(8)) + "\"");
+
+    const ToolRun sent = Tool(QStringList{"download", "--changed", "shop.PLU"} + range);
+    EXPECT_EQ(sent.exit, 0) << sent.err.toStdString();
+    EXPECT_TRUE(sent.err.contains("Sent 2 PLU blocks.")) << sent.err.toStdString();
+    EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 0);
+
+    const ToolRun restore = Tool({"restore", folder});
+    EXPECT_EQ(restore.exit, 0) << restore.err.toStdString();
+    EXPECT_TRUE(restore.err.contains("Restored: 2 differences were sent."))
+        << restore.err.toStdString();
+    EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 10);
+    qunsetenv("XDG_DATA_HOME");
 }
 
 } // namespace

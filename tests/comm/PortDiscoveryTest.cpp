@@ -122,6 +122,13 @@ TEST_F(DiscoveryTest, LatencyHintOncePerDevice) {
     for (const char* path : {"/dev/ttyUSB0", "/dev/regcable", "/dev/ttyACM0", "/dev/ttyS0", ""})
         EXPECT_TRUE(check.HintFor(path).empty()) << path;
     EXPECT_TRUE(check.HintFor(ftdi).empty());
+
+    // Installed by the package, the rule only waits for the adapter to be plugged in again.
+    tree.Write(std::string("/usr/lib/udev/rules.d/") + SerialUdevRulesFile, "");
+    TLatencyCheck installed(tree.Root());
+    const std::vector<std::string> hint = installed.HintFor(ftdi);
+    ASSERT_EQ(hint, LatencyHint(ftdi, 16, true));
+    EXPECT_NE(hint.back().find("unplugged and plugged in again"), std::string::npos);
 }
 
 // The kernel announces a tty when asked to through its uevent file; root on a machine with a

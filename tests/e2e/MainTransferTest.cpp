@@ -1,6 +1,8 @@
 // The transfer commands of the main window against the simulated register: F9 and F6 through
 // their range dialogs, the question about unsaved work before an upload, the parameters-only
 // download of Ctrl+Alt+F4, and an upload whose port is missing.
+#include "BackupForm.h"
+#include "CompareForm.h"
 #include "Ini.h"
 #include "MainForm.h"
 #include "ModalAnswer.h"
@@ -8,9 +10,13 @@
 #include "TransferFixture.h"
 #include "TransferRangeDlg.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QTableView>
 
 namespace {
 
@@ -263,6 +269,93 @@ TEST_F(MainTransfer, CtrlAltF4SendsTheParametersAloneAfterTheDialogsOK) {
     EXPECT_EQ(GetTextField(std::span(state.images.at({"param", 0})).subspan(45 + 32, 32)),
               "PARAMETERS ONLY");
     EXPECT_EQ(GetTextField(std::span(state.plu.at(1)).subspan(7, 18)), "FROM REGISTER");
+}
+
+// ---- Comparison and backups ----
+
+// Runs `whileOpen` once the window is up; the window is closed afterwards.
+void WhenShown(QDialog* window, std::function<void()> whileOpen) {
+    auto* timer = new QTimer(window);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, window, [=] {
+        if (!window->isVisible() || !window->isEnabled())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        whileOpen();
+        window->accept();
+    });
+    timer->start();
+}
+
+TEST_F(MainTransfer, CompareFromTheMenuListsTheDifferenceAndSendsOnlyIt) {
+    form->PLUModel()->SetCell(1, 1, "0077"); // the register's 77: no difference
+    form->PLUModel()->SetCell(1, 2, "FROM PC");
+    form->PLUModel()->SetCell(1, 3, "3.1");
+    ProgressWatcher watcher(*form->ProgressForm);
+    QString summary;
+    int rows = -1;
+    WhenShown(form->CompareForm, [&] {
+        rows = form->CompareForm->findChild<QTableView*>("DifferenceGrid")->model()->rowCount();
+        QTest::mouseClick(form->CompareForm->findChild<QPushButton*>("SendBtn"), Qt::LeftButton);
+        summary = form->CompareForm->findChild<QLabel*>("SummaryLabel")->text();
+    });
+    AnswerRangeDialog(form->CompareDlg, {}, 1, 2);
+    form->CompareItem->trigger();
+    EXPECT_FALSE(watcher.okPressed) << watcher.errorText;
+    const auto& differences = form->CompareForm->Comparison().differences;
+    ASSERT_FALSE(differences.empty());
+    EXPECT_EQ(DifferenceLine(differences[0]),
+              "PLU 1 Name: PC \"FROM PC\", register \"FROM REGISTER\"");
+    EXPECT_EQ(rows, int(differences.size()));
+    EXPECT_TRUE(summary.endsWith("The changes have been sent.")) << summary.toStdString();
+
+    const TRegisterState state = StoppedState();
+    EXPECT_EQ(GetTextField(std::span(state.plu.at(1)).subspan(7, 18)), "FROM PC");
+    EXPECT_EQ(state.plu.count(2), 0u) << "an empty row is not sent over an empty slot";
+}
+
+TEST_F(MainTransfer, BackupsFromTheMenuMakeAndRestore) {
+    form->backupRoot = dir.Path("backups");
+    QString made, restored;
+    WhenShown(form->BackupForm, [&] {
+        form->BackupForm->findChild<QSpinBox*>("BackupToEdit")->setValue(8);
+        QTest::mouseClick(form->BackupForm->findChild<QPushButton*>("BackupBtn"), Qt::LeftButton);
+        made = form->BackupForm->findChild<QLabel*>("OutcomeLabel")->text();
+        ModalAnswer yes(QMessageBox::Yes);
+        QTest::mouseClick(form->BackupForm->findChild<QPushButton*>("RestoreBtn"), Qt::LeftButton);
+        restored = form->BackupForm->findChild<QLabel*>("OutcomeLabel")->text();
+        EXPECT_EQ(yes.Count(), 1);
+    });
+    form->BackupItem->trigger();
+    ASSERT_EQ(form->BackupForm->Backups().size(), 1u);
+    EXPECT_EQ(made,
+              "Backup made in " + QString::fromStdString(form->BackupForm->Backups()[0].folder));
+    EXPECT_EQ(form->BackupForm->Backups()[0].manifest.pluItems, 1);
+    EXPECT_EQ(restored, "The register already held this backup; nothing was sent.");
+}
+
+TEST_F(MainTransfer, ADownloadWhoseBackupFailsSendsNothing) {
+    form->backupRoot = dir.Path("backups");
+    IniWriteInteger(SystemCfgPath(), "Comm", "Port", 0);
+    ReadCommSettings();
+    ModalAnswer told(QMessageBox::Ok);
+    QTimer tickBackupFirst;
+    QObject::connect(&tickBackupFirst, &QTimer::timeout, [&] {
+        if (auto* check = form->DownloadDlg->findChild<QCheckBox*>("BackupFirstCheck");
+            form->DownloadDlg->isVisible() && !check->isChecked())
+            check->setChecked(true);
+    });
+    tickBackupFirst.start(1);
+    AnswerRangeDialog(form->DownloadDlg, {0}, 1, 4);
+    Press(Qt::Key_F9);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told.Count() == 1; }));
+    EXPECT_EQ(told.Text(), "The register was not backed up, so nothing was sent.");
+    EXPECT_EQ(boxes.size(), 1u) << "the backup's port failure, and no download after it";
+    EXPECT_EQ(IniReadString(SystemCfgPath(), "Safety", "BackupBeforeDownload", ""), "1");
+    EXPECT_TRUE(QDir(QString::fromStdString(form->backupRoot))
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ProgressForm.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -199,6 +200,27 @@ TEST_F(ProgressForm, EscapeAndWindowCloseActAsTheShownButton) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->ProgressState() == ProgressStates::Closed; }));
     EXPECT_EQ(aborts, 1) << "OK was the button on show";
     EXPECT_FALSE(form->isVisible());
+}
+
+// A flow started from a dialog that blocks the main window (the comparison's window, the
+// backups): Cancel must still reach the progress window.
+TEST_F(ProgressForm, CancelReachesItAboveADialogThatBlocksTheMainWindow) {
+    QDialog dialog(main.get());
+    dialog.setWindowModality(Qt::WindowModal);
+    bool cancelled = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        // Through the window system, where a blocked window drops the click.
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {},
+                          Cancel()->mapTo(form.get(), Cancel()->rect().center()));
+        cancelled = form->ProgressState() == ProgressStates::Closed;
+        form->hide();
+        dialog.accept();
+    });
+    dialog.exec();
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(aborts, 1);
 }
 
 } // namespace

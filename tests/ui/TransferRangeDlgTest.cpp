@@ -1,8 +1,11 @@
 #include "TransferRangeDlg.h"
 #include "Defs.h"
+#include "Ini.h"
+#include "Settings.h"
 #include "TempDir.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -176,6 +179,56 @@ TEST(UploadDlg, CarriesTwoLinesUntilItsFirstOpening) {
     TUploadDlg dialog;
     EXPECT_EQ(Lines(Child<QListWidget>(&dialog, "CheckListBox1")),
               (std::vector<QString>{"PLU", "Department"}));
+}
+
+// "Back up the register first": off at first, kept in SYSTEM.CFG by OK only.
+TEST(DownloadDlg, BackupFirstIsRememberedOnlyByOK) {
+    TempProgramDir dir;
+    TDownloadDlg dialog;
+    auto* check = Child<QCheckBox>(&dialog, "BackupFirstCheck");
+    const auto open = [&](std::function<void()> whileOpen) {
+        bool shownTicked = false;
+        ExecuteWith(dialog, [&] {
+            shownTicked = check->isChecked();
+            whileOpen();
+        });
+        return shownTicked;
+    };
+    EXPECT_FALSE(open([&] {
+        check->setChecked(true);
+        dialog.reject();
+    }));
+    EXPECT_EQ(IniReadString(SystemCfgPath(), "Safety", "BackupBeforeDownload", "none"), "none");
+    EXPECT_FALSE(open([&] {
+        QTest::keyClick(check, Qt::Key_Space);
+        QTest::mouseClick(Child<QPushButton>(&dialog, "OKBtn"), Qt::LeftButton);
+    }));
+    EXPECT_TRUE(dialog.BackupFirst());
+    EXPECT_EQ(IniReadString(SystemCfgPath(), "Safety", "BackupBeforeDownload", "none"), "1");
+    EXPECT_TRUE(open([&] { dialog.reject(); }));
+}
+
+// A comparison changes nothing: its kinds start ticked and keep the last choice.
+TEST(CompareDlg, OffersEveryKindTickedThenTheLastChoice) {
+    TCompareDlg dialog;
+    auto* list = Child<QListWidget>(&dialog, "CheckListBox1");
+    const auto ticked = [&] {
+        std::vector<bool> lines;
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(list->item(i)->checkState() == Qt::Checked);
+        return lines;
+    };
+    std::vector<bool> first;
+    EXPECT_TRUE(ExecuteWith(dialog, [&] {
+        first = ticked();
+        list->item(1)->setCheckState(Qt::Unchecked);
+        QTest::mouseClick(Child<QPushButton>(&dialog, "OKBtn"), Qt::LeftButton);
+    }));
+    EXPECT_EQ(first, (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(dialog.Kinds(), KindSet(0b1101));
+    std::vector<bool> second;
+    ExecuteWith(dialog, [&] { second = ticked(); });
+    EXPECT_EQ(second, (std::vector<bool>{true, false, true, true}));
 }
 
 } // namespace

@@ -1,0 +1,260 @@
+#include "Backup.h"
+
+#include "AtomicFile.h"
+#include "ChangedDownload.h"
+#include "DocumentFile.h"
+#include "GridModel.h"
+#include "Ini.h"
+#include "RegisterCopy.h"
+#include "Settings.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+constexpr const char* SettingsSection = "Safety";
+constexpr const char* BackupFirstKey = "BackupBeforeDownload";
+// Folder names sort as their dates do.
+constexpr const char* FolderDateFormat = "yyyy-MM-dd_HH-mm-ss";
+
+QString Local(const std::string& path) {
+    return QString::fromLocal8Bit(path);
+}
+
+std::string LocalPath(const QString& path) {
+    return path.toLocal8Bit().toStdString();
+}
+
+int LastError() {
+    return errno ? errno : EIO;
+}
+
+// A folder name for the date not yet taken in root.
+QString FreeFolderName(const QDir& root, const QDateTime& start) {
+    const QString base = start.toString(FolderDateFormat);
+    QString name = base;
+    for (int n = 2; root.exists(name); ++n)
+        name = base + "_" + QString::number(n);
+    return name;
+}
+
+void FillCounts(TBackupManifest& m, const TRegisterCopy& copy) {
+    m.pluItems = copy.PluItems();
+    m.departments = 0;
+    for (const DeptFields& dept : DecodeDeptFields(copy.dept))
+        m.departments += !dept.name.empty();
+    m.packagePrices = 0;
+    for (int n = 1; n <= RecyclingEntries; ++n)
+        m.packagePrices += RecyclingPrice(copy.recy, n) != 0;
+    m.salesRecords = int(copy.status.SalesRecordCount);
+    m.decimals = copy.status.Decimals;
+    m.identification = copy.identification;
+}
+
+// Number texts written under another decimal separator read as 0 under this one.
+void ConvertSeparator(std::string& text, char from, char to) {
+    std::replace(text.begin(), text.end(), from, to);
+}
+
+void ConvertDocument(TextTable& plu, TextTable& dept, RecyTable& recy, char from, char to) {
+    for (int row = 1; row <= plu.Rows(); ++row)
+        for (int col : {3, 5, 7, 8})
+            ConvertSeparator(plu.Cell(row, col), from, to);
+    for (int row = 1; row <= dept.Rows(); ++row)
+        ConvertSeparator(dept.Cell(row, 3), from, to);
+    for (RecyEntry& entry : recy)
+        ConvertSeparator(entry.price, from, to);
+}
+
+bool ConvertParameters(const std::string& path, char from, char to) {
+    IniFile ini(path);
+    std::vector<std::string> keys{"-% rate", "+% rate"};
+    for (int n = 1; n <= VatRates; ++n)
+        keys.push_back("VAT" + std::to_string(n));
+    for (const std::string& key : keys) {
+        std::string value = ini.ReadString("Default", key, ZeroRateText());
+        ConvertSeparator(value, from, to);
+        ini.WriteString("Default", key, value);
+    }
+    return ini.Save();
+}
+
+} // namespace
+
+std::string DefaultBackupRoot() {
+    return LocalPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                     "/quorve-plu/backups");
+}
+
+std::vector<TBackupInfo> ListBackups(const std::string& root) {
+    std::vector<TBackupInfo> backups;
+    const QDir dir(Local(root));
+    // Hidden folders are backups still being built (or left by a crash).
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const std::string folder = LocalPath(dir.filePath(name));
+        if (auto manifest = TBackupManifest::FromFile(folder + "/" + BackupManifestName))
+            backups.push_back({folder, std::move(*manifest)});
+    }
+    std::reverse(backups.begin(), backups.end());
+    return backups;
+}
+
+int PruneBackups(const std::string& root, int keep) {
+    // A backup still being built is a day old only when its program died on the way.
+    const QDir dir(Local(root));
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const QFileInfo& partial : dir.entryInfoList({".partial-*"}, QDir::Dirs | QDir::Hidden))
+        if (partial.lastModified() < dayAgo)
+            QDir(partial.filePath()).removeRecursively();
+    if (keep <= 0)
+        return 0;
+    const std::vector<TBackupInfo> backups = ListBackups(root);
+    int removed = 0;
+    for (size_t i = size_t(keep); i < backups.size(); ++i)
+        removed += QDir(Local(backups[i].folder)).removeRecursively();
+    return removed;
+}
+
+TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
+                            const TBackupRequest& request, TBackupInfo& made) {
+    const QDateTime start = QDateTime::currentDateTime();
+    QDir root(Local(request.root));
+    if (!root.mkpath("."))
+        return FileOutcome(request.root, LastError());
+    QTemporaryDir building(root.filePath(".partial-XXXXXX"));
+    if (!building.isValid())
+        return FileOutcome(request.root, LastError());
+    const std::string dir = LocalPath(building.path()) + "/";
+
+    TGridModel plu(MakePLUTable(), PLUTitles);
+    TGridModel dept(MakeDeptTable(), DeptTitles);
+    RecyTable recy;
+    InitialRecyTable(recy);
+    TTransferContext ctx{bus,
+                         progress,
+                         plu,
+                         dept,
+                         recy,
+                         AllKinds,
+                         request.rangeBegin,
+                         request.rangeEnd,
+                         port,
+                         dir + BackupParametersName};
+    // The upload keeps "Tax-free" when no slot carries the mark; a register without a tax-free
+    // slot must come back without one.
+    if (!IniWriteInteger(ctx.settingsPath, "Default", "Tax-free", TaxFreeNone))
+        return FileOutcome(ctx.settingsPath, LastError());
+    TRegisterCopy copy;
+    if (TFlowOutcome read = ReadRegister(ctx, true, copy); !read.Done())
+        return read;
+
+    TBackupManifest manifest;
+    manifest.date = start.toString("yyyy-MM-dd HH:mm:ss").toStdString();
+    manifest.rangeBegin = request.rangeBegin;
+    manifest.rangeEnd = request.rangeEnd;
+    manifest.decimalSeparator = DecimalSeparator();
+    FillCounts(manifest, copy);
+    const std::string document = dir + BackupDocumentName;
+    if (const int error = WriteDocumentFiles(document, plu.Table(), dept.Table(), recy))
+        return FileOutcome(document, error);
+    for (const std::string& name :
+         {std::string(BackupDocumentName), WithExtension(BackupDocumentName, ".DEP"),
+          WithExtension(BackupDocumentName, ".RCY"), std::string(BackupParametersName)}) {
+        const std::string sum = FileChecksum(dir + name);
+        if (sum.empty())
+            return FileOutcome(dir + name, LastError());
+        manifest.checksums.emplace_back(name, sum);
+    }
+    if (!WriteFileAtomically(dir + BackupManifestName, manifest.Text()))
+        return FileOutcome(dir + BackupManifestName, LastError());
+
+    const QString name = FreeFolderName(root, start);
+    if (!root.rename(QDir(building.path()).dirName(), name))
+        return FileOutcome(LocalPath(root.filePath(name)), LastError());
+    building.setAutoRemove(false);
+    made = {LocalPath(root.filePath(name)), std::move(manifest)};
+    PruneBackups(request.root, request.keep);
+    return {};
+}
+
+std::string CheckBackup(const std::string& folder, TBackupManifest& manifest) {
+    const std::string manifestPath = folder + "/" + BackupManifestName;
+    std::optional<TBackupManifest> read = TBackupManifest::FromFile(manifestPath);
+    if (!read)
+        return manifestPath + ": no backup manifest";
+    for (const auto& [name, sum] : read->checksums) {
+        const std::string path = folder + "/" + name;
+        if (!QFile::exists(Local(path)))
+            return path + ": missing";
+        if (FileChecksum(path) != sum)
+            return path + ": changed since the backup was made";
+    }
+    manifest = std::move(*read);
+    return {};
+}
+
+std::string BackupDescription(const TBackupManifest& m) {
+    return "Made: " + m.date + "\n" +               //
+           "Register: " + m.identification + "\n" + //
+           "PLU " + std::to_string(m.rangeBegin) + "-" + std::to_string(m.rangeEnd) + ": " +
+           std::to_string(m.pluItems) + " items, " + std::to_string(m.salesRecords) +
+           " sales records\n" + //
+           "Departments: " + std::to_string(m.departments) + " named\n" +
+           "Package prices: " + std::to_string(m.packagePrices) + " set\n" +
+           "Money decimals: " + std::to_string(m.decimals) + "\n";
+}
+
+TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
+                           const std::string& folder,
+                           const std::function<bool(const TComparison&)>& beforeSending,
+                           TComparison& comparison) {
+    TBackupManifest manifest;
+    if (const std::string problem = CheckBackup(folder, manifest); !problem.empty())
+        return {TFlowResult::FileFailed, problem};
+    TGridModel plu(MakePLUTable(), PLUTitles);
+    TGridModel dept(MakeDeptTable(), DeptTitles);
+    RecyTable recy;
+    InitialRecyTable(recy);
+    const std::string document = folder + "/" + BackupDocumentName;
+    if (const int error = ReadDocumentFiles(document, plu.Table(), dept.Table(), recy))
+        return FileOutcome(document, error);
+    std::string parameters = folder + "/" + BackupParametersName;
+    QTemporaryDir scratch;
+    if (manifest.decimalSeparator != DecimalSeparator()) {
+        ConvertDocument(plu.Table(), dept.Table(), recy, manifest.decimalSeparator,
+                        DecimalSeparator());
+        const std::string copy = LocalPath(scratch.filePath(BackupParametersName));
+        if (!scratch.isValid() || !QFile::copy(Local(parameters), Local(copy)) ||
+            !ConvertParameters(copy, manifest.decimalSeparator, DecimalSeparator()))
+            return FileOutcome(copy, LastError());
+        parameters = copy;
+    }
+    TTransferContext ctx{
+        bus,  progress,  plu, dept, recy, AllKinds, manifest.rangeBegin, manifest.rangeEnd,
+        port, parameters};
+    if (TFlowOutcome compared = CompareWithRegister(ctx, comparison); !compared.Done())
+        return compared;
+    if (comparison.Equal())
+        return {};
+    if (beforeSending && !beforeSending(comparison))
+        return {TFlowResult::Cancelled, {}};
+    return SendChanges(ctx, comparison);
+}
+
+bool BackupBeforeDownload() {
+    return IniFile(SystemCfgPath()).ReadBool(SettingsSection, BackupFirstKey, false);
+}
+
+bool SetBackupBeforeDownload(bool on) {
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteBool(SettingsSection, BackupFirstKey, on);
+    return cfg.Save();
+}

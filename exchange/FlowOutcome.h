@@ -1,0 +1,17 @@
+#pragma once
+// How a flow of comparison or backup ended, and for a failure the text the user was shown: the
+// register's step ("Upload:PLU...Error!") or the file that could not be read or written.
+
+#include "RegisterConnection.h"
+
+#include <string>
+
+struct TFlowOutcome {
+    TFlowResult result = TFlowResult::Done;
+    std::string errorText; // code-page bytes for a register's step; the file's reason otherwise
+
+    bool Done() const { return result == TFlowResult::Done; }
+};
+
+// "PATH: Disk full (No space left on device)": the program's own text and the system's.
+TFlowOutcome FileOutcome(const std::string& path, int error);

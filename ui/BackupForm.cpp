@@ -1,0 +1,184 @@
+#include "BackupForm.h"
+
+#include "CodePage.h"
+#include "ErrorBox.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QSpinBox* RangeSpin(const char* name, int value, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(MinPluRange, MaxPluRange);
+    spin->setValue(value);
+    return spin;
+}
+
+QTableWidgetItem* Cell(const QString& text, bool number = false) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
+
+TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
+    setObjectName("BackupForm");
+    setWindowTitle("Register backups");
+    setSizeGripEnabled(true);
+    setWindowModality(Qt::WindowModal);
+
+    folderLabel_ = new QLabel(this);
+    folderLabel_->setObjectName("FolderLabel");
+    folderLabel_->setTextFormat(Qt::PlainText);
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    list_ = new QTableWidget(0, 6, this);
+    list_->setObjectName("BackupList");
+    list_->setHorizontalHeaderLabels(
+        {"Date", "Register", "PLU range", "PLU items", "Departments", "Package prices"});
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    list_->setColumnWidth(0, 150);
+    connect(list_, &QTableWidget::itemSelectionChanged, this, &TBackupForm::UpdateButtons);
+    connect(list_, &QTableWidget::itemActivated, this, [this] { RestoreClick(); });
+
+    outcomeLabel_ = new QLabel(this);
+    outcomeLabel_->setObjectName("OutcomeLabel");
+    outcomeLabel_->setTextFormat(Qt::PlainText);
+    outcomeLabel_->setWordWrap(true);
+
+    fromEdit_ = RangeSpin("BackupFromEdit", MinPluRange, this);
+    toEdit_ = RangeSpin("BackupToEdit", MaxPluRange, this);
+    auto* fromLabel = new QLabel("PLU &from:", this);
+    fromLabel->setBuddy(fromEdit_);
+    auto* toLabel = new QLabel("&to:", this);
+    toLabel->setBuddy(toEdit_);
+
+    backupBtn_ = new QPushButton("&Back up now", this);
+    backupBtn_->setObjectName("BackupBtn");
+    restoreBtn_ = new QPushButton("&Restore...", this);
+    restoreBtn_->setObjectName("RestoreBtn");
+    closeBtn_ = new QPushButton("&Close", this);
+    closeBtn_->setObjectName("CloseBtn");
+    connect(backupBtn_, &QPushButton::clicked, this, &TBackupForm::BackupClick);
+    connect(restoreBtn_, &QPushButton::clicked, this, &TBackupForm::RestoreClick);
+    connect(closeBtn_, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(fromLabel);
+    buttons->addWidget(fromEdit_);
+    buttons->addWidget(toLabel);
+    buttons->addWidget(toEdit_);
+    buttons->addWidget(backupBtn_);
+    buttons->addStretch();
+    buttons->addWidget(restoreBtn_);
+    buttons->addWidget(closeBtn_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(folderLabel_);
+    layout->addWidget(list_, 1);
+    layout->addWidget(outcomeLabel_);
+    layout->addLayout(buttons);
+    resize(820, 380);
+}
+
+void TBackupForm::Execute(const std::string& root, bool restoring) {
+    root_ = root;
+    // The home folder as ~, as a shop's user knows it from the file manager.
+    QString folder = QString::fromLocal8Bit(root);
+    const QString home = QDir::homePath();
+    if (folder.startsWith(home + "/"))
+        folder = "~" + folder.mid(home.size());
+    folderLabel_->setText("Backups in " + folder + " (the newest " +
+                          QString::number(DefaultBackupsKept) + " are kept)");
+    outcomeLabel_->clear();
+    Refresh({});
+    if (backups_.empty())
+        outcomeLabel_->setText("No backups yet.");
+    if (restoring && !backups_.empty()) {
+        list_->setFocus();
+        restoreBtn_->setDefault(true);
+    } else {
+        list_->clearSelection();
+        backupBtn_->setFocus();
+        backupBtn_->setDefault(true);
+    }
+    UpdateButtons();
+    exec();
+}
+
+const TBackupInfo* TBackupForm::Chosen() const {
+    const int row = list_->currentRow();
+    const bool chosen = row >= 0 && row < int(backups_.size()) && !list_->selectedItems().isEmpty();
+    return chosen ? &backups_[size_t(row)] : nullptr;
+}
+
+void TBackupForm::Refresh(const std::string& chooseFolder) {
+    backups_ = ListBackups(root_);
+    list_->setRowCount(int(backups_.size()));
+    const CodePage& cp = DocumentCodePage();
+    int chosen = 0;
+    for (int row = 0; row < int(backups_.size()); ++row) {
+        const TBackupInfo& backup = backups_[size_t(row)];
+        const TBackupManifest& m = backup.manifest;
+        list_->setItem(row, 0, Cell(QString::fromStdString(m.date)));
+        list_->setItem(row, 1, Cell(cp.ToUnicode(m.identification)));
+        list_->setItem(row, 2, Cell(QString("%1-%2").arg(m.rangeBegin).arg(m.rangeEnd)));
+        list_->setItem(row, 3, Cell(QString::number(m.pluItems), true));
+        list_->setItem(row, 4, Cell(QString::number(m.departments), true));
+        list_->setItem(row, 5, Cell(QString::number(m.packagePrices), true));
+        if (backup.folder == chooseFolder)
+            chosen = row;
+    }
+    if (!backups_.empty())
+        list_->selectRow(chosen);
+    UpdateButtons();
+}
+
+void TBackupForm::UpdateButtons() {
+    restoreBtn_->setEnabled(Chosen() != nullptr && restore != nullptr);
+    backupBtn_->setEnabled(backUp != nullptr);
+}
+
+void TBackupForm::BackupClick() {
+    if (!backUp)
+        return;
+    if (toEdit_->value() < fromEdit_->value()) {
+        QMessageBox box(QMessageBox::Information, "Information", "Invalid PLU range",
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    TBackupInfo made;
+    const TFlowOutcome outcome = backUp(fromEdit_->value(), toEdit_->value(), made);
+    // The progress window has gone; the keyboard comes back here, not to the main window.
+    activateWindow();
+    Refresh(outcome.Done() ? made.folder : std::string());
+    outcomeLabel_->setText(outcome.Done() ? "Backup made in " + QString::fromLocal8Bit(made.folder)
+                                          : "No backup was made: " + OutcomeText(outcome));
+}
+
+void TBackupForm::RestoreClick() {
+    const TBackupInfo* chosen = Chosen();
+    if (!chosen || !restore)
+        return;
+    const TBackupInfo backup = *chosen;
+    const QString outcome = restore(backup);
+    activateWindow();
+    Refresh(backup.folder);
+    outcomeLabel_->setText(outcome);
+}

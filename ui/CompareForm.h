@@ -1,0 +1,46 @@
+#pragma once
+// The comparison's window: every difference between the document and the register, kind by kind,
+// with the PC's and the register's value and the counts. The list can be saved as text, and
+// "Send these changes" sends only what differs.
+
+#include "Comparison.h"
+#include "FlowOutcome.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class TDifferenceModel;
+
+class TCompareForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TCompareForm(QWidget* parent = nullptr);
+
+    // Shows the comparison until the user closes the window. The window blocks the main window
+    // only, so the progress window of a send stays within reach.
+    void ShowComparison(const TComparison& comparison);
+    const TComparison& Comparison() const { return comparison_; }
+
+    // Sends the comparison's changes (the main window's flow).
+    std::function<TFlowOutcome(const TComparison&)> sendChanges;
+    // The file "Save list..." writes; empty when cancelled. Tests answer it.
+    std::function<QString()> chooseSaveFile;
+
+    void SaveListClick();
+    void SendClick();
+
+private:
+    void ShowSummary(const QString& outcome);
+
+    TComparison comparison_;
+    QLabel* summaryLabel_;
+    QTableView* grid_;
+    TDifferenceModel* model_;
+    QPushButton* saveBtn_;
+    QPushButton* sendBtn_;
+    QPushButton* closeBtn_;
+};

@@ -1,0 +1,143 @@
+// The main window's safety net around the register: the comparison of the document with it,
+// sending only what differs, backups and their restore, and the backup before a download.
+#include "MainForm.h"
+
+#include "Backup.h"
+#include "BackupForm.h"
+#include "ChangedDownload.h"
+#include "CodePage.h"
+#include "CompareForm.h"
+#include "ErrorBox.h"
+#include "ProgressForm.h"
+#include "TolvIBus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace {
+
+void ShowFailure(QWidget* parent, const QString& text, const TFlowOutcome& outcome) {
+    QMessageBox box(QMessageBox::Critical, parent->windowTitle(), text, QMessageBox::Ok, parent);
+    box.setInformativeText(OutcomeText(outcome));
+    box.exec();
+}
+
+bool Ask(QWidget* parent, const QString& question, const QString& details) {
+    QMessageBox box(QMessageBox::Question, parent->windowTitle(), question,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText(details);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace
+
+void TMainForm::AddSafetyItems(QMenu* comm) {
+    auto item = [this, comm](QAction*& action, const char* name, const QString& text,
+                             void (TMainForm::*click)()) {
+        action = comm->addAction(text);
+        action->setObjectName(name);
+        action->setParent(this);
+        connect(action, &QAction::triggered, this, click);
+    };
+    comm->addSeparator();
+    item(CompareItem, "CompareItem", "Co&mpare with register...", &TMainForm::CompareItemClick);
+    item(BackupItem, "BackupItem", "&Back up register...", &TMainForm::BackupItemClick);
+    item(RestoreItem, "RestoreItem", "&Restore register...", &TMainForm::RestoreItemClick);
+}
+
+void TMainForm::CreateSafetyWindows() {
+    backupRoot = DefaultBackupRoot();
+    CompareDlg = new TCompareDlg(this);
+    AddTextWindow(CompareDlg);
+    CompareForm = new TCompareForm(this);
+    BackupForm = new TBackupForm(this);
+
+    CompareForm->sendChanges = [this](const TComparison& comparison) {
+        TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
+        ctx.rangeBegin = comparison.rangeBegin;
+        ctx.rangeEnd = comparison.rangeEnd;
+        return SendChanges(ctx, comparison);
+    };
+    BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
+        const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
+        return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+    };
+    BackupForm->restore = [this](const TBackupInfo& backup) { return RestoreFromBackup(backup); };
+}
+
+void TMainForm::CompareItemClick() {
+    // Text still being typed into a cell is part of the document compared.
+    if (!ValidateActiveCell())
+        return;
+    CompareDlg->SetKinds({});
+    if (!CompareDlg->Execute())
+        return;
+    if (CompareDlg->Kinds().none()) {
+        QMessageBox::information(this, windowTitle(), "Tick the kinds of data to compare.");
+        return;
+    }
+    TTransferContext ctx = TransferContext(CompareDlg->Kinds(), *CompareDlg);
+    TComparison comparison;
+    const TFlowOutcome outcome = CompareWithRegister(ctx, comparison);
+    // A register's failure has been shown in the progress window.
+    if (outcome.result == TFlowResult::FileFailed)
+        ShowFailure(this, "The register could not be compared.", outcome);
+    if (outcome.Done())
+        CompareForm->ShowComparison(comparison);
+}
+
+void TMainForm::BackupItemClick() {
+    BackupForm->Execute(backupRoot, false);
+}
+
+void TMainForm::RestoreItemClick() {
+    BackupForm->Execute(backupRoot, true);
+}
+
+bool TMainForm::BackUpBeforeDownload() {
+    TBackupInfo made;
+    const TBackupRequest request{backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept};
+    const TFlowOutcome outcome =
+        BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+    if (!outcome.Done() && outcome.result != TFlowResult::Cancelled)
+        ShowFailure(this, "The register was not backed up, so nothing was sent.", outcome);
+    return outcome.Done();
+}
+
+QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
+    QWidget* parent = BackupForm->isVisible() ? static_cast<QWidget*>(BackupForm) : this;
+    const CodePage& cp = DocumentCodePage();
+    TBackupManifest manifest;
+    if (const std::string problem = CheckBackup(backup.folder, manifest); !problem.empty()) {
+        const TFlowOutcome outcome{TFlowResult::FileFailed, problem};
+        ShowFailure(parent, "This backup cannot be restored.", outcome);
+        return "Not restored: " + OutcomeText(outcome);
+    }
+    if (!Ask(parent, "Put this backup back on the register?",
+             cp.ToUnicode(BackupDescription(manifest)) +
+                 "\nWhat differs on the register is replaced by the backup's PLU items, "
+                 "departments, package prices and parameters. Sales counters are not sent."))
+        return {};
+    const auto sameRegister = [&](const TComparison& comparison) {
+        return comparison.identification == manifest.identification ||
+               Ask(parent, "This backup was made from another register. Restore it anyway?",
+                   "Backup: " + cp.ToUnicode(manifest.identification) +
+                       "\nConnected: " + cp.ToUnicode(comparison.identification));
+    };
+    TComparison comparison;
+    const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                 backup.folder, sameRegister, comparison);
+    if (outcome.Done())
+        return comparison.Equal()
+                   ? QString("The register already held this backup; nothing was sent.")
+                   : QString("Restored the backup of %1: %2 differences were sent.")
+                         .arg(QString::fromStdString(manifest.date))
+                         .arg(comparison.differences.size());
+    if (outcome.result == TFlowResult::Cancelled)
+        return "Not restored.";
+    if (outcome.result == TFlowResult::FileFailed)
+        ShowFailure(parent, "This backup cannot be restored.", outcome);
+    return "Not restored: " + OutcomeText(outcome);
+}
