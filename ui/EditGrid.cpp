@@ -188,9 +188,12 @@ void TEditGrid::ResetModel(QAbstractItemModel* model) {
         old->deleteLater();
 }
 
-void TEditGrid::SetRowFilter(TRowFilterModel* filter) {
+bool TEditGrid::SetRowFilter(TRowFilterModel* filter) {
     if (filter == filter_)
-        return;
+        return true;
+    // A cell being typed is finished first: the view it is typed in goes away.
+    if (state_ == State::Edit && !ValidateActiveCell())
+        return false;
     const int row = CurrentRow();
     const int col = std::max(CurrentCol(), 1);
     SetEditing(false);
@@ -201,6 +204,7 @@ void TEditGrid::SetRowFilter(TRowFilterModel* filter) {
         if (ViewRowCount() > 0)
             SetCurrentCell(DocRow(1), col);
     }
+    return true;
 }
 
 QModelIndex TEditGrid::ViewIndex(int docRow, int col) const {

@@ -73,8 +73,8 @@ public:
     DocTable docTable = DocTable::PLU;
 
     // Shows only the filter's rows (nullptr: every row). Rows cannot be dragged then: the hidden
-    // rows between would move with them.
-    void SetRowFilter(TRowFilterModel* filter);
+    // rows between would move with them. False when the cell being typed does not pass its check.
+    bool SetRowFilter(TRowFilterModel* filter);
     TRowFilterModel* RowFilter() const { return filter_; }
     // Rows as the view counts them (1-based) to document rows and back.
     int DocRow(int viewRow) const { return filter_ ? filter_->SourceRow(viewRow) : viewRow; }

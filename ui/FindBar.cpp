@@ -108,8 +108,9 @@ void TFindBar::Open() {
 }
 
 void TFindBar::Close() {
+    if (!grid_->SetRowFilter(nullptr))
+        return;
     refreshTimer_.stop();
-    grid_->SetRowFilter(nullptr);
     hide();
     grid_->setFocus();
 }
@@ -157,7 +158,10 @@ void TFindBar::Refresh() {
 
 void TFindBar::ApplyFilter() {
     if (!filter_->isChecked() || text_->text().isEmpty()) {
-        grid_->SetRowFilter(nullptr);
+        if (!grid_->SetRowFilter(nullptr)) {
+            const QSignalBlocker quiet(filter_);
+            filter_->setChecked(true);
+        }
         return;
     }
     const int row = grid_->CurrentRow();
@@ -171,6 +175,11 @@ void TFindBar::ApplyFilter() {
             else if (!matches_.empty())
                 grid_->SetCurrentCell(matches_.back(), col);
         }
+        return;
+    }
+    if (grid_->EditState() == TEditGrid::State::Edit && !grid_->ValidateActiveCell()) {
+        const QSignalBlocker quiet(filter_);
+        filter_->setChecked(false);
         return;
     }
     rowFilter_->SetRows(matches_);

@@ -180,6 +180,9 @@ TEST_F(MainFormEdit, TheFilteredViewEditsValidatesAndPastesIntoTheRightRows) {
     At(15, 4);
     Type("9");
     EXPECT_EQ(Grid()->EditState(), TEditGrid::State::Edit);
+    bar->FilterBox()->setChecked(false); // the view stays while its cell is not valid
+    EXPECT_TRUE(bar->FilterBox()->isChecked());
+    EXPECT_EQ(Grid()->ViewRowCount(), 2);
     Key(Qt::Key_Escape);
     Grid()->Editor()->setText("3");
     Key(Qt::Key_Return);
