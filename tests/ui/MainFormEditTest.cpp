@@ -114,6 +114,18 @@ TEST_F(MainFormEdit, UndoAndRedoAcrossTypingPasteAndMovedRows) {
     form->UndoItem->trigger();
     EXPECT_EQ(Cell(20, 2), "PLU-20");
 
+    // An import is one step, whatever tables it filled.
+    ImportResult imported;
+    imported.plu = form->PLUModel()->Table();
+    imported.plu->Cell(100, 2) = "Imported";
+    imported.recy = form->Recy();
+    (*imported.recy)[0].price = "9.99";
+    form->ApplyImport(std::move(imported), "shop.csv");
+    EXPECT_EQ(Cell(100, 2), "Imported");
+    form->UndoItem->trigger();
+    EXPECT_EQ(Cell(100, 2), "PLU-100");
+    EXPECT_EQ(form->Recy()[0].price, "9.00");
+
     form->SetModified(false);
     form->NewItemClick();
     EXPECT_FALSE(form->UndoItem->isEnabled()) << "New starts a new history";
