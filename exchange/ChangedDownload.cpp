@@ -23,11 +23,7 @@ bool SendPluBlocks(TTransferContext& ctx, const std::vector<TPluBlock>& blocks) 
     ctx.progress.SetTotalPackages(int(blocks.size()));
     const TextTable& table = ctx.plu.Table();
     PluRowTexts scratch;
-    const PluRowSource rows = [&](int plu) -> const PluRowTexts& {
-        for (int col = 1; col <= 8; ++col)
-            scratch[size_t(col - 1)] = table.Cell(plu, col);
-        return scratch;
-    };
+    const PluRowSource rows = TableRows(table, scratch);
     Block block{};
     for (size_t j = 0; j < blocks.size(); ++j) {
         ctx.progress.SetCurrentPackage(int(j) + 1);

@@ -74,16 +74,20 @@ TFlowResult RunDownload(TTransferContext& ctx) {
                        {DownloadPLU, DownloadDepartments, DownloadRecycling, DownloadParameters});
 }
 
+PluRowSource TableRows(const TextTable& table, PluRowTexts& scratch) {
+    return [&table, &scratch](int plu) -> const PluRowTexts& {
+        for (int col = 1; col <= 8; ++col)
+            scratch[size_t(col - 1)] = table.Cell(plu, col);
+        return scratch;
+    };
+}
+
 bool DownloadPLU(TTransferContext& ctx) {
     const int blocks = PluWriteBlockCount(ctx.rangeBegin, ctx.rangeEnd);
     ctx.progress.SetTotalPackages(blocks);
     const TextTable& table = ctx.plu.Table();
     PluRowTexts scratch;
-    const PluRowSource rows = [&](int plu) -> const PluRowTexts& {
-        for (int col = 1; col <= 8; ++col)
-            scratch[size_t(col - 1)] = table.Cell(plu, col);
-        return scratch;
-    };
+    const PluRowSource rows = TableRows(table, scratch);
     Block block{};
     for (int j = 0; j < blocks; ++j) {
         ctx.progress.SetCurrentPackage(j + 1);

@@ -20,6 +20,9 @@ bool DownloadDepartments(TTransferContext& ctx);
 bool DownloadRecycling(TTransferContext& ctx);
 bool DownloadParameters(TTransferContext& ctx);
 
+// The PLU rows of a table as the block encoder reads them, one at a time through scratch.
+PluRowSource TableRows(const TextTable& table, PluRowTexts& scratch);
+
 // The connection both directions share: the port opened and connected, the status check, the
 // steps of the ticked kinds in kind order (each announced as word + name + "..."),
 // Disconnect; every ending closes the port.

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "ErrorBox.h"
+#include "TransferRangeDlg.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -14,14 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QSpinBox* RangeSpin(const char* name, int value, QWidget* parent) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(name);
-    spin->setRange(MinPluRange, MaxPluRange);
-    spin->setValue(value);
-    return spin;
-}
 
 QTableWidgetItem* Cell(const QString& text, bool number = false) {
     auto* item = new QTableWidgetItem(text);
@@ -62,8 +55,8 @@ TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
     outcomeLabel_->setTextFormat(Qt::PlainText);
     outcomeLabel_->setWordWrap(true);
 
-    fromEdit_ = RangeSpin("BackupFromEdit", MinPluRange, this);
-    toEdit_ = RangeSpin("BackupToEdit", MaxPluRange, this);
+    fromEdit_ = PluRangeSpin("BackupFromEdit", MinPluRange, this);
+    toEdit_ = PluRangeSpin("BackupToEdit", MaxPluRange, this);
     auto* fromLabel = new QLabel("PLU &from:", this);
     fromLabel->setBuddy(fromEdit_);
     auto* toLabel = new QLabel("&to:", this);

@@ -23,18 +23,6 @@
 
 namespace {
 
-QSpinBox* RangeSpin(const char* name, int value, QWidget* parent) {
-    auto* spin = new QSpinBox(parent);
-    spin->setObjectName(name);
-    spin->setRange(MinPluRange, MaxPluRange);
-    spin->setValue(value);
-    // An emptied field confirmed with Enter reads as the minimum.
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    if (auto* edit = spin->findChild<QLineEdit*>())
-        edit->setMaxLength(5);
-    return spin;
-}
-
 QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -55,8 +43,8 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
 
     rangeGroup_ = new QGroupBox("PLU range", this);
     rangeGroup_->setObjectName("PLURangeGroupBox");
-    rangeBeginEdit_ = RangeSpin("RangeBeginEdit", rangeBegin_, rangeGroup_);
-    rangeEndEdit_ = RangeSpin("RangeEndEdit", rangeEnd_, rangeGroup_);
+    rangeBeginEdit_ = PluRangeSpin("RangeBeginEdit", rangeBegin_, rangeGroup_);
+    rangeEndEdit_ = PluRangeSpin("RangeEndEdit", rangeEnd_, rangeGroup_);
     auto* fromLabel = NamedLabel("FromLabel", "From:", rangeGroup_);
     auto* toLabel = NamedLabel("ToLabel", "To:", rangeGroup_);
     fromLabel->setBuddy(rangeBeginEdit_);
@@ -191,4 +179,16 @@ TUploadDlg::TUploadDlg(QWidget* parent)
     : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {
     // The lines the layout carries until the first opening puts the four kinds there.
     checkList_->addItems({"PLU", "Department"});
+}
+
+QSpinBox* PluRangeSpin(const char* name, int value, QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(MinPluRange, MaxPluRange);
+    spin->setValue(value);
+    // An emptied field confirmed with Enter reads as the minimum.
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* edit = spin->findChild<QLineEdit*>())
+        edit->setMaxLength(5);
+    return spin;
 }

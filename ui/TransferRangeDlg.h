@@ -10,6 +10,7 @@
 #include <string>
 
 class QCheckBox;
+class QSpinBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -89,3 +90,6 @@ class TUploadDlg : public TTransferRangeDlg {
 public:
     explicit TUploadDlg(QWidget* parent = nullptr);
 };
+
+// A field for a PLU number of a range (MinPluRange to MaxPluRange).
+QSpinBox* PluRangeSpin(const char* name, int value, QWidget* parent);
