@@ -137,8 +137,7 @@ TEditGrid::TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses,
       maxLen_(maxLen.begin(), maxLen.end()) {
     setHorizontalHeader(new TFixedHeader(Qt::Horizontal, this));
     setVerticalHeader(new TFixedHeader(Qt::Vertical, this));
-    setModel(model);
-    setSelectionModel(new GuardedSelectionModel(model, [this] { return MayLeaveCurrentCell(); }));
+    ResetModel(model);
     setItemDelegate(new TCellDelegate(this));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(ContiguousSelection);
@@ -163,7 +162,14 @@ TEditGrid::TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses,
                 header->blockSignals(true);
                 header->moveSection(newVisual, oldVisual);
                 header->blockSignals(false);
+                if (filter_)
+                    return;
                 model_->MoveRow(oldVisual + 1, newVisual + 1);
+                if (onEdit) {
+                    EditStep step("Move row");
+                    step.Move(docTable, oldVisual + 1, newVisual + 1);
+                    onEdit(std::move(step));
+                }
             });
 
     if (auto* corner = findChild<QAbstractButton*>()) {
@@ -174,12 +180,52 @@ TEditGrid::TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses,
     selectionModel()->setCurrentIndex(model->index(0, 0), QItemSelectionModel::ClearAndSelect);
 }
 
-void TEditGrid::SetCurrentCell(int row, int col) {
+void TEditGrid::ResetModel(QAbstractItemModel* model) {
+    QItemSelectionModel* old = selectionModel();
+    setModel(model);
+    setSelectionModel(new GuardedSelectionModel(model, [this] { return MayLeaveCurrentCell(); }));
+    if (old)
+        old->deleteLater();
+}
+
+bool TEditGrid::SetRowFilter(TRowFilterModel* filter) {
+    if (filter == filter_)
+        return true;
+    // A cell being typed is finished first: the view it is typed in goes away.
+    if (state_ == State::Edit && !ValidateActiveCell())
+        return false;
+    const int row = CurrentRow();
+    const int col = std::max(CurrentCol(), 1);
+    SetEditing(false);
+    filter_ = filter;
+    ResetModel(filter_ ? static_cast<QAbstractItemModel*>(filter_) : model_);
+    verticalHeader()->setSectionsMovable(!filter_);
+    if (row < 1 || !SetCurrentCell(row, col)) {
+        if (ViewRowCount() > 0)
+            SetCurrentCell(DocRow(1), col);
+    }
+    return true;
+}
+
+QModelIndex TEditGrid::ViewIndex(int docRow, int col) const {
+    const int viewRow = filter_ ? filter_->ViewRow(docRow) : docRow;
+    return viewRow > 0 ? model()->index(viewRow - 1, col - 1) : QModelIndex();
+}
+
+int TEditGrid::CurrentRow() const {
+    const QModelIndex at = currentIndex();
+    return at.isValid() ? DocRow(at.row() + 1) : 0;
+}
+
+bool TEditGrid::SetCurrentCell(int row, int col) {
+    const QModelIndex at = ViewIndex(row, col);
+    if (!at.isValid())
+        return false;
     leaveApproved_ = true;
-    selectionModel()->setCurrentIndex(model_->CellIndex(row, col),
-                                      QItemSelectionModel::ClearAndSelect);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect);
     leaveApproved_ = false;
     scrollTo(currentIndex());
+    return true;
 }
 
 bool TEditGrid::MayLeaveCurrentCell() {
@@ -191,19 +237,33 @@ bool TEditGrid::MayLeaveCurrentCell() {
 bool TEditGrid::ValidateActiveCell() {
     if (validating_)
         return false;
+    if (!currentIndex().isValid()) // a filter that shows no row
+        return true;
     validating_ = true;
+    const int row = CurrentRow();
+    const int col = CurrentCol();
+    const bool started = editStart_ && editStart_->row == row && editStart_->col == col;
+    const std::string before = started || row < 1 ? std::string() : model_->Cell(row, col);
     if (editor_)
         commitData(editor_);
-    const bool ok = !validateCell || validateCell(CurrentCol(), CurrentRow());
-    model_->CellChanged(CurrentRow(), CurrentCol()); // the check may have normalised it
+    const bool ok = !validateCell || validateCell(col, row);
+    if (row > 0)
+        model_->CellChanged(row, col); // the check may have normalised it
     validating_ = false;
     if (ok) {
+        if (onEdit && row > 0) {
+            EditStep step("Typing");
+            step.Cell(docTable, row, col, started ? editStart_->text : before,
+                      model_->Cell(row, col));
+            onEdit(std::move(step));
+        }
+        editStart_.reset();
         SetEditing(false);
     } else {
         QApplication::beep();
         SetEditing(true);
-        if (editor_ && editor_->text() != model_->data(currentIndex(), Qt::EditRole).toString())
-            editor_->setText(model_->data(currentIndex(), Qt::EditRole).toString());
+        if (editor_ && editor_->text() != model()->data(currentIndex(), Qt::EditRole).toString())
+            editor_->setText(model()->data(currentIndex(), Qt::EditRole).toString());
     }
     return ok;
 }
@@ -211,6 +271,7 @@ bool TEditGrid::ValidateActiveCell() {
 void TEditGrid::SetEditing(bool on) {
     if (on) {
         state_ = State::Edit;
+        NoteEditStart();
         if (!editor_ && currentIndex().isValid())
             edit(currentIndex());
         if (editor_ && (hasFocus() || Contains(QApplication::focusWidget())))
@@ -228,26 +289,44 @@ void TEditGrid::SetEditing(bool on) {
     }
 }
 
+void TEditGrid::NoteEditStart() {
+    const int row = CurrentRow();
+    const int col = CurrentCol();
+    if (row < 1 || (editStart_ && editStart_->row == row && editStart_->col == col))
+        return;
+    editStart_ = EditStart{row, col, model_->Cell(row, col)};
+}
+
 void TEditGrid::ClearSelection() {
     // Range by range, one signal each: a whole selected table is 240000 cells.
-    const QItemSelection selected = selectionModel()->selection();
-    TextTable& table = model_->Table();
-    for (const QItemSelectionRange& range : selected) {
-        for (int r = range.top() + 1; r <= range.bottom() + 1; ++r)
-            for (int c = range.left() + 1; c <= range.right() + 1; ++c)
-                table.ResetCell(r, c);
-        model_->CellsChanged(range.top() + 1, range.left() + 1, range.bottom() + 1,
-                             range.right() + 1);
-    }
+    QItemSelection selected = selectionModel()->selection();
     if (selected.isEmpty() && currentIndex().isValid())
-        model_->SetCell(CurrentRow(), CurrentCol(), model_->Table().Default(CurrentCol()));
+        selected.select(currentIndex(), currentIndex());
+    TextTable& table = model_->Table();
+    EditStep step("Clear");
+    for (const QItemSelectionRange& range : selected) {
+        const int left = range.left() + 1;
+        const int right = range.right() + 1;
+        std::vector<int> rows;
+        for (int v = range.top() + 1; v <= range.bottom() + 1; ++v)
+            rows.push_back(DocRow(v));
+        const BlockSnapshot before(table, rows, left, right);
+        for (int r : rows)
+            for (int c = left; c <= right; ++c)
+                table.ResetCell(r, c);
+        if (onEdit)
+            before.Record(step, docTable, table);
+        model_->CellsChanged(rows.front(), left, rows.back(), right);
+    }
+    if (onEdit)
+        onEdit(std::move(step));
 }
 
 CellRect TEditGrid::SelectedBlock() const {
     const QItemSelection selected = selectionModel()->selection();
     if (selected.isEmpty())
-        return {CurrentRow(), CurrentCol(), CurrentRow(), CurrentCol()};
-    CellRect block{model_->rowCount(), model_->columnCount(), 1, 1};
+        return {currentIndex().row() + 1, CurrentCol(), currentIndex().row() + 1, CurrentCol()};
+    CellRect block{ViewRowCount(), model()->columnCount(), 1, 1};
     for (const QItemSelectionRange& range : selected) {
         block.top = std::min(block.top, range.top() + 1);
         block.left = std::min(block.left, range.left() + 1);
@@ -257,9 +336,19 @@ CellRect TEditGrid::SelectedBlock() const {
     return block;
 }
 
+std::vector<int> TEditGrid::SelectedRows() const {
+    std::vector<int> rows;
+    if (!currentIndex().isValid())
+        return rows;
+    const CellRect block = SelectedBlock();
+    for (int v = block.top; v <= block.bottom; ++v)
+        rows.push_back(DocRow(v));
+    return rows;
+}
+
 void TEditGrid::SelectBlock(const CellRect& block) {
-    selectionModel()->select(QItemSelection(model_->CellIndex(block.top, block.left),
-                                            model_->CellIndex(block.bottom, block.right)),
+    selectionModel()->select(QItemSelection(model()->index(block.top - 1, block.left - 1),
+                                            model()->index(block.bottom - 1, block.right - 1)),
                              QItemSelectionModel::ClearAndSelect);
 }
 
@@ -268,8 +357,18 @@ void TEditGrid::Copy() {
         editor_->copy();
         return;
     }
-    if (currentIndex().isValid())
-        QApplication::clipboard()->setText(CopyCells(model_->Table(), SelectedBlock()));
+    if (!currentIndex().isValid())
+        return;
+    const CellRect block = SelectedBlock();
+    if (!filter_) {
+        QApplication::clipboard()->setText(CopyCells(model_->Table(), block));
+        return;
+    }
+    // The rows the view shows, one line each, as an unfiltered block would give them.
+    QString text;
+    for (int v = block.top; v <= block.bottom; ++v)
+        text += CopyCells(model_->Table(), {DocRow(v), block.left, DocRow(v), block.right});
+    QApplication::clipboard()->setText(text);
 }
 
 void TEditGrid::Cut() {
@@ -422,6 +521,7 @@ void TEditGrid::keyPressEvent(QKeyEvent* event) {
         if (state_ == State::Browse) {
             if (onStartTyping)
                 onStartTyping();
+            NoteEditStart();
             model_->SetCell(CurrentRow(), CurrentCol(), std::string());
         }
         SetEditing(true);
@@ -474,7 +574,7 @@ bool TEditGrid::HandleEditorKey(QKeyEvent* event) {
         return true;
     case Qt::Key_Escape:
         // Back to the text the cell holds; the editor stays so the cell can be put right.
-        editor_->setText(model_->data(currentIndex(), Qt::EditRole).toString());
+        editor_->setText(model()->data(currentIndex(), Qt::EditRole).toString());
         editor_->selectAll();
         return true;
     case Qt::Key_PageUp:
@@ -489,26 +589,26 @@ bool TEditGrid::HandleEditorKey(QKeyEvent* event) {
 void TEditGrid::HandleEnter() {
     if (!ValidateActiveCell())
         return;
-    int row = CurrentRow();
+    int row = currentIndex().row() + 1; // as the view counts
     int col = CurrentCol();
-    if (col < model_->columnCount()) {
+    if (col < model()->columnCount()) {
         ++col;
-    } else if (row < model_->rowCount()) {
+    } else if (row < ViewRowCount()) {
         ++row;
         col = 1;
     } else {
         return;
     }
-    SetCurrentCell(row, col);
+    SetCurrentCell(DocRow(row), col);
 }
 
 void TEditGrid::HandleUpDown(bool up) {
     if (!ValidateActiveCell())
         return;
-    const int row = CurrentRow() + (up ? -1 : 1);
-    if (row < 1 || row > model_->rowCount())
+    const int row = currentIndex().row() + 1 + (up ? -1 : 1);
+    if (row < 1 || row > ViewRowCount())
         return;
-    SetCurrentCell(row, CurrentCol());
+    SetCurrentCell(DocRow(row), CurrentCol());
 }
 
 void TEditGrid::mousePressEvent(QMouseEvent* event) {

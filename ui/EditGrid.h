@@ -3,7 +3,9 @@
 // title row, browse and edit states, keys filtered while typing, and every cell checked before
 // the user may leave it.
 
+#include "EditHistory.h"
 #include "GridModel.h"
+#include "RowFilterModel.h"
 #include "SheetClipboard.h"
 
 #include <QHeaderView>
@@ -65,17 +67,34 @@ public:
     std::function<std::optional<CellRect>(const QString& text, const CellRect& target)> pasteBlock;
     // After Cut has cleared the selected cells.
     std::function<void()> onCut;
+    // Every change the grid makes to the document itself (a typed cell once it passed its check,
+    // cleared cells, a moved row), for the owner's undo history. Unset: nothing is recorded.
+    std::function<void(EditStep step)> onEdit;
+    DocTable docTable = DocTable::PLU;
 
-    int CurrentRow() const { return currentIndex().row() + 1; }
+    // Shows only the filter's rows (nullptr: every row). Rows cannot be dragged then: the hidden
+    // rows between would move with them. False when the cell being typed does not pass its check.
+    bool SetRowFilter(TRowFilterModel* filter);
+    TRowFilterModel* RowFilter() const { return filter_; }
+    // Rows as the view counts them (1-based) to document rows and back.
+    int DocRow(int viewRow) const { return filter_ ? filter_->SourceRow(viewRow) : viewRow; }
+    QModelIndex ViewIndex(int docRow, int col) const;
+    int ViewRowCount() const { return model()->rowCount(); }
+
+    // The document row and column of the current cell.
+    int CurrentRow() const;
     int CurrentCol() const { return currentIndex().column() + 1; }
-    // Moves the current cell without checking the one being left.
-    void SetCurrentCell(int row, int col);
+    // Moves the current cell (a document row) without checking the one being left; false when
+    // the filter hides the row.
+    bool SetCurrentCell(int row, int col);
 
     bool ValidateActiveCell();
     void SetEditing(bool on);
     void ClearSelection();
-    // The selected block; the current cell when nothing is selected.
+    // The selected block in view rows; the current cell when nothing is selected.
     CellRect SelectedBlock() const;
+    // The document rows of the selection, ascending.
+    std::vector<int> SelectedRows() const;
     void SelectBlock(const CellRect& block);
     // The clipboard, as Ctrl+C, Ctrl+X and Ctrl+V have it: the cell editor's text while it is
     // open, else blocks of cells as tab-separated lines.
@@ -107,6 +126,8 @@ private:
     void OnFocusChanged(QWidget* old, QWidget* now);
     bool Contains(const QWidget* widget) const;
     void PaintCorner(QWidget* corner);
+    void NoteEditStart();
+    void ResetModel(QAbstractItemModel* model);
 
     TGridModel* model_;
     std::vector<KeyClass> keyClasses_;
@@ -116,4 +137,12 @@ private:
     bool validating_ = false;
     bool leaveApproved_ = false;
     QWidget* corner_ = nullptr;
+    TRowFilterModel* filter_ = nullptr;
+    // The cell's bytes when its editing began, so the finished edit can be recorded.
+    struct EditStart {
+        int row = 0;
+        int col = 0;
+        std::string text;
+    };
+    std::optional<EditStart> editStart_;
 };

@@ -7,6 +7,7 @@
 #include "DocumentFile.h"
 #include "Download.h"
 #include "ErrorBox.h"
+#include "FindBar.h"
 #include "MyLabel.h"
 #include "ParaDlg.h"
 #include "ProgressForm.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -166,6 +168,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
     qApp->removeEventFilter(this);
+    // The Edit menu's state follows these; not once this window is being taken apart.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     delete ProgressForm;
 }
 
@@ -191,7 +196,10 @@ void TMainForm::BuildGrids() {
             return PasteBlock(grid, text, target);
         };
         grid->onCut = [this] { modified_ = true; };
+        grid->onEdit = [this](EditStep step) { RecordEdit(std::move(step)); };
     }
+    deptGrid_->docTable = DocTable::Dept;
+    findBar_ = new TFindBar(pluGrid_);
 
     rptEd_ = new QTextEdit;
     rptEd_->setObjectName("RptEd");
@@ -208,9 +216,17 @@ void TMainForm::BuildGrids() {
     rptEd_->setFont(reportFont);
 
     auto* hSplitter = new QSplitter(Qt::Horizontal);
+    hSplitter_ = hSplitter;
     hSplitter->setObjectName("HSplitter");
     hSplitter->setHandleWidth(2);
-    hSplitter->addWidget(TitledPanel(hSplitter, "PLULBL", "PLU", pluGrid_));
+    // The find bar opens under the PLU grid.
+    auto* pluBody = new QWidget;
+    auto* pluLayout = new QVBoxLayout(pluBody);
+    pluLayout->setContentsMargins(0, 0, 0, 0);
+    pluLayout->setSpacing(0);
+    pluLayout->addWidget(pluGrid_, 1);
+    pluLayout->addWidget(findBar_);
+    hSplitter->addWidget(TitledPanel(hSplitter, "PLULBL", "PLU", pluBody));
     hSplitter->addWidget(TitledPanel(hSplitter, "DeptLBL", "Department", deptGrid_));
     hSplitter->setStretchFactor(0, 1);
     hSplitter->setStretchFactor(1, 0);
@@ -226,6 +242,8 @@ void TMainForm::BuildGrids() {
 
     const int width = 1024, height = 700;
     hSplitter->setSizes({width - 194, 194});
+    hSplitter->setStretchFactor(0, 1);
+    hSplitter->setStretchFactor(1, 0);
     vSplitter->setSizes({height - 77, 77});
 }
 
@@ -267,13 +285,22 @@ void TMainForm::BuildMenus() {
 
     QMenu* edit = menuBar->addMenu("&Edit");
     edit->setObjectName("EditMenu");
+    item(edit, UndoItem, "UndoItem", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    item(edit, RedoItem, "RedoItem", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    RedoItem->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
     item(edit, CutItem, "CutItem", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X));
     item(edit, CopyItem, "CopyItem", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
     item(edit, PasteItem, "PasteItem", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V));
     edit->addSeparator();
+    item(edit, FindItem, "FindItem", "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F));
+    item(edit, BulkChangeItem, "BulkChangeItem", "C&hange prices...");
+    edit->addSeparator();
     item(edit, CheckItem, "CheckItem", "Check &document", QKeySequence(Qt::CTRL | Qt::Key_K));
     // Not while a dialog of the program is up: a paste must never land behind it.
-    for (QAction* action : {ImportItem, ExportItem, CutItem, CopyItem, PasteItem, CheckItem})
+    for (QAction* action : {ImportItem, ExportItem, UndoItem, RedoItem, CutItem, CopyItem,
+                            PasteItem, FindItem, CheckItem})
         action->setShortcutContext(Qt::WindowShortcut);
 
     QMenu* comm = menuBar->addMenu("&Communication");
@@ -309,6 +336,7 @@ void TMainForm::BuildMenus() {
 
     ConnectServiceCommands();
     ConnectSheetCommands();
+    ConnectEditCommands();
 
     connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
     connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
@@ -379,6 +407,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == pluGrid_->viewport() && fittedNameWidth_ > 0)
+        FitNameColumn();
     if (event->type() == QEvent::KeyPress && isActiveWindow()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto mods = key->modifiers();
@@ -451,6 +481,7 @@ void TMainForm::NewDocument() {
     fileName_.clear();
     UpdateCaption();
     modified_ = false;
+    ClearHistory();
 }
 
 void TMainForm::UpdateCaption() {
@@ -477,6 +508,7 @@ bool TMainForm::LoadDocument(const std::string& fileName) {
         pluModel_->TableChanged();
         deptModel_->TableChanged();
     }
+    ClearHistory();
     if (error) {
         ShowFileError(error);
         return false;
@@ -539,6 +571,8 @@ bool TMainForm::SaveAsItemClick() {
 void TMainForm::FitGridColumns() {
     pluGrid_->FitColumns();
     deptGrid_->FitColumns();
+    fittedNameWidth_ = pluGrid_->columnWidth(1);
+    FitPanels();
 }
 
 void TMainForm::SetGridFont(const QFont& font) {
@@ -556,7 +590,16 @@ void TMainForm::FontItemClick() {
 }
 
 void TMainForm::FillTestData() {
+    BusyCursor busy;
+    const TextTable plu = pluModel_->Table();
+    const TextTable dept = deptModel_->Table();
+    const RecyTable recy = recy_;
     ::FillTestData(pluModel_->Table(), deptModel_->Table(), recy_);
+    EditStep step("Test data");
+    step.Diff(DocTable::PLU, plu, pluModel_->Table());
+    step.Diff(DocTable::Dept, dept, deptModel_->Table());
+    step.Diff(recy, recy_);
+    RecordEdit(std::move(step));
     pluModel_->TableChanged();
     deptModel_->TableChanged();
 }
@@ -580,7 +623,11 @@ void TMainForm::ContentsItemClick() {
 }
 
 void TMainForm::RecyclingItemClick() {
+    const RecyTable before = recy_;
     RecyForm->RecyExecute(recy_);
+    EditStep step("Recycling");
+    step.Diff(before, recy_);
+    RecordEdit(std::move(step));
 }
 
 void TMainForm::ParameterItemClick() {

@@ -6,6 +6,7 @@
 #include "DocumentCheck.h"
 #include "Download.h"
 #include "EditGrid.h"
+#include "EditHistory.h"
 #include "LatencyCheck.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
@@ -27,6 +28,8 @@ class QTextEdit;
 class QToolBar;
 class QToolButton;
 class TAboutBox;
+class TBulkChangeDlg;
+class TFindBar;
 class TBackupForm;
 class TCompareDlg;
 class TCompareForm;
@@ -171,6 +174,22 @@ public:
     void GoToProblem(const CellProblem& problem);
     const std::vector<CellProblem>& CheckProblems() const { return checkProblems_; }
 
+    // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
+    TFindBar* FindBar() const { return findBar_; }
+    TBulkChangeDlg* BulkChangeDlg = nullptr;
+    EditHistory& History() { return history_; }
+    DocumentTables Tables() { return {pluModel_->Table(), deptModel_->Table(), recy_}; }
+    // Keeps a change already made to the document as one step of the history.
+    void RecordEdit(EditStep step);
+    // New, Open and an upload start a new history.
+    void ClearHistory();
+    void UndoItemClick();
+    void RedoItemClick();
+    void FindItemClick();
+    void BulkChangeItemClick();
+    // Enables the Edit menu's items by what is possible now.
+    void UpdateEditItems();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -189,6 +208,10 @@ private:
     void AddSafetyItems(QMenu* comm);
     void CreateSheetWindows();
     void ConnectSheetCommands();
+    void ConnectEditCommands();
+    void ShowTouched(const TouchedCells& touched);
+    void FitPanels();
+    void FitNameColumn();
     std::optional<CellRect> PasteBlock(TEditGrid* grid, const QString& text,
                                        const CellRect& target);
     TEditGrid* ActiveGrid() const;
@@ -214,6 +237,10 @@ private:
     QLabel* messageLabel_ = nullptr;
     QTimer messageTimer_;
     std::vector<CellProblem> checkProblems_;
+    EditHistory history_;
+    TFindBar* findBar_ = nullptr;
+    QSplitter* hSplitter_ = nullptr;
+    int fittedNameWidth_ = 0; // as FitGridColumns measured it
 
 public:
     // Menu items, named as the language file knows them.
@@ -228,6 +255,10 @@ public:
     QAction* PrintItem = nullptr;
     QAction* FontItem = nullptr;
     QAction* ExitItem = nullptr;
+    QAction* UndoItem = nullptr;
+    QAction* RedoItem = nullptr;
+    QAction* FindItem = nullptr;
+    QAction* BulkChangeItem = nullptr;
     QAction* CutItem = nullptr;
     QAction* CopyItem = nullptr;
     QAction* PasteItem = nullptr;

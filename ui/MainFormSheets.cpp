@@ -5,6 +5,7 @@
 #include "CodePage.h"
 #include "DocumentFile.h"
 #include "ExportDlg.h"
+#include "FindBar.h"
 #include "ImportDlg.h"
 #include "ProblemList.h"
 #include "RecyForm.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -123,6 +125,14 @@ void TMainForm::ImportItemClick() {
 }
 
 void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
+    EditStep step("Import");
+    if (result.plu)
+        step.Diff(DocTable::PLU, pluModel_->Table(), *result.plu);
+    if (result.dept)
+        step.Diff(DocTable::Dept, deptModel_->Table(), *result.dept);
+    if (result.recy)
+        step.Diff(recy_, *result.recy);
+    RecordEdit(std::move(step));
     if (result.plu) {
         pluModel_->Table() = std::move(*result.plu);
         pluModel_->TableChanged();
@@ -207,20 +217,73 @@ std::optional<CellRect> TMainForm::PasteBlock(TEditGrid* grid, const QString& te
                                               const CellRect& target) {
     const bool plu = grid == pluGrid_;
     const SheetTable kind = plu ? SheetTable::PLU : SheetTable::Department;
+    TextTable& table = grid->Model()->Table();
+    const TextTable& other = (plu ? deptModel_ : pluModel_)->Table();
+    TRowFilterModel* filter = grid->RowFilter();
     PastedCells pasted;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        pasted = PasteCells(kind, text, target, grid->Model()->Table(),
-                            (plu ? deptModel_ : pluModel_)->Table());
+        if (!filter) {
+            pasted = PasteCells(kind, text, target, table, other);
+        } else {
+            // The shown rows as a table of their own: the block lands on them in view order.
+            TextTable shown(filter->rowCount(), table.Cols(), [&] {
+                std::vector<std::string> defaults;
+                for (int c = 1; c <= table.Cols(); ++c)
+                    defaults.push_back(table.Default(c));
+                return defaults;
+            }());
+            for (int v = 1; v <= shown.Rows(); ++v)
+                for (int c = 1; c <= table.Cols(); ++c)
+                    shown.Cell(v, c) = table.Cell(filter->SourceRow(v), c);
+            pasted = PasteCells(kind, text, target, shown, other);
+        }
         QApplication::restoreOverrideCursor();
+    }
+    std::vector<int> rows;
+    for (int v = pasted.block.top; v <= pasted.block.bottom && pasted.Ok(); ++v)
+        rows.push_back(filter ? filter->SourceRow(v) : v);
+    if (filter) {
+        for (PasteProblem& problem : pasted.problems)
+            if (problem.row > 0 && problem.row <= filter->rowCount())
+                problem.row = filter->SourceRow(problem.row);
+    }
+    const CellRect& block = pasted.block;
+    std::optional<BlockSnapshot> before;
+    if (pasted.Ok()) {
+        before.emplace(table, rows, block.left, block.right);
+        size_t i = 0;
+        for (int r : rows)
+            for (int c = block.left; c <= block.right; ++c)
+                table.Cell(r, c) = pasted.cells[i++];
+        // Hidden rows were not part of the block's check: names and barcodes are checked again
+        // against the whole document, and the paste is taken back when one repeats.
+        for (int r : rows) {
+            for (int c = block.left; c <= block.right && filter; ++c) {
+                if (table.Cell(r, c) == table.Default(c) || (plu ? c > 2 : c != 1))
+                    continue;
+                TextTable& plus = pluModel_->Table();
+                TextTable& depts = deptModel_->Table();
+                const std::string typed = table.Cell(r, c);
+                const CellCheck check =
+                    plu ? ValidatePLUCell(plus, depts, c, r) : ValidateDeptCell(depts, plus, c, r);
+                table.Cell(r, c) = typed;
+                if (!check.Ok())
+                    pasted.problems.push_back({r, c, DocumentCodePage().ToUnicode(typed),
+                                               QString::fromStdString(check.reason)});
+            }
+        }
+        if (!pasted.Ok())
+            before->Restore(table);
     }
     if (!pasted.Ok()) {
         ShowPasteRefused(this, kind, pasted);
         return std::nullopt;
     }
-    ApplyCells(grid->Model()->Table(), pasted);
-    const CellRect& block = pasted.block;
-    grid->Model()->CellsChanged(block.top, block.left, block.bottom, block.right);
+    EditStep step("Paste");
+    before->Record(step, grid->docTable, table);
+    RecordEdit(std::move(step));
+    grid->Model()->CellsChanged(rows.front(), block.left, rows.back(), block.right);
     modified_ = true;
     return block;
 }
@@ -278,7 +341,10 @@ void TMainForm::GoToProblem(const CellProblem& problem) {
     }
     TEditGrid* grid = problem.table == CellProblem::PLU ? pluGrid_ : deptGrid_;
     grid->setFocus();
-    grid->SetCurrentCell(problem.row, problem.col);
+    if (!grid->SetCurrentCell(problem.row, problem.col)) {
+        findBar_->FilterBox()->setChecked(false); // the filter hides the row
+        grid->SetCurrentCell(problem.row, problem.col);
+    }
 }
 
 bool TMainForm::ConfirmDownloadProblems(KindSet kinds, int rangeBegin, int rangeEnd) {

@@ -1,0 +1,243 @@
+#include "FindBar.h"
+
+#include "CodePage.h"
+#include "Defs.h"
+#include "TextFinder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int NameCol = 2;
+constexpr int BarcodeCol = 1;
+
+} // namespace
+
+TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
+    : QWidget(parent), grid_(grid), rowFilter_(new TRowFilterModel(grid->Model(), this)) {
+    setObjectName("FindBar");
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+
+    auto* label = new QLabel("&Find:", this);
+    text_ = new QLineEdit(this);
+    text_->setObjectName("FindEdit");
+    text_->setClearButtonEnabled(true);
+    text_->setPlaceholderText("Name or barcode");
+    text_->installEventFilter(this);
+    label->setBuddy(text_);
+
+    column_ = new QComboBox(this);
+    column_->setObjectName("FindColumn");
+    column_->addItem("Name and barcode");
+    for (int c = 1; c < PLUColCount; ++c)
+        column_->addItem(DocumentCodePage().ToUnicode(PLUTitles[size_t(c)]), c);
+
+    accents_ = new QCheckBox("Ignore &accents", this);
+    accents_->setObjectName("FindAccents");
+    accents_->setChecked(true);
+    filter_ = new QCheckBox("Show &only matches", this);
+    filter_->setObjectName("FindFilter");
+
+    previous_ = new QToolButton(this);
+    previous_->setObjectName("FindPrevious");
+    previous_->setArrowType(Qt::UpArrow);
+    previous_->setToolTip("Previous match (Shift+Enter)");
+    next_ = new QToolButton(this);
+    next_->setObjectName("FindNext");
+    next_->setArrowType(Qt::DownArrow);
+    next_->setToolTip("Next match (Enter)");
+    count_ = new QLabel(this);
+    count_->setObjectName("FindCount");
+    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance("00000 of 00000"));
+    auto* close = new QToolButton(this);
+    close->setObjectName("FindClose");
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setAutoRaise(true);
+    close->setToolTip("Close (Esc)");
+
+    layout->addWidget(label);
+    layout->addWidget(text_, 1);
+    layout->addWidget(column_);
+    layout->addWidget(accents_);
+    layout->addWidget(filter_);
+    layout->addWidget(previous_);
+    layout->addWidget(next_);
+    layout->addWidget(count_);
+    layout->addWidget(close);
+    for (QWidget* w : {static_cast<QWidget*>(previous_), static_cast<QWidget*>(next_),
+                       static_cast<QWidget*>(close)})
+        w->setFocusPolicy(Qt::NoFocus);
+
+    connect(text_, &QLineEdit::textChanged, this, [this] { Search(true); });
+    connect(column_, &QComboBox::currentIndexChanged, this, [this] { Search(true); });
+    connect(accents_, &QCheckBox::toggled, this, [this] { Search(true); });
+    connect(filter_, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
+    connect(previous_, &QToolButton::clicked, this, &TFindBar::Previous);
+    connect(next_, &QToolButton::clicked, this, &TFindBar::Next);
+    connect(close, &QToolButton::clicked, this, &TFindBar::Close);
+    // Esc closes the bar from any of its controls, not only the text.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &TFindBar::Close,
+                  Qt::WidgetWithChildrenShortcut);
+
+    // Edits change what matches; found again once the edit is finished.
+    refreshTimer_.setSingleShot(true);
+    connect(&refreshTimer_, &QTimer::timeout, this, &TFindBar::Refresh);
+    connect(grid->Model(), &QAbstractItemModel::dataChanged, this, [this] {
+        if (isVisible() && !text_->text().isEmpty())
+            refreshTimer_.start(0);
+    });
+    hide();
+}
+
+void TFindBar::Open() {
+    show();
+    text_->setFocus();
+    text_->selectAll();
+    Search(false);
+}
+
+void TFindBar::Close() {
+    if (!grid_->SetRowFilter(nullptr))
+        return;
+    refreshTimer_.stop();
+    hide();
+    grid_->setFocus();
+}
+
+std::vector<int> TFindBar::Columns() const {
+    const int col = column_->currentData().toInt();
+    if (col > 0)
+        return {col};
+    return {NameCol, BarcodeCol};
+}
+
+void TFindBar::Search(bool move) {
+    const TextFinder finder(DocumentCodePage(), text_->text(), accents_->isChecked());
+    const std::vector<int> cols = Columns();
+    matches_ = finder.Rows(grid_->Model()->Table(), cols);
+    current_ = 0;
+    ApplyFilter();
+    if (!matches_.empty()) {
+        // From the cursor on: typing more letters keeps a match that still matches.
+        const int from = std::max(grid_->CurrentRow(), 1);
+        const auto at = std::lower_bound(matches_.begin(), matches_.end(), from);
+        const int index = at == matches_.end() ? 1 : int(at - matches_.begin()) + 1;
+        if (move)
+            GoTo(index);
+        else
+            current_ = index;
+    }
+    count_->setText(CountText());
+}
+
+void TFindBar::Refresh() {
+    if (!isVisible())
+        return;
+    // A cell still being typed keeps its editor: finding again waits for the edit to finish.
+    if (grid_->EditState() == TEditGrid::State::Edit) {
+        refreshTimer_.start(200);
+        return;
+    }
+    const int row = grid_->CurrentRow();
+    Search(false);
+    const auto at = std::lower_bound(matches_.begin(), matches_.end(), row);
+    current_ = at != matches_.end() && *at == row ? int(at - matches_.begin()) + 1 : 0;
+    count_->setText(CountText());
+}
+
+void TFindBar::ApplyFilter() {
+    if (!filter_->isChecked() || text_->text().isEmpty()) {
+        if (!grid_->SetRowFilter(nullptr)) {
+            const QSignalBlocker quiet(filter_);
+            filter_->setChecked(true);
+        }
+        return;
+    }
+    const int row = grid_->CurrentRow();
+    const int col = std::max(grid_->CurrentCol(), 1);
+    if (grid_->RowFilter() == rowFilter_) {
+        rowFilter_->SetRows(matches_);
+        if (!grid_->currentIndex().isValid() || grid_->CurrentRow() != row) {
+            const auto at = std::lower_bound(matches_.begin(), matches_.end(), row);
+            if (at != matches_.end())
+                grid_->SetCurrentCell(*at, col);
+            else if (!matches_.empty())
+                grid_->SetCurrentCell(matches_.back(), col);
+        }
+        return;
+    }
+    if (grid_->EditState() == TEditGrid::State::Edit && !grid_->ValidateActiveCell()) {
+        const QSignalBlocker quiet(filter_);
+        filter_->setChecked(false);
+        return;
+    }
+    rowFilter_->SetRows(matches_);
+    grid_->SetRowFilter(rowFilter_);
+}
+
+void TFindBar::GoTo(int index) {
+    if (matches_.empty())
+        return;
+    current_ = index;
+    const int row = matches_[size_t(index - 1)];
+    int col = column_->currentData().toInt();
+    if (col == 0) {
+        const TextFinder finder(DocumentCodePage(), text_->text(), accents_->isChecked());
+        col = finder.Matches(grid_->Model()->Cell(row, NameCol)) ? NameCol : BarcodeCol;
+    }
+    // The cell being left is checked first, as any move of the cursor does.
+    if (grid_->currentIndex().isValid() && grid_->CurrentRow() != row &&
+        !grid_->ValidateActiveCell())
+        return;
+    grid_->SetCurrentCell(row, col);
+    count_->setText(CountText());
+}
+
+void TFindBar::Next() {
+    if (matches_.empty())
+        return;
+    GoTo(current_ >= int(matches_.size()) ? 1 : current_ + 1);
+}
+
+void TFindBar::Previous() {
+    if (matches_.empty())
+        return;
+    GoTo(current_ <= 1 ? int(matches_.size()) : current_ - 1);
+}
+
+QString TFindBar::CountText() const {
+    if (text_->text().isEmpty())
+        return {};
+    if (matches_.empty())
+        return "No match";
+    return QString("%1 of %2").arg(current_).arg(matches_.size());
+}
+
+bool TFindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            (key->modifiers() & Qt::ShiftModifier) ? Previous() : Next();
+            return true;
+        case Qt::Key_Escape:
+            Close();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
