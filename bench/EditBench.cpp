@@ -67,7 +67,7 @@ void BM_FindBarKeystroke(benchmark::State& state) {
 BENCHMARK(BM_FindBarKeystroke)->Unit(benchmark::kMillisecond);
 
 // The filter switched in the window, on and off by turns: once with every row matching (each
-// barcode holds a 1), the worst case, and once with the 3000 names that hold "2".
+// barcode holds a 1), the worst case, and once with the 11111 names that begin "PLU-2".
 void BM_FilterInGrid(benchmark::State& state) {
     TFindBar* bar = Form()->FindBar();
     bar->Open();
