@@ -109,6 +109,13 @@ key F7          # the register's report into the pane
 sleep 2
 shot "$main" main-window
 
+# The find bar on a piece of a name; Esc leaves the cursor on the match.
+key ctrl+f
+xdotool type --delay 80 plu-12
+key Return
+shot "$main" find-bar
+key Escape
+
 # The settings with COM1 chosen: a device of the machine's own list rather than the training
 # register's link, which no list holds. Cancel keeps COM2.
 key alt+c s
