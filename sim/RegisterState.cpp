@@ -176,7 +176,8 @@ bool TRegisterState::ParseText(const std::string& text, std::string* error) {
             continue;
         }
         if (kind == "ident") {
-            ident = rest;
+            // CRs at the end are line-end litter; kept, each save and load would take one more.
+            ident = rest.substr(0, rest.find_last_not_of('\r') + 1);
             continue;
         }
         if (std::string why; readable.Parse(*this, kind, rest, &why)) {

@@ -83,6 +83,19 @@ TEST(SimRegister, StateFileRoundTrip) {
     EXPECT_EQ(back.report, state.report);
     EXPECT_EQ(back.ident, state.ident);
 
+    // CRs before a line end belong to the line end; one inside the text stays.
+    const std::pair<const char*, const char*> idents[] = {{"ident A\r\n", "A"},
+                                                          {"ident A\r\r\r\n", "A"},
+                                                          {"ident A\rB\r\n", "A\rB"},
+                                                          {"ident \r\r", ""}};
+    for (const auto& [line, ident] : idents) {
+        ASSERT_TRUE(back.ParseText(line, &error)) << error;
+        EXPECT_EQ(back.ident, ident) << line;
+        TRegisterState again;
+        ASSERT_TRUE(again.ParseText(back.Text(), &error)) << error;
+        EXPECT_EQ(again.Text(), back.Text()) << line;
+    }
+
     const char* bad[] = {"plu 0 00", "plu 1 zz", "image recy x 00", "frobnicate 1"};
     for (const char* line : bad)
         EXPECT_FALSE(back.ParseText(line, &error)) << line;
