@@ -286,6 +286,7 @@ void TComm::Post(int code, uint64_t value, std::vector<uint8_t> buffer) {
     auto* notice = new TNoticeEvent(session_, code, value, std::move(buffer));
     // Qt's event queue hands the notice over under a lock that ThreadSanitizer cannot see into;
     // this release and the acquire in event() state the same order in terms it checks.
+    std::lock_guard lock(postMutex_);
     noticesPosted_.fetch_add(1, std::memory_order_release);
     QCoreApplication::postEvent(this, notice);
 }

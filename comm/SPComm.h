@@ -210,5 +210,7 @@ private:
     std::atomic<unsigned> session_{0};
     // Counts notices handed to Qt's queue; see Post().
     std::atomic<uint64_t> noticesPosted_{0};
+    // Both port threads post; Qt appends to its queue under a lock ThreadSanitizer cannot see.
+    std::mutex postMutex_;
     int lineSettingsWrites_ = 0;
 };
