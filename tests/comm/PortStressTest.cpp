@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -28,16 +27,6 @@ template <typename Done> bool PumpUntil(Done done, int limitMs) {
     while (!done() && t.elapsed() < limitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
     return done();
-}
-
-int OpenDescriptors() {
-    int count = 0;
-    if (DIR* dir = ::opendir("/proc/self/fd")) {
-        while (::readdir(dir) != nullptr)
-            ++count;
-        ::closedir(dir);
-    }
-    return count;
 }
 
 // The far end of the line: writes without pause and drains what the port sends, until told to

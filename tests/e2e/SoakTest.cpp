@@ -7,7 +7,6 @@
 
 #include <QElapsedTimer>
 
-#include <dirent.h>
 #include <fstream>
 #include <malloc.h>
 #include <random>
@@ -69,16 +68,6 @@ long HeapBytes() {
 #else
     return long(mallinfo2().uordblks);
 #endif
-}
-
-int OpenDescriptors() {
-    int count = 0;
-    if (DIR* dir = ::opendir("/proc/self/fd")) {
-        while (::readdir(dir) != nullptr)
-            ++count;
-        ::closedir(dir);
-    }
-    return count;
 }
 
 // The texts a failed step shows.
