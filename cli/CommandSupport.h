@@ -1,0 +1,103 @@
+#pragma once
+// What the command families share: file failures told the same way, the document read as Open
+// reads it, and the register's line every command that talks to the register opens.
+
+#include "CancelSignals.h"
+#include "CommandLine.h"
+#include "FlowOutcome.h"
+#include "LatencyCheck.h"
+#include "Output.h"
+#include "PortFailure.h"
+#include "ProgramLoad.h"
+#include "TerminalProgress.h"
+#include "TolvIBus.h"
+
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+class TGridModel;
+
+QString Local(const std::string& path);
+// "File not found (No such file or directory)": the program's own text and the system's.
+QString FileFailure(const std::string& path, int error);
+// Tells the failure and finishes with ExitFile.
+int FileFailed(const TOutput& output, const std::string& path, int error);
+QStringList LocalLines(const std::vector<std::string>& lines);
+QString PortName(int n);
+// The directory a new file goes into must take it; better told before a long upload than after.
+int WritableDirectory(const std::string& path);
+// The file flows' messages (program and font images) as the command line's errors.
+TFileMessages FileMessages(const TOutput& output);
+
+// The document's tables, read the way Open reads them. The .PLU file must exist; its companions
+// may be missing, as for the window program.
+struct TDocumentTables {
+    TextTable plu = MakePLUTable();
+    TextTable dept = MakeDeptTable();
+    RecyTable recy;
+    TDocumentTables() { InitialRecyTable(recy); }
+
+    int Read(const std::string& path);
+};
+
+// The register's line as every command of the tool opens it: the program's protocol
+// component, the terminal's progress, Ctrl+C and SIGTERM as Cancel.
+class TRegisterLine {
+public:
+    TRegisterLine(const TCommandLine& line, const TOutput& output);
+
+    TTolvIBusComm& Bus() { return bus_; }
+    TTerminalProgress& Progress() { return progress_; }
+    const TPortSettings& Port() const { return port_; }
+
+    // How the flow ended, told as the window tells it, and the exit code.
+    int Finish(TFlowResult result, QJsonObject fields = {});
+
+private:
+    // The window's box text, then why the device would not open and what to do about it.
+    void TellOpenFailure(const std::string& text, const ECommsError& error);
+
+    const TOutput& output_;
+    TTolvIBusComm bus_;
+    TTerminalProgress progress_;
+    TCancelSignals signals_;
+    TPortSettings port_;
+    TLatencyCheck latency_;
+    QString openFailure_;
+    PortFailureReason openReason_ = PortFailureReason::Other;
+    QStringList openDetails_;
+};
+
+TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridModel& plu,
+                         TGridModel& dept, RecyTable& recy);
+
+// How a comparison, backup or restore ended: a file's failure is told here, the register's
+// by the line.
+int FinishOutcome(TRegisterLine& reg, const TOutput& output, const TFlowOutcome& outcome,
+                  QJsonObject fields = {});
+
+// The commands, by family. Each returns the exit code.
+namespace commands {
+// Transfers (TransferCommands.cpp): the document to and from the register, what differs,
+// backups.
+int Download(const TCommandLine& line, const TOutput& output);
+int Upload(const TCommandLine& line, const TOutput& output);
+int Compare(const TCommandLine& line, const TOutput& output);
+int Backup(const TCommandLine& line, const TOutput& output);
+int Backups(const TCommandLine& line, const TOutput& output);
+int Restore(const TCommandLine& line, const TOutput& output);
+// Service (ServiceCommands.cpp): the report, the link, the ports, memory, program and font.
+int Report(const TCommandLine& line, const TOutput& output);
+int LinkTest(const TCommandLine& line, const TOutput& output);
+int Detect(const TCommandLine& line, const TOutput& output);
+int Ports(const TCommandLine& line, const TOutput& output);
+int Dump(const TCommandLine& line, const TOutput& output);
+int Program(const TCommandLine& line, const TOutput& output);
+int Font(const TCommandLine& line, const TOutput& output);
+// Files (FileCommands.cpp): the document's own check, spreadsheets.
+int Check(const TCommandLine& line, const TOutput& output);
+int Import(const TCommandLine& line, const TOutput& output);
+int Export(const TCommandLine& line, const TOutput& output);
+} // namespace commands

@@ -1,0 +1,238 @@
+// The service commands: the report, the link test, finding and listing ports, memory dumps,
+// program and font images.
+#include "CommandSupport.h"
+
+#include "AtomicFile.h"
+#include "CodePage.h"
+#include "DocumentFile.h"
+#include "LinkTest.h"
+#include "MemoryDump.h"
+#include "PortDetection.h"
+#include "PortDiscovery.h"
+#include "ReportUpload.h"
+#include "Settings.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <cerrno>
+#include <filesystem>
+
+int commands::Report(const TCommandLine& line, const TOutput& output) {
+    TRegisterLine reg(line, output);
+    std::string report;
+    const TFlowResult result = UploadReport(reg.Bus(), reg.Progress(), reg.Port(), report);
+    if (result != TFlowResult::Done)
+        return reg.Finish(result);
+    const QByteArray bytes = line.raw ? QByteArray::fromStdString(report)
+                                      : DocumentCodePage().ToUnicode(report).toUtf8();
+    if (!line.output.empty()) {
+        if (!WriteFileAtomically(line.output, std::string_view(bytes.constData(), bytes.size())))
+            return FileFailed(output, line.output, errno);
+        return reg.Finish(result, {{"file", Local(line.output)}});
+    }
+    if (output.Json())
+        return reg.Finish(result, {{line.raw ? "report_base64" : "report",
+                                    line.raw ? QString::fromLatin1(bytes.toBase64())
+                                             : QString::fromUtf8(bytes)}});
+    output.Data(bytes);
+    return reg.Finish(result);
+}
+
+int commands::LinkTest(const TCommandLine& line, const TOutput& output) {
+    TRegisterLine reg(line, output);
+    const TFlowResult result = RunLinkTest(reg.Bus(), reg.Progress(), reg.Port());
+    if (result == TFlowResult::Done)
+        output.Note("The register answered on " + Local(reg.Port().name) + ".");
+    return reg.Finish(result, {{"port", Local(reg.Port().name)}});
+}
+
+namespace {
+
+// When COM1 to COM4 gave no answer: the devices no COM name opens, tried with --others; the one
+// a register answered on is mapped to a COM name with --apply.
+int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm& bus,
+                 const bool& cancelled) {
+    const std::string& root = line.discoveryRoot;
+    const std::vector<SerialDevice> devices = UnmappedDevices(ListSerialDevices(root), root);
+    if (!devices.empty() && !line.others)
+        output.Note(QString("%1 other serial device%2 present; --others tries %3 too.")
+                        .arg(devices.size())
+                        .arg(devices.size() == 1 ? " is" : "s are")
+                        .arg(devices.size() == 1 ? "it" : "them"));
+    std::optional<size_t> hit;
+    if (line.others) {
+        TProbeHooks hooks;
+        hooks.SetOutcome = [&](size_t i, const std::string& text) {
+            output.Note(Local(devices[i].path) + ": " + Local(text));
+            output.Event({{"event", "device"},
+                          {"path", Local(devices[i].path)},
+                          {"description", Local(devices[i].description)},
+                          {"outcome", Local(text)}});
+        };
+        hooks.StillShown = [&] { return !cancelled; };
+        hit = ProbeDevices(bus, devices, hooks, root);
+    }
+    if (cancelled)
+        return output.Finish(ExitCancelled);
+    if (!hit) {
+        output.Error(NotFoundText);
+        return output.Finish(ExitRegister, {{"message", NotFoundText}});
+    }
+    const SerialDevice& device = devices[*hit];
+    const int n = PortForFoundDevice(root);
+    QJsonObject fields{{"port", PortName(n)},
+                       {"device", Local(device.path)},
+                       {"description", Local(device.description)}};
+    if (!line.apply) {
+        output.Note("Register found on " + Local(device.description) +
+                    ". Add --apply to use it as " + PortName(n) + ".");
+        return output.Finish(ExitDone, fields);
+    }
+    if (!ApplyDetectedDevice(n, device.path))
+        return FileFailed(output, SystemCfgPath(), errno);
+    output.Note(PortName(n) + " now opens " + Local(device.path) + " and is the port in " +
+                Local(SystemCfgPath()) + ".");
+    fields.insert("applied", true);
+    return output.Finish(ExitDone, fields);
+}
+
+} // namespace
+
+int commands::Detect(const TCommandLine& line, const TOutput& output) {
+    // Detection's own component, at the component's defaults, as the dialog has it.
+    TTolvIBusComm bus;
+    bus.TraceFile = StateDir + "DEBUG.LOG";
+    bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
+        output.Note("  " + Readable(text).replace('\n', ' '));
+        const PortFailure why =
+            ExplainPortFailure(PortDevicePath(bus.CommName()), error, PortSystem::Current());
+        if (!why.lines.empty())
+            output.Note("  " + Local(why.lines.front()));
+    };
+    bool cancelled = false;
+    TCancelSignals cancelSignals([&] {
+        cancelled = true;
+        bus.Abort();
+        output.Note("Cancelled.");
+    });
+    TDetectHooks hooks;
+    hooks.SetOutcome = [&](int n, const std::string& text) {
+        output.Note(PortName(n) + ": " + Readable(text));
+        output.Event({{"event", "port"}, {"port", PortName(n)}, {"outcome", Readable(text)}});
+    };
+    hooks.StillShown = [&] { return !cancelled; };
+    hooks.AskApply = [&] { return line.apply; };
+    const TDetectResult result = DetectPorts(bus, hooks);
+    if (cancelled)
+        return output.Finish(ExitCancelled);
+    if (result.found == 0)
+        return DetectOthers(line, output, bus, cancelled);
+    QJsonObject fields{{"port", PortName(result.found)}};
+    if (result.apply) {
+        if (!ApplyDetectedPort(result.found))
+            return FileFailed(output, SystemCfgPath(), errno);
+        output.Note(
+            QString("COM%1 is now the port in %2.").arg(result.found).arg(Local(SystemCfgPath())));
+        fields.insert("applied", true);
+    }
+    return output.Finish(ExitDone, fields);
+}
+
+namespace {
+
+const char* KindName(SerialDeviceKind kind) {
+    switch (kind) {
+    case SerialDeviceKind::UsbSerial:
+        return "usb-serial";
+    case SerialDeviceKind::UsbAcm:
+        return "usb-acm";
+    case SerialDeviceKind::BuiltIn:
+        break;
+    }
+    return "built-in";
+}
+
+} // namespace
+
+// The machine's serial devices and what COM1 to COM4 open: a table, or one JSON result.
+int commands::Ports(const TCommandLine& line, const TOutput& output) {
+    const std::vector<SerialDevice> devices = ListSerialDevices(line.discoveryRoot);
+    const TPortMap map = MapPorts(devices, line.discoveryRoot);
+    QJsonArray ports;
+    QString table = "COM names (* the configured one):\n";
+    for (int n = 1; n <= 4; ++n) {
+        const std::string& path = map.paths[size_t(n - 1)];
+        const SerialDevice* device = map.devices[size_t(n - 1)];
+        std::error_code ec;
+        const bool present =
+            !path.empty() && std::filesystem::exists(UnderRoot(line.discoveryRoot, path), ec);
+        QJsonObject port{{"port", PortName(n)},
+                         {"path", Local(path)},
+                         {"present", present},
+                         {"configured", n == PortNumber}};
+        port.insert("device", device ? QJsonValue(Local(device->path)) : QJsonValue());
+        ports.append(port);
+        const QString what = device    ? Local(device->description)
+                             : present ? QString("(not a listed serial device)")
+                                       : QString("(not present)");
+        table += PortName(n) + (n == PortNumber ? "* " : "  ") + Local(path) + "  " + what + '\n';
+    }
+    QJsonArray list;
+    table += devices.empty() ? "\nNo serial device is present.\n" : "\nSerial devices:\n";
+    for (const SerialDevice& d : devices) {
+        QStringList mapped;
+        for (int n : map.PortsOf(d))
+            mapped << PortName(n);
+        list.append(QJsonObject{{"path", Local(d.path)},
+                                {"node", Local(d.node)},
+                                {"kind", KindName(d.kind)},
+                                {"description", Local(d.description)},
+                                {"manufacturer", Local(d.manufacturer)},
+                                {"product", Local(d.product)},
+                                {"serial", Local(d.serial)},
+                                {"usb_id", Local(d.UsbId())},
+                                {"driver", Local(d.driver)},
+                                {"ports", QJsonArray::fromStringList(mapped)}});
+        table += "  " + Local(d.path) + "  " + Local(d.description) +
+                 (mapped.isEmpty() ? QString() : "  [" + mapped.join(", ") + "]") + '\n';
+    }
+    if (!output.Json())
+        output.Data(table.toUtf8());
+    return output.Finish(ExitDone, {{"ports", ports}, {"devices", list}});
+}
+
+int commands::Dump(const TCommandLine& line, const TOutput& output) {
+    DumpFiles files = MemoryDumpFiles(StateDir);
+    if (!line.output.empty()) {
+        files.logPath = line.output;
+        const QFileInfo info(Local(line.output));
+        const bool lower = info.suffix() == info.suffix().toLower() && !info.suffix().isEmpty();
+        files.binPath = WithExtension(line.output, lower ? ".bin" : ".BIN");
+    }
+    TRegisterLine reg(line, output);
+    const MemoryRange range{line.base, line.count, line.ram ? 1 : 0};
+    QJsonObject fields;
+    const TFlowResult result = DumpRegisterMemory(
+        reg.Bus(), reg.Progress(), reg.Port(), range, files,
+        [&](const std::string& path) {
+            output.Note("Listing in " + Local(path) + ", raw bytes in " + Local(files.binPath) +
+                        ".");
+            fields.insert("listing", Local(path));
+            fields.insert("raw", Local(files.binPath));
+        },
+        [&](const std::string& text) { output.Error(Local(text)); });
+    return reg.Finish(result, fields);
+}
+
+int commands::Program(const TCommandLine& line, const TOutput& output) {
+    TRegisterLine reg(line, output);
+    return reg.Finish(DownloadProgram(reg.Bus(), reg.Progress(), reg.Port(), line.files[0],
+                                      FirstProgramBlock, FileMessages(output)));
+}
+
+int commands::Font(const TCommandLine& line, const TOutput& output) {
+    TRegisterLine reg(line, output);
+    return reg.Finish(
+        DownloadFont(reg.Bus(), reg.Progress(), reg.Port(), line.files[0], FileMessages(output)));
+}

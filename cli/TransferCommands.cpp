@@ -1,0 +1,223 @@
+// The transfers: the document to and from the register, what a download would change,
+// only the changes, backups and restoring them.
+#include "CommandSupport.h"
+
+#include "AtomicFile.h"
+#include "Backup.h"
+#include "ChangedDownload.h"
+#include "DocumentFile.h"
+#include "Download.h"
+#include "GridModel.h"
+#include "Settings.h"
+#include "Upload.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+// One line per difference: on stdout (the command's data) or as notes beside a download.
+void ListDifferences(const TComparison& comparison, const TOutput& output, bool asData) {
+    for (const TDifference& d : comparison.differences) {
+        if (output.Json())
+            output.Event({{"event", "difference"},
+                          {"kind", Readable(DownloadKindNames[d.kind])},
+                          {"item", d.item},
+                          {"field", Readable(FieldName(d))},
+                          {"pc", Readable(d.pc)},
+                          {"register", Readable(d.reg)}});
+        else if (asData)
+            output.Data((Readable(DifferenceLine(d)) + '\n').toUtf8());
+        else
+            output.Note("  " + Readable(DifferenceLine(d)));
+    }
+    output.Note(Readable(ComparisonSummary(comparison)));
+}
+
+int DownloadChanged(TRegisterLine& reg, TTransferContext& ctx, const TOutput& output) {
+    TComparison comparison;
+    if (const TFlowOutcome outcome = CompareWithRegister(ctx, comparison); !outcome.Done())
+        return FinishOutcome(reg, output, outcome);
+    ListDifferences(comparison, output, false);
+    if (comparison.Equal()) {
+        output.Note("Nothing to send: the register holds what the document holds.");
+        return reg.Finish(TFlowResult::Done, {{"differences", 0}, {"blocks", 0}});
+    }
+    const int blocks = int(ChangedPluBlocks(comparison.changedPlus).size());
+    const TFlowOutcome sent = SendChanges(ctx, comparison);
+    if (sent.Done())
+        output.Note(QString("Sent %1 PLU block%2%3%4%5.")
+                        .arg(blocks)
+                        .arg(blocks == 1 ? "" : "s")
+                        .arg(comparison.KindDiffers(KindDepartment) ? ", the departments" : "")
+                        .arg(comparison.KindDiffers(KindRecycling) ? ", the package prices" : "")
+                        .arg(comparison.KindDiffers(KindParameter) ? ", the parameters" : ""));
+    return FinishOutcome(reg, output, sent,
+                         {{"differences", int(comparison.differences.size())}, {"blocks", blocks}});
+}
+
+std::string BackupRoot(const TCommandLine& line) {
+    return line.files.empty() ? DefaultBackupRoot() : line.files[0];
+}
+
+int BackUpFirst(TRegisterLine& reg, const TOutput& output) {
+    TBackupInfo made;
+    const TFlowOutcome outcome =
+        BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(), {DefaultBackupRoot()}, made);
+    if (outcome.Done()) {
+        output.Note("Backup made in " + Local(made.folder) + ".");
+        return ExitDone;
+    }
+    if (outcome.result != TFlowResult::Cancelled)
+        output.Error("the register was not backed up, so nothing was sent");
+    return FinishOutcome(reg, output, outcome);
+}
+
+} // namespace
+
+int commands::Download(const TCommandLine& line, const TOutput& output) {
+    const std::string& path = line.files[0];
+    TDocumentTables doc;
+    if (const int error = doc.Read(path))
+        return FileFailed(output, path, error);
+    TGridModel plu(std::move(doc.plu), PLUTitles);
+    TGridModel dept(std::move(doc.dept), DeptTitles);
+    TRegisterLine reg(line, output);
+    TTransferContext ctx = Context(reg, line, plu, dept, doc.recy);
+    if (line.changed)
+        return DownloadChanged(reg, ctx, output);
+    if (line.backupFirst)
+        if (const int code = BackUpFirst(reg, output); code != ExitDone)
+            return code;
+    return reg.Finish(RunDownload(ctx));
+}
+
+int commands::Upload(const TCommandLine& line, const TOutput& output) {
+    const std::string& path = line.files[0];
+    if (!line.force && ::access(path.c_str(), F_OK) == 0) {
+        const QString text = Local(path) + " exists; add --force to replace it";
+        output.Error(text);
+        return output.Finish(ExitFile, {{"message", text}});
+    }
+    if (const int error = WritableDirectory(path))
+        return FileFailed(output, path, error);
+    TDocumentTables doc; // a new document, as the window's upload starts from one
+    TGridModel plu(std::move(doc.plu), PLUTitles);
+    TGridModel dept(std::move(doc.dept), DeptTitles);
+    TRegisterLine reg(line, output);
+    TTransferContext ctx = Context(reg, line, plu, dept, doc.recy);
+    const TFlowResult result = RunUpload(ctx);
+    if (result != TFlowResult::Done) {
+        if (result == TFlowResult::FileFailed)
+            output.Error(FileFailure(SystemCfgPath(), ctx.fileError));
+        return reg.Finish(result);
+    }
+    if (const int error = WriteDocumentFiles(path, plu.Table(), dept.Table(), doc.recy))
+        return FileFailed(output, path, error);
+    output.Note("Written " + Local(path) + " and its .DEP and .RCY files.");
+    return reg.Finish(result, {{"document", QFileInfo(Local(path)).absoluteFilePath()}});
+}
+
+int commands::Compare(const TCommandLine& line, const TOutput& output) {
+    const std::string& path = line.files[0];
+    TDocumentTables doc;
+    if (const int error = doc.Read(path))
+        return FileFailed(output, path, error);
+    TGridModel plu(std::move(doc.plu), PLUTitles);
+    TGridModel dept(std::move(doc.dept), DeptTitles);
+    TRegisterLine reg(line, output);
+    TTransferContext ctx = Context(reg, line, plu, dept, doc.recy);
+    TComparison comparison;
+    if (const TFlowOutcome outcome = CompareWithRegister(ctx, comparison); !outcome.Done())
+        return FinishOutcome(reg, output, outcome);
+    ListDifferences(comparison, output, true);
+    if (!line.output.empty() && !WriteFileAtomically(line.output, ComparisonReport(comparison)))
+        return FileFailed(output, line.output, errno);
+    return output.Finish(comparison.Equal() ? ExitDone : ExitDifferent,
+                         {{"differences", int(comparison.differences.size())}});
+}
+
+int commands::Backup(const TCommandLine& line, const TOutput& output) {
+    TRegisterLine reg(line, output);
+    TBackupInfo made;
+    const TBackupRequest request{BackupRoot(line), line.rangeBegin, line.rangeEnd, line.keep};
+    const TFlowOutcome outcome =
+        BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(), request, made);
+    if (!outcome.Done()) {
+        if (outcome.result != TFlowResult::Cancelled)
+            output.Note("No backup was made.");
+        return FinishOutcome(reg, output, outcome);
+    }
+    output.Note(Readable(BackupDescription(made.manifest)).trimmed());
+    if (!output.Json())
+        output.Data((Local(made.folder) + '\n').toUtf8());
+    return reg.Finish(outcome.result, {{"folder", Local(made.folder)}});
+}
+
+int commands::Backups(const TCommandLine& line, const TOutput& output) {
+    const std::vector<TBackupInfo> backups = ListBackups(BackupRoot(line));
+    for (const TBackupInfo& backup : backups) {
+        const TBackupManifest& m = backup.manifest;
+        if (output.Json())
+            output.Event({{"event", "backup"},
+                          {"folder", Local(backup.folder)},
+                          {"date", QString::fromStdString(m.date)},
+                          {"register", Readable(m.identification)},
+                          {"range", QString("%1-%2").arg(m.rangeBegin).arg(m.rangeEnd)},
+                          {"plu_items", m.pluItems},
+                          {"departments", m.departments},
+                          {"package_prices", m.packagePrices},
+                          {"sales_records", m.salesRecords}});
+        else
+            output.Data(QString("%1  %2  PLU %3-%4: %5 items, %6 departments, %7 package "
+                                "prices  %8\n")
+                            .arg(QString::fromStdString(m.date), Readable(m.identification))
+                            .arg(m.rangeBegin)
+                            .arg(m.rangeEnd)
+                            .arg(m.pluItems)
+                            .arg(m.departments)
+                            .arg(m.packagePrices)
+                            .arg(Local(backup.folder))
+                            .toUtf8());
+    }
+    if (backups.empty())
+        output.Note("No backups in " + Local(BackupRoot(line)) + ".");
+    return output.Finish(ExitDone, {{"backups", int(backups.size())}});
+}
+
+int commands::Restore(const TCommandLine& line, const TOutput& output) {
+    const std::string& folder = line.files[0];
+    TBackupManifest manifest;
+    if (const std::string problem = CheckBackup(folder, manifest); !problem.empty()) {
+        output.Error(Local(problem));
+        return output.Finish(ExitFile, {{"message", Local(problem)}});
+    }
+    output.Note(Readable(BackupDescription(manifest)).trimmed());
+    TRegisterLine reg(line, output);
+    bool refused = false;
+    const auto sameRegister = [&](const TComparison& comparison) {
+        if (line.force || comparison.identification == manifest.identification)
+            return true;
+        refused = true;
+        return false;
+    };
+    TComparison comparison;
+    const TFlowOutcome outcome =
+        RestoreBackup(reg.Bus(), reg.Progress(), reg.Port(), folder, sameRegister, comparison);
+    if (refused) {
+        const QString text = "the backup was made from register \"" +
+                             Readable(manifest.identification) + "\", not \"" +
+                             Readable(comparison.identification) +
+                             "\"; add --force to restore it anyway";
+        output.Error(text);
+        return output.Finish(ExitRegister, {{"message", text}});
+    }
+    if (outcome.Done())
+        output.Note(comparison.Equal() ? QString("The register already held this backup.")
+                                       : QString("Restored: %1 differences were sent.")
+                                             .arg(comparison.differences.size()));
+    return FinishOutcome(reg, output, outcome,
+                         {{"differences", int(comparison.differences.size())}});
+}
