@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <set>
@@ -422,6 +423,20 @@ bool MakeDirectories(const std::string& path, mode_t mode) {
         return false;
     }
     return true;
+}
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL)
+        return false;
+    // A file system without RENAME_NOREPLACE: look first, and rename() still refuses a folder
+    // that holds files.
+    if (::access(to.c_str(), F_OK) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool CopyFileAtomically(const std::string& from, const std::string& to) {

@@ -43,5 +43,9 @@ void FinishInterruptedWrite(const std::string& journal, const std::vector<std::s
 // mkdir -p with the given mode for each missing level; false with errno set.
 bool MakeDirectories(const std::string& path, mode_t mode = 0777);
 
+// Renames a file or folder, but never onto one that is there already (EEXIST); false with errno
+// set.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to);
+
 // A copy of a regular file's bytes, written atomically; false with errno set.
 bool CopyFileAtomically(const std::string& from, const std::string& to);

@@ -175,6 +175,10 @@ TEST(SaveHelpers, MakeDirectoriesAndCopiesTellTheRealReason) {
     EXPECT_EQ(error(CopyFileAtomically(dir.Path("missing"), dir.Path("a/copy"))), ENOENT);
     EXPECT_EQ(error(CopyFileAtomically(dir.Path("a"), dir.Path("a/copy"))), EISDIR);
     EXPECT_EQ(error(CopyFileAtomically(dir.Path("file"), dir.Path("no/copy"))), ENOENT);
+    EXPECT_EQ(error(RenameWithoutReplacing(dir.Path("a/b"), dir.Path("a/copy"))), EEXIST);
+    EXPECT_EQ(error(RenameWithoutReplacing(dir.Path("a/b"), dir.Path("no/b"))), ENOENT);
+    EXPECT_EQ(error(RenameWithoutReplacing(dir.Path("a/b"), dir.Path("a/moved"))), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("a/moved/c")));
 }
 
 // Replacing such a node by a plain file would break it, as root even /dev/full for everyone.
