@@ -412,6 +412,7 @@ TEST(MainFormAbout, TheReleaseAndTheFoldersInUseStandBesideTheFixedTexts) {
     about->ShowRelease("3.81 (git 1c07b99)");
     EXPECT_EQ(about->Release->text(), "Release 3.81 (git 1c07b99)");
     EXPECT_FALSE(about->Release->isHidden());
+    EXPECT_TRUE(about->Licence->text().contains("(GPL-3.0-or-later)"));
     EXPECT_EQ(about->SettingsPlace->text(), "~/.config/quorve-plu/");
     EXPECT_EQ(about->StatePlace->text(), "/var/lib/elsewhere/");
 }
