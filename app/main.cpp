@@ -13,7 +13,21 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Asked from a terminal, which may have no display for the window.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") != 0)
+            continue;
+        const std::string text = "quorve-plu " + ReleaseText() + "\n";
+        if (std::fputs(text.c_str(), stdout) >= 0 && std::fclose(stdout) == 0)
+            return 0;
+        std::fprintf(stderr, "quorve-plu: standard output: %s\n", std::strerror(errno));
+        return 1;
+    }
     QApplication app(argc, argv);
     app.setApplicationName("Quorve PLU manager");
     app.setApplicationVersion(QString::fromStdString(ReleaseText()));

@@ -105,8 +105,9 @@ int commands::Import(const TCommandLine& line, const TOutput& output) {
         doc.dept = std::move(*result.dept);
     if (result.recy)
         doc.recy = *result.recy;
-    if (const int error = WriteDocumentFiles(path, doc.plu, doc.dept, doc.recy))
-        return FileFailed(output, path, error);
+    std::string failed;
+    if (const int error = WriteDocumentFiles(path, doc.plu, doc.dept, doc.recy, &failed))
+        return FileFailed(output, failed, error);
     output.Note(QString("Imported %1 into %2: %3 added, %4 changed, %5 emptied.")
                     .arg(Local(sheetPath), Local(path))
                     .arg(result.added)

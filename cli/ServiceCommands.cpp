@@ -12,13 +12,88 @@
 #include "ReportUpload.h"
 #include "Settings.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QJsonArray>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* StdoutName = "standard output";
+
+// The kernel's full device (1:7) takes nothing, ever.
+bool IsFullDevice(const struct stat& info) {
+    return S_ISCHR(info.st_mode) && major(info.st_rdev) == 1 && minor(info.st_rdev) == 7;
+}
+
+// Why the report's place could not take it, before the register (which clears its report once
+// read) is asked for it; 0 when it looks able to. What only a write can tell is caught then.
+int ReportPlaceError(const TCommandLine& line) {
+    struct stat info {};
+    if (!line.output.empty()) {
+        if (::stat(line.output.c_str(), &info) == 0 &&
+            (S_ISDIR(info.st_mode) || IsFullDevice(info)))
+            return S_ISDIR(info.st_mode) ? EISDIR : ENOSPC;
+        return WritableDirectory(line.output);
+    }
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (StdoutClosed() || flags < 0 || (flags & O_ACCMODE) == O_RDONLY)
+        return EBADF;
+    if (::fstat(STDOUT_FILENO, &info) != 0)
+        return errno;
+    if (IsFullDevice(info))
+        return ENOSPC;
+    struct statvfs space {};
+    if (S_ISREG(info.st_mode) && ::fstatvfs(STDOUT_FILENO, &space) == 0 &&
+        (::geteuid() == 0 ? space.f_bfree : space.f_bavail) == 0)
+        return ENOSPC;
+    return 0;
+}
+
+// A file for a report its place did not take, in the log folder, under a name no other has.
+std::string RescuePath() {
+    const std::string base = StateDir + "report-" +
+                             QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
+    std::string path = base + ".txt";
+    for (int n = 2; ::access(path.c_str(), F_OK) == 0; ++n)
+        path = base + "-" + std::to_string(n) + ".txt";
+    return path;
+}
+
+// The register has cleared the report, so a report its place did not take is kept elsewhere:
+// in the log folder, or as a last resort on stderr.
+int KeepReport(TRegisterLine& reg, const TOutput& output, const std::string& place, int error,
+               const QByteArray& bytes) {
+    const std::string rescue = RescuePath();
+    output.StdoutFailureTold();
+    QString text = "The report could not be written to " + FileFailure(place, error) + ".";
+    if (WriteFileAtomically(rescue, std::string_view(bytes.constData(), size_t(bytes.size())))) {
+        text += " It is kept in " + Local(rescue) + ".";
+        output.Error(text);
+        return reg.Finish(TFlowResult::FileFailed, {{"message", text}, {"kept", Local(rescue)}});
+    }
+    text += " Nor could it be kept in " + FileFailure(rescue, errno) + "; here it is:";
+    output.Error(text);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fputs("\n", stderr);
+    return reg.Finish(TFlowResult::FileFailed, {{"message", text}});
+}
+
+} // namespace
 
 int commands::Report(const TCommandLine& line, const TOutput& output) {
+    const std::string place = line.output.empty() ? StdoutName : line.output;
+    if (const int error = ReportPlaceError(line)) {
+        output.Note("The register was not asked for its report, so it keeps it.");
+        return FileFailed(output, place, error);
+    }
     TRegisterLine reg(line, output);
     std::string report;
     const TFlowResult result = UploadReport(reg.Bus(), reg.Progress(), reg.Port(), report);
@@ -28,15 +103,19 @@ int commands::Report(const TCommandLine& line, const TOutput& output) {
                                       : DocumentCodePage().ToUnicode(report).toUtf8();
     if (!line.output.empty()) {
         if (!WriteFileAtomically(line.output, std::string_view(bytes.constData(), bytes.size())))
-            return FileFailed(output, line.output, errno);
+            return KeepReport(reg, output, place, errno, bytes);
         return reg.Finish(result, {{"file", Local(line.output)}});
     }
-    if (output.Json())
-        return reg.Finish(result, {{line.raw ? "report_base64" : "report",
-                                    line.raw ? QString::fromLatin1(bytes.toBase64())
-                                             : QString::fromUtf8(bytes)}});
-    output.Data(bytes);
-    return reg.Finish(result);
+    if (output.Json()) {
+        const int code = reg.Finish(result, {{line.raw ? "report_base64" : "report",
+                                              line.raw ? QString::fromLatin1(bytes.toBase64())
+                                                       : QString::fromUtf8(bytes)}});
+        if (!output.StdoutError())
+            return code;
+    } else if (output.Data(bytes)) {
+        return reg.Finish(result);
+    }
+    return KeepReport(reg, output, place, output.StdoutError(), bytes);
 }
 
 int commands::LinkTest(const TCommandLine& line, const TOutput& output) {

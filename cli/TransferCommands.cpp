@@ -114,8 +114,9 @@ int commands::Upload(const TCommandLine& line, const TOutput& output) {
             output.Error(FileFailure(SystemCfgPath(), ctx.fileError));
         return reg.Finish(result);
     }
-    if (const int error = WriteDocumentFiles(path, plu.Table(), dept.Table(), doc.recy))
-        return FileFailed(output, path, error);
+    std::string failed;
+    if (const int error = WriteDocumentFiles(path, plu.Table(), dept.Table(), doc.recy, &failed))
+        return FileFailed(output, failed, error);
     output.Note("Written " + Local(path) + " and its .DEP and .RCY files.");
     return reg.Finish(result, {{"document", QFileInfo(Local(path)).absoluteFilePath()}});
 }

@@ -7,33 +7,49 @@
 #include "DisplayTexts.h"
 #include "FilePlaces.h"
 #include "Ini.h"
+#include "Output.h"
 #include "Release.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 
-#include <cstdio>
+#include <csignal>
+
+namespace {
+
+int Run(const TCommandLine& line, const TOutput& output);
+
+} // namespace
 
 int main(int argc, char** argv) {
+    GuardStandardStreams();
     QCoreApplication app(argc, argv);
+    // A reader that went away is a write error to tell, not a silent death that loses a report.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     const TParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.line) {
         const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
         const TOutput output(json, false);
         output.Error(QString::fromStdString(parsed.error) + " (see quorve-plu-cli --help)");
-        return output.Finish(ExitUsage, {{"message", QString::fromStdString(parsed.error)}});
+        return output.Close(
+            output.Finish(ExitUsage, {{"message", QString::fromStdString(parsed.error)}}));
     }
     const TCommandLine& line = *parsed.line;
-    if (line.command == TCliCommand::Help) {
-        std::fputs(HelpText().c_str(), stdout);
-        return ExitDone;
-    }
-    if (line.command == TCliCommand::Version) {
-        std::printf("quorve-plu-cli %s\n", ReleaseText().c_str());
-        return ExitDone;
-    }
+    const TOutput output(line.json, line.quiet);
+    return output.Close(Run(line, output));
+}
+
+namespace {
+
+int Run(const TCommandLine& line, const TOutput& output) {
+    if (line.command == TCliCommand::Help)
+        return output.Data(QByteArray::fromStdString(HelpText())) ? ExitDone : ExitFile;
+    if (line.command == TCliCommand::Version)
+        return output.Data(QByteArray::fromStdString("quorve-plu-cli " + ReleaseText() + "\n"))
+                   ? ExitDone
+                   : ExitFile;
 
     // The window program's files, in the places it uses: beside the program, or in the XDG
     // folders when it is installed.
@@ -42,7 +58,6 @@ int main(int argc, char** argv) {
     SetFilePlaces(places);
     if (!line.config.empty())
         SetSystemCfgPath(line.config);
-    const TOutput output(line.json, line.quiet);
     if (line.command == TCliCommand::Paths)
         return ShowPaths(places, output);
     if (const std::string problem = PrepareFilePlaces(places); !problem.empty())
@@ -58,3 +73,5 @@ int main(int argc, char** argv) {
 
     return RunCommand(line, output);
 }
+
+} // namespace

@@ -219,7 +219,7 @@ std::string DocumentJournalPath(const std::string& path) {
 
 FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
                             RecyTable& recy) {
-    // A save cut off between its renames would leave files of two saves: finish it first.
+    // A save cut off between its renames would leave files of two saves: undo it first.
     FinishInterruptedWrite(DocumentJournalPath(path),
                            {path, WithExtension(path, ".DEP"), WithExtension(path, ".RCY")});
     FileError error = ReadGridFile(path, plu);
@@ -231,12 +231,12 @@ FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& 
 }
 
 FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, const TextTable& dept,
-                             const RecyTable& recy) {
+                             const RecyTable& recy, std::string* failedPath) {
     // Built in place: an initializer list would copy each file's text once more.
     std::vector<std::pair<std::string, std::string>> files;
     files.reserve(3);
     files.emplace_back(path, GridFileText(plu));
     files.emplace_back(WithExtension(path, ".DEP"), GridFileText(dept));
     files.emplace_back(WithExtension(path, ".RCY"), RecyFileText(recy));
-    return WriteFilesAtomically(files, DocumentJournalPath(path)) ? 0 : errno;
+    return WriteFilesAtomically(files, DocumentJournalPath(path), failedPath) ? 0 : errno;
 }

@@ -25,13 +25,14 @@ FileError WriteGridFile(const std::string& path, const TextTable& table);
 FileError WriteRecyFile(const std::string& path, const RecyTable& table);
 
 // A document: the .PLU file at path, with the .DEP and .RCY files beside it. Reading stops at
-// the first error; writing replaces all three or none. While the three are renamed into place a
-// journal lies beside them, and reading first completes a save that was cut off there.
+// the first error; writing replaces all three or none, and names the file (or folder) that
+// failed in failedPath. While the three are renamed into place a journal lies beside them, and
+// reading first puts back the files of a save that was cut off there.
 FileError ReadDocumentFiles(const std::string& path, TextTable& plu, TextTable& dept,
                             RecyTable& recy);
 std::string DocumentJournalPath(const std::string& path);
 FileError WriteDocumentFiles(const std::string& path, const TextTable& plu, const TextTable& dept,
-                             const RecyTable& recy);
+                             const RecyTable& recy, std::string* failedPath = nullptr);
 
 // A field longer than this is cut when reading: no cell the register knows comes near it, and it
 // bounds the memory a damaged file can take.

@@ -127,7 +127,7 @@ TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPort
                             const TBackupRequest& request, TBackupInfo& made) {
     const QDateTime start = QDateTime::currentDateTime();
     QDir root(Local(request.root));
-    if (!root.mkpath("."))
+    if (!MakeDirectories(request.root))
         return FileOutcome(request.root, LastError());
     QTemporaryDir building(root.filePath(".partial-XXXXXX"));
     if (!building.isValid())
@@ -177,7 +177,7 @@ TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPort
         return FileOutcome(dir + BackupManifestName, LastError());
 
     const QString name = FreeFolderName(root, start);
-    if (!root.rename(QDir(building.path()).dirName(), name))
+    if (!RenameWithoutReplacing(LocalPath(building.path()), LocalPath(root.filePath(name))))
         return FileOutcome(LocalPath(root.filePath(name)), LastError());
     building.setAutoRemove(false);
     made = {LocalPath(root.filePath(name)), std::move(manifest)};
@@ -232,7 +232,7 @@ TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortS
         ConvertDocument(plu.Table(), dept.Table(), recy, manifest.decimalSeparator,
                         DecimalSeparator());
         const std::string copy = LocalPath(scratch.filePath(BackupParametersName));
-        if (!scratch.isValid() || !QFile::copy(Local(parameters), Local(copy)) ||
+        if (!scratch.isValid() || !CopyFileAtomically(parameters, copy) ||
             !ConvertParameters(copy, manifest.decimalSeparator, DecimalSeparator()))
             return FileOutcome(copy, LastError());
         parameters = copy;

@@ -51,6 +51,12 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Release->setObjectName("Release");
     Release->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Release->hide();
+    Licence = new QLabel("Copyright 2026 the Quorve PLU manager developers.\nFree software under "
+                         "the GNU General Public License,\nversion 3 or later "
+                         "(GPL-3.0-or-later), without any warranty.",
+                         this);
+    Licence->setObjectName("Licence");
+    Licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The folders a user is asked about when something goes wrong; selectable to copy them.
     auto place = [this](const char* name, const std::string& dir) {
         const QString path = QString::fromLocal8Bit(dir.c_str());
@@ -86,9 +92,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Copyright, 2, 1);
     layout->addWidget(Build, 3, 1);
     layout->addWidget(Release, 4, 1);
-    layout->addWidget(Comments, 5, 0, 1, 2);
-    layout->addLayout(places, 6, 0, 1, 2);
-    layout->addWidget(ok, 7, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(Licence, 5, 1);
+    layout->addWidget(Comments, 6, 0, 1, 2);
+    layout->addLayout(places, 7, 0, 1, 2);
+    layout->addWidget(ok, 8, 0, 1, 2, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

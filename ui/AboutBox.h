@@ -20,6 +20,7 @@ public:
     QLabel* Build = nullptr;
     QLabel* Comments = nullptr; // the owner line: CompanyText
     QLabel* Release = nullptr;
+    QLabel* Licence = nullptr;
     QLabel* SettingsPlace = nullptr; // where SYSTEM.CFG and the language file live
     QLabel* StatePlace = nullptr;    // where DEBUG.LOG and the dumps go
 };

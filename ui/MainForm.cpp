@@ -491,10 +491,11 @@ void TMainForm::UpdateCaption() {
         setWindowTitle(QString(AppTitle) + "~[" + QString::fromLocal8Bit(fileName_) + "]");
 }
 
-void TMainForm::ShowFileError(int error) {
+void TMainForm::ShowFileError(int error, const std::string& path) {
     QMessageBox box(QMessageBox::Critical, AppTitle, QString::fromStdString(FileErrorText(error)),
                     QMessageBox::Ok, this);
-    box.setInformativeText(QString::fromLocal8Bit(std::strerror(error)));
+    const QString reason = QString::fromLocal8Bit(std::strerror(error));
+    box.setInformativeText(path.empty() ? reason : QString::fromLocal8Bit(path) + ": " + reason);
     box.exec();
 }
 
@@ -520,12 +521,14 @@ bool TMainForm::LoadDocument(const std::string& fileName) {
 
 bool TMainForm::SaveDocument(const std::string& fileName) {
     int error = 0;
+    std::string failed;
     {
         BusyCursor busy;
-        error = WriteDocumentFiles(fileName, pluModel_->Table(), deptModel_->Table(), recy_);
+        error =
+            WriteDocumentFiles(fileName, pluModel_->Table(), deptModel_->Table(), recy_, &failed);
     }
     if (error) {
-        ShowFileError(error);
+        ShowFileError(error, failed);
         return false;
     }
     modified_ = false;

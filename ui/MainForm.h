@@ -199,7 +199,8 @@ private:
     void BuildGrids();
     void BuildMenus();
     void BuildToolBar();
-    void ShowFileError(int error);
+    // The file that failed, when known, goes beside the system's reason.
+    void ShowFileError(int error, const std::string& path = {});
     bool HandleHiddenKey(int key);
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     void CreateServiceWindows();

@@ -12,6 +12,7 @@
 #include "SimProcess.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -23,6 +24,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -91,6 +93,20 @@ struct CliTool : ::testing::Test {
         run.out = process.readAllStandardOutput();
         run.err = process.readAllStandardError();
         return run;
+    }
+    // The tool run by bash -c script, "$0" being the tool and "$@" the arguments: standard
+    // output as a shell redirects it.
+    ToolRun Shell(const QString& script, const QStringList& args) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        process.start("bash", QStringList{"-c", script, cli} + args);
+        EXPECT_TRUE(process.waitForStarted(5000));
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
     }
 };
 
@@ -431,6 +447,93 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
         << restore.err.toStdString();
     EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 10);
     qunsetenv("XDG_DATA_HOME");
+}
+
+// Data that cannot reach standard output is a failure, told on stderr; a closed standard output
+// that nothing had to go to is none.
+TEST_F(CliTool, OutputThatCannotBeWrittenEndsWithExit4) {
+    WriteFileBytes(Path("good.PLU"), "1\tGOOD\r\n");
+    const char* full = "standard output: Disk full (No space left on device)";
+    const char* closed = "standard output: I/O error 9 (Bad file descriptor)";
+    struct Case {
+        QStringList args;
+        const char* redirect;
+        int exit;
+        const char* stderrPart;
+    } cases[] = {
+        {{"--paths"}, ">/dev/full", ExitFile, full},
+        {{"--paths", "--json"}, ">/dev/full", ExitFile, full},
+        {{"--help"}, ">/dev/full", ExitFile, full},
+        {{"--version"}, ">/dev/full", ExitFile, full},
+        {{"ports"}, ">/dev/full", ExitFile, full},
+        {{"check", "good.PLU", "--json"}, ">/dev/full", ExitFile, full},
+        {{"--paths"}, ">&-", ExitFile, closed},
+        {{"check", "good.PLU"}, ">&-", ExitDone, ""},
+        {{"--paths"}, ">out.txt", ExitDone, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.args.join(' ') + " " + c.redirect).toStdString());
+        const ToolRun run = Shell(QString("exec \"$0\" \"$@\" ") + c.redirect, c.args);
+        EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf(c.stderrPart), -1) << run.err.toStdString();
+    }
+    EXPECT_NE(ReadFileBytes(Path("out.txt")).find("SYSTEM.CFG"), std::string::npos);
+}
+
+// The register clears its report once read: a place that cannot take it is found before the
+// register is asked, and a report that a place refuses only when written is kept in the log
+// folder.
+TEST_F(CliTool, TheReportIsNeverLostByItsOutput) {
+    TRegisterState state = TRegisterState::Default();
+    state.report = "Z REPORT\r\nTOTAL 12.50";
+    StartSim({"--rate", "0"}, state);
+    std::filesystem::create_directory(Path("folder"));
+    const struct {
+        QStringList args;
+        const char* script;
+        const char* stderrPart;
+    } refused[] = {
+        {{"report"}, "exec \"$0\" \"$@\" >/dev/full", "standard output: Disk full"},
+        {{"report", "--json"}, "exec \"$0\" \"$@\" >&-", "standard output: I/O error 9"},
+        {{"report", "-o", "missing/z.txt"}, "exec \"$0\" \"$@\"", "missing/z.txt: File not found"},
+        {{"report", "-o", "folder"}, "exec \"$0\" \"$@\"", "folder: File access denied"},
+        {{"report", "-o", "/dev/full"}, "exec \"$0\" \"$@\"", "/dev/full: Disk full"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = Shell(c.script, c.args);
+        EXPECT_EQ(run.exit, ExitFile) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf(c.stderrPart), -1) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf("The register was not asked for its report, so it keeps it."),
+                  -1);
+    }
+    EXPECT_EQ(StoppedState().report, state.report) << "the register was cleared";
+
+    // A FIFO nobody reads and a pipe whose reader is gone take nothing, whatever was checked.
+    ASSERT_EQ(::mkfifo(Path("nobody-reads").c_str(), 0600), 0);
+    const struct {
+        QStringList args;
+        const char* script;
+        const char* reason;
+    } failing[] = {
+        {{"report", "-o", "nobody-reads"}, "exec \"$0\" \"$@\"", "I/O error 6"},
+        {{"report"}, "set -o pipefail; \"$0\" \"$@\" | true", "I/O error 32 (Broken pipe)"},
+    };
+    for (const auto& c : failing) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        for (const QString& old : QDir(dir.path()).entryList({"report-*.txt"}))
+            QFile::remove(dir.filePath(old));
+        StartSim({"--rate", "0"}, state);
+        const ToolRun run = Shell(c.script, c.args);
+        EXPECT_EQ(run.exit, ExitFile) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf(c.reason), -1) << run.err.toStdString();
+        const QStringList kept = QDir(dir.path()).entryList({"report-*.txt"});
+        ASSERT_EQ(kept.size(), 1) << run.err.toStdString();
+        EXPECT_NE(run.err.indexOf("It is kept in " + dir.filePath(kept[0]).toUtf8() + "."), -1)
+            << run.err.toStdString();
+        EXPECT_EQ(ReadFileBytes(dir.filePath(kept[0]).toStdString()), state.report);
+        EXPECT_EQ(StoppedState().report, "");
+    }
 }
 
 } // namespace

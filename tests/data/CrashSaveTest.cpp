@@ -109,7 +109,7 @@ TEST(CrashSave, EveryFileIsOldOrNewAfterSigkill) {
         }
         if (found[0] != found[1] || found[1] != found[2])
             ++mixedSets;
-        // Opening the document finishes a save that was cut off between its renames.
+        // Opening the document puts back a save that was cut off between its renames.
         TextTable plu = MakePLUTable();
         TextTable dept = MakeDeptTable();
         RecyTable recy;
@@ -128,7 +128,7 @@ TEST(CrashSave, EveryFileIsOldOrNewAfterSigkill) {
             if (entry.path().extension().string().size() == 7) // ".XXXXXX" of mkstemp
                 std::filesystem::remove(entry.path());
     }
-    std::printf("%d kills: %d cut a save between its renames, %d finished on opening\n", kills,
+    std::printf("%d kills: %d cut a save between its renames, %d put back on opening\n", kills,
                 mixedSets, finished);
 }
 

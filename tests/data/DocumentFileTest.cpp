@@ -1,5 +1,6 @@
 #include "DocumentFile.h"
 #include "TempDir.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -141,11 +142,12 @@ TEST(DocumentFile, MissingFilesAreSilentAndFailuresReportTheirText) {
     EXPECT_EQ(FileErrorText(EACCES), "File access denied");
     EXPECT_EQ(FileErrorText(EIO), "I/O error 5");
 
-    if (geteuid() != 0) { // root reads anything
-        WriteFileBytes(dir.Path("locked.PLU"), "x\r\n");
-        chmod(dir.Path("locked.PLU").c_str(), 0);
+    GiveToUnprivilegedUser(dir.Path());
+    WriteFileBytes(dir.Path("locked.PLU"), "x\r\n");
+    chmod(dir.Path("locked.PLU").c_str(), 0);
+    RunAsUnprivilegedUser([&] {
         EXPECT_EQ(FileErrorText(ReadGridFile(dir.Path("locked.PLU"), plu)), "File access denied");
-    }
+    });
 }
 
 TEST(DocumentFile, AFailedSaveLeavesTheOldFileWhole) {

@@ -1,6 +1,7 @@
 #include "Ini.h"
 #include "Settings.h"
 #include "TempDir.h"
+#include "Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -86,16 +87,17 @@ TEST(IniInput, AFileThatCannotBeReadIsNeverReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(SystemCfgPath()));
     std::filesystem::remove(SystemCfgPath());
 
-    if (::geteuid() != 0) { // root reads whatever the mode says
-        WriteFileBytes(SystemCfgPath(), "[Secret]\nKeep=1\n");
-        ::chmod(SystemCfgPath().c_str(), 0);
+    GiveToUnprivilegedUser(dir.Path());
+    WriteFileBytes(SystemCfgPath(), "[Secret]\nKeep=1\n");
+    ::chmod(SystemCfgPath().c_str(), 0);
+    RunAsUnprivilegedUser([] {
         IniFile locked(SystemCfgPath());
         EXPECT_FALSE(locked.Readable());
         locked.WriteInteger("Comm", "Port", 1);
         EXPECT_FALSE(locked.Save());
-        ::chmod(SystemCfgPath().c_str(), 0600);
-        EXPECT_EQ(ReadFileBytes(SystemCfgPath()), "[Secret]\nKeep=1\n");
-    }
+    });
+    ::chmod(SystemCfgPath().c_str(), 0600);
+    EXPECT_EQ(ReadFileBytes(SystemCfgPath()), "[Secret]\nKeep=1\n");
     // A missing file is simply empty, and writable.
     std::filesystem::remove(SystemCfgPath());
     IniFile missing(SystemCfgPath());

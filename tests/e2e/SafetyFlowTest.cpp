@@ -290,4 +290,15 @@ TEST_F(SafetyFlow, BackupThatCannotWriteLeavesNoFolder) {
     ExpectPortClosed();
 }
 
+// The folder's own reason, not what an earlier call happened to leave in errno.
+TEST_F(SafetyFlow, ABackupFolderThatCannotBeMadeTellsWhy) {
+    WriteFileBytes(Root(), "a file where the folder should be");
+    errno = EAGAIN;
+    TBackupInfo made;
+    const TFlowOutcome outcome =
+        BackUpRegister(bus, progress, port, {Root() + "/shop", 1, 12, 20}, made);
+    EXPECT_EQ(outcome.result, TFlowResult::FileFailed);
+    EXPECT_EQ(outcome.errorText, Root() + "/shop: Invalid filename (Not a directory)");
+}
+
 } // namespace

@@ -1,9 +1,11 @@
 #include "SheetExport.h"
 
 #include "CodePage.h"
+#include "FailingSaveCalls.h"
 #include "SheetTestUtil.h"
 #include "TempDir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,6 +140,20 @@ TEST(SheetExport, WritesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(ExportSheetFile(dir.Path("missing/prices.csv"), SheetTable::PLU, doc.plu, doc.dept,
                               doc.recy, dialect),
               ENOENT);
+
+    // A failing write, sync or rename keeps the older export whole, and no temporary behind.
+    const std::string older = ReadFileBytes(dir.Path("prices.csv"));
+    for (const SaveCallFailure& failure :
+         {SaveCallFailure{SaveCall::Write, 1, ENOSPC}, SaveCallFailure{SaveCall::Fsync, 1, EIO},
+          SaveCallFailure{SaveCall::Rename, 1, EPERM}}) {
+        SCOPED_TRACE(failure.error);
+        FailingSaveCalls failing({failure});
+        EXPECT_EQ(ExportSheetFile(dir.Path("prices.csv"), SheetTable::Department, doc.plu, doc.dept,
+                                  doc.recy, dialect),
+                  failure.error);
+        EXPECT_EQ(ReadFileBytes(dir.Path("prices.csv")), older);
+        EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 1);
+    }
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# InstallTest.sh tree|places|deb BUILD_DIR CMAKE CPACK
+# InstallTest.sh tree|places|deb BUILD_DIR CMAKE CPACK VERSION
 #   tree:   cmake --install into a DESTDIR gives exactly the expected files; the desktop entry
-#           and the AppStream metadata pass their validators (when installed)
+#           and the AppStream metadata pass their validators (when installed); both programs'
+#           --version, the manual pages and the metadata carry the project's VERSION
 #   places: the installed quorve-plu-cli, run from a read-only folder with a fresh HOME, keeps
 #           SYSTEM.CFG in ~/.config/quorve-plu/ and DEBUG.LOG and the dumps in
 #           ~/.local/state/quorve-plu/, and writes nothing into the installed tree
-#   deb:    cpack -G DEB makes a package with the programs and dependencies read from the
-#           libraries they link (when dpkg-deb is present)
+#   deb:    cpack -G DEB makes a package of VERSION with the programs and dependencies read from
+#           the libraries they link (when dpkg-deb is present), and lintian finds no hardening
+#           flag missing from its programs
 set -euo pipefail
-part="$1" build="$2" cmake="$3" cpack="$4"
+part="$1" build="$2" cmake="$3" cpack="$4" version="$5"
 
 tmp="$(mktemp -d)"
 register=""
@@ -59,6 +61,19 @@ usr/share/quorve-plu/guide/index.html"
         [ -x "$dest/usr/bin/$program" ] || fail "$program is not executable"
         gzip -t "$dest/usr/share/man/man1/$program.1.gz" || fail "manual page of $program"
     done
+    for program in quorve-plu quorve-plu-cli; do
+        said="$(env -u DISPLAY -u WAYLAND_DISPLAY "$dest/usr/bin/$program" --version)" ||
+            fail "$program --version"
+        [[ "$said" == "$program $version" || "$said" == "$program $version (git "* ]] ||
+            fail "$program --version says \"$said\", not $version"
+    done
+    for page in quorve-plu quorve-plu-cli quorve-plu-training-register; do
+        zcat "$dest/usr/share/man/man1/$page.1.gz" | head -1 | grep -qF "\"quorve-plu $version\"" ||
+            fail "the manual page of $page is not of $version"
+    done
+    metainfo="$dest/usr/share/metainfo/org.quorve.plumanager.metainfo.xml"
+    grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metadata's newest release is not $version"
+    grep -qF "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" || fail "the metadata's licence"
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$dest/usr/share/applications/org.quorve.plumanager.desktop" ||
             fail "desktop entry"
@@ -146,6 +161,16 @@ deb)
         grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
     done
     if grep -v ' root/root ' <<<"$contents" | grep -q .; then fail "files not owned by root"; fi
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
+    if command -v lintian >/dev/null; then
+        # Exit status 1 means tags of other kinds were found; above that lintian itself failed.
+        status=0
+        lintian -I "$deb" >"$tmp/lintian.txt" 2>"$tmp/lintian.err" || status=$?
+        [ "$status" -le 1 ] || fail "lintian: $(cat "$tmp/lintian.err")"
+        if grep 'hardening-' "$tmp/lintian.txt"; then fail "the programs lack hardening flags"; fi
+    else
+        fail "lintian is not installed (scripts/setup installs it)"
+    fi
     ;;
 *)
     fail "unknown part $part"

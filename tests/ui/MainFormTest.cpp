@@ -1,6 +1,7 @@
 #include "MainForm.h"
 #include "AboutBox.h"
 #include "DocumentFile.h"
+#include "FailingSaveCalls.h"
 #include "ModalAnswer.h"
 #include "Settings.h"
 #include "TempDir.h"
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -289,6 +291,28 @@ TEST_F(MainFormTest, AFailedOpenReportsItsTextAndKeepsTheFlag) {
     EXPECT_EQ(form->windowTitle(), "Quorve PLU manager");
 }
 
+// A save that fails after its first rename leaves the old files and names the one that failed.
+TEST_F(MainFormTest, AFailedSaveNamesTheFileThatFailed) {
+    const std::string path = dir.Path("shop.PLU");
+    form->chooseSaveFile = [&] { return QString::fromStdString(path); };
+    ASSERT_TRUE(form->SaveAsItemClick());
+    const std::string before = ReadFileBytes(path);
+    Browse(form->PLUGrid(), 1, 2);
+    Type(form->PLUGrid(), "MILK");
+    Key(form->PLUGrid(), Qt::Key_Return);
+    ASSERT_TRUE(form->Modified());
+    ModalAnswer answer(QMessageBox::Ok);
+    {
+        FailingSaveCalls failing({{SaveCall::Rename, 2, EPERM}});
+        EXPECT_FALSE(form->SaveItemClick());
+    }
+    EXPECT_EQ(answer.Text().toStdString(), "File access denied");
+    EXPECT_EQ(answer.InformativeText().toStdString(),
+              dir.Path("shop.DEP") + ": " + std::strerror(EPERM));
+    EXPECT_TRUE(form->Modified());
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
 // A FIFO among the document's files would hold the open until something writes to it.
 TEST_F(MainFormTest, AFifoAmongTheFilesIsRefusedWithoutWaiting) {
     for (const char* fifo : {"f.PLU", "f.RCY"}) {
@@ -388,6 +412,7 @@ TEST(MainFormAbout, TheReleaseAndTheFoldersInUseStandBesideTheFixedTexts) {
     about->ShowRelease("3.81 (git 1c07b99)");
     EXPECT_EQ(about->Release->text(), "Release 3.81 (git 1c07b99)");
     EXPECT_FALSE(about->Release->isHidden());
+    EXPECT_TRUE(about->Licence->text().contains("(GPL-3.0-or-later)"));
     EXPECT_EQ(about->SettingsPlace->text(), "~/.config/quorve-plu/");
     EXPECT_EQ(about->StatePlace->text(), "/var/lib/elsewhere/");
 }
