@@ -309,6 +309,47 @@ TEST_F(MainFormEdit, AnEditedRowStaysInTheFilteredViewUntilTheFindChanges) {
     EXPECT_EQ(bar->CountText(), "1 of 1");
 }
 
+// Each opening starts from no change, whatever the last one was left at.
+TEST_F(MainFormEdit, ChangePricesOpensWithNoChangeAfterCancelAndAfterAChange) {
+    form->FillTestData();
+    TBulkChangeDlg* dlg = form->BulkChangeDlg;
+    auto* op = dlg->findChild<QComboBox*>("PriceOpBox");
+    auto* value = dlg->findChild<QLineEdit*>("ValueEdit");
+    auto* change = dlg->findChild<QPushButton*>("ChangeBtn");
+    auto* setFlag = dlg->findChild<QCheckBox*>("SetFlagBox");
+    struct Opening {
+        int op = 0;
+        QString value;
+        bool changeEnabled = false;
+        bool flag = false;
+    };
+    const auto open = [&](std::function<void()> whileOpen) {
+        Opening seen;
+        QTimer::singleShot(0, dlg, [&] {
+            seen = {op->currentIndex(), value->text(), change->isEnabled(), setFlag->isChecked()};
+            whileOpen();
+        });
+        form->BulkChangeItem->trigger();
+        return seen;
+    };
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "after Cancel" : "after Change");
+        open([&] {
+            op->setCurrentIndex(1); // raise by %
+            value->setText("10");
+            setFlag->setChecked(true);
+            ASSERT_TRUE(change->isEnabled());
+            cancel ? dlg->reject() : change->click();
+        });
+        const Opening next = open([&] { dlg->reject(); });
+        EXPECT_EQ(next.op, 0) << "the price is kept";
+        EXPECT_EQ(next.value, "");
+        EXPECT_FALSE(next.flag);
+        EXPECT_FALSE(next.changeEnabled) << "Enter changes nothing";
+    }
+    EXPECT_EQ(Cell(3, 3), "33.00") << "the one change made";
+}
+
 TEST_F(MainFormEdit, BulkChangeThroughTheDialogAndItsUndo) {
     form->FillTestData();
     const TextTable before = form->PLUModel()->Table();
