@@ -202,6 +202,9 @@ private:
     void ShowFileError(int error);
     bool HandleHiddenKey(int key);
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
+    // Runs a download or an upload; when it went through, the status bar says so.
+    void RunTimedTransfer(TTransferContext& ctx, const char* word,
+                          TFlowResult (*flow)(TTransferContext&));
     void CreateServiceWindows();
     void ConnectServiceCommands();
     void CreateSafetyWindows();

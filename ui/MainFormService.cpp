@@ -12,11 +12,13 @@
 #include "ProgressForm.h"
 #include "ReportUpload.h"
 #include "Settings.h"
+#include "StatusMessages.h"
 #include "TolvIBus.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinter>
@@ -71,7 +73,11 @@ void TMainForm::ConnectServiceCommands() {
 }
 
 void TMainForm::TestItemClick() {
-    RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort());
+    ShowMessage({});
+    QElapsedTimer clock;
+    clock.start();
+    if (RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort()) == TFlowResult::Done)
+        ShowMessage(TestDoneText(clock.elapsed()));
 }
 
 void TMainForm::DetectportItemClick() {

@@ -278,6 +278,7 @@ TEST_F(MainService, TheOpenErrorBoxSaysWhyThePortFailed) {
         QString::fromStdString(missing + " is not present (unplugged?)\n")))
         << answer.InformativeText().toStdString();
     EXPECT_FALSE(form->ProgressForm->isVisible());
+    EXPECT_EQ(form->Message(), "") << "no word of a test that did not run";
 }
 
 // An FTDI adapter that keeps its 16 ms timer: one notice for the first exchange, which goes on
@@ -332,6 +333,8 @@ TEST_F(MainService, TestButtonRunsTheLinkTest) {
     std::vector<SentPacket> sent = SentPackets(ReadFileBytes(dir.Path("DEBUG.LOG")));
     EXPECT_EQ(Keys(sent), (std::vector<std::string>{"14.1", "14.16", "14.2"}));
     EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(form->Message().startsWith("Test done: the register answered in "))
+        << form->Message().toStdString();
 }
 
 TEST_F(MainService, CtrlAltF8RefusesAnImageOfTheWrongSize) {
