@@ -82,6 +82,18 @@ QWidget* TitledPanel(QWidget* parent, const char* labelName, const QString& titl
     return panel;
 }
 
+// X's keyboard maps turn Ctrl+Alt+F1..F12 into the console switch keys XF86Switch_VT_1..12.
+// Where no console switch happens (a virtual or nested X server, a session without consoles) the
+// key reaches the window as that symbol; it stands for the function key it is printed on.
+int FunctionKeyOf(const QKeyEvent& key) {
+    constexpr quint32 SwitchVT1 = 0x1008FE01;
+    constexpr quint32 SwitchVT12 = 0x1008FE0C;
+    const quint32 symbol = key.nativeVirtualKey();
+    if (symbol >= SwitchVT1 && symbol <= SwitchVT12)
+        return Qt::Key_F1 + int(symbol - SwitchVT1);
+    return key.key();
+}
+
 void ShowRepeatMessage(const std::string& message) {
     QMessageBox box(QMessageBox::Information, AppTitle, DocumentCodePage().ToUnicode(message),
                     QMessageBox::Ok);
@@ -414,7 +426,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         const auto mods = key->modifiers();
         if ((mods & Qt::ControlModifier) && (mods & Qt::AltModifier) && !key->isAutoRepeat() &&
             watched == QApplication::focusWidget())
-            HandleHiddenKey(key->key());
+            HandleHiddenKey(FunctionKeyOf(*key));
     }
     return QMainWindow::eventFilter(watched, event);
 }
