@@ -125,6 +125,9 @@ public:
     std::function<void(const std::string& path)> openListing;
     // The printer of "Print..."; nullptr with the message when there is none.
     std::function<std::unique_ptr<QPrinter>(QString& error)> openPrinter;
+    // Without a default printer: the print dialog, where a PDF file is one choice; nullptr
+    // when cancelled.
+    std::function<std::unique_ptr<QPrinter>()> choosePrinter;
     void TestItemClick();
     void DetectportItemClick();
     void UploadRPItemClick();
