@@ -25,7 +25,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
@@ -42,6 +41,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -112,16 +112,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
     };
 
-    chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
-    };
-    chooseSaveFile = [this] {
-        QFileDialog dialog(this, QString(), ".", "PLU files(*.PLU)");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix("PLU");
-        dialog.setFileMode(QFileDialog::AnyFile);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
+    memory_ = TWindowMemory::Read();
 
     BuildGrids();
     BuildMenus();
@@ -172,6 +163,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
     CreateSheetWindows();
+    SetUpFileDialogs();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     ReadCommSettings();
@@ -244,6 +236,7 @@ void TMainForm::BuildGrids() {
     hSplitter->setStretchFactor(1, 0);
 
     auto* vSplitter = new QSplitter(Qt::Vertical, this);
+    vSplitter_ = vSplitter;
     vSplitter->setObjectName("VSplitter");
     vSplitter->setHandleWidth(2);
     vSplitter->addWidget(hSplitter);
@@ -256,7 +249,7 @@ void TMainForm::BuildGrids() {
     hSplitter->setSizes({width - 194, 194});
     hSplitter->setStretchFactor(0, 1);
     hSplitter->setStretchFactor(1, 0);
-    vSplitter->setSizes({height - 77, 77});
+    vSplitter->setSizes({height - memory_.reportHeight, memory_.reportHeight});
 }
 
 void TMainForm::BuildMenus() {
@@ -416,6 +409,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    memory_.reportHeight = vSplitter_->sizes().value(1);
+    // Nothing is left to tell a failure in; the start told already when SYSTEM.CFG's folder
+    // cannot be written.
+    if (!memory_.Write())
+        qWarning("SYSTEM.CFG: the report pane's height and the last folder were not kept: %s",
+                 std::strerror(errno));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

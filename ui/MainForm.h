@@ -7,7 +7,9 @@
 #include "Download.h"
 #include "EditGrid.h"
 #include "EditHistory.h"
+#include "FileDialog.h"
 #include "LatencyCheck.h"
+#include "Placement.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
@@ -88,9 +90,15 @@ public:
     std::string guideFile;
     std::function<bool(const std::string& path)> openGuide;
 
-    // File dialogs, replaceable so tests can answer them. Empty = cancelled.
+    // File dialogs, replaceable so tests can answer them. Empty = cancelled. They start in the
+    // current document's folder or the last folder used (MainFormFiles.cpp).
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
+    // The folder the document's dialogs (Open, Save as) and the others start in.
+    QString DocumentFolder() const;
+    QString WorkFolder() const;
+    // What is kept in SYSTEM.CFG when the window closes.
+    const TWindowMemory& WindowMemory() const { return memory_; }
 
     bool ValidateCell(TEditGrid* grid, int col, int row);
     bool ValidateActiveCell();
@@ -200,6 +208,10 @@ protected:
 
 private:
     void BuildGrids();
+    void SetUpFileDialogs();
+    // Runs a file dialog from folder; the chosen file's folder becomes the last folder used.
+    QString ChooseFile(QWidget* parent, const TFileDialogSpec& spec, const QString& folder,
+                       const QString& proposedName = {});
     void BuildMenus();
     void BuildToolBar();
     void ShowFileError(int error);
@@ -246,6 +258,8 @@ private:
     EditHistory history_;
     TFindBar* findBar_ = nullptr;
     QSplitter* hSplitter_ = nullptr;
+    QSplitter* vSplitter_ = nullptr;
+    TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
 
 public:
