@@ -30,7 +30,7 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
 
-    auto* label = new QLabel("&Find:", this);
+    auto* label = new QLabel("Fi&nd:", this);
     text_ = new QLineEdit(this);
     text_->setObjectName("FindEdit");
     text_->setClearButtonEnabled(true);
