@@ -60,7 +60,8 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     next_->setToolTip("Next match (Enter)");
     count_ = new QLabel(this);
     count_->setObjectName("FindCount");
-    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance("00000 of 00000"));
+    count_->setMinimumWidth(std::max(count_->fontMetrics().horizontalAdvance("00000 of 00000"),
+                                     count_->fontMetrics().horizontalAdvance("00000 matches")));
     auto* close = new QToolButton(this);
     close->setObjectName("FindClose");
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
