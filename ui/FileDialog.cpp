@@ -4,14 +4,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, const QString& folder,
+QString RunFileDialog(QWidget* parent, const TFileChoice& choice, const QString& folder,
                       const QString& proposedName) {
-    QFileDialog dialog(parent, spec.title, folder, spec.filter);
+    QFileDialog dialog(parent, choice.title, folder, choice.filter);
     dialog.setObjectName("FileDialog");
-    if (spec.save) {
+    if (choice.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(spec.suffix);
+        dialog.setDefaultSuffix(choice.suffix);
         if (!proposedName.isEmpty())
             dialog.selectFile(QDir(folder).filePath(proposedName));
     } else {
@@ -22,7 +22,7 @@ QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, const QStrin
         return {};
     const QString path = dialog.selectedFiles().value(0);
     // The desktop's own dialog may hand the name back as typed.
-    return spec.save ? WithDefaultSuffix(path, spec.suffix) : path;
+    return choice.save ? WithDefaultSuffix(path, choice.suffix) : path;
 }
 
 QString WithDefaultSuffix(const QString& path, const QString& suffix) {

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-struct TFileDialogSpec {
+struct TFileChoice {
     QString title;
     QString filter; // "PLU files(*.PLU)"
     QString suffix; // without the dot; what a name saved without an extension gets
@@ -14,7 +14,7 @@ struct TFileDialogSpec {
 };
 
 // The chosen path, or empty when cancelled.
-QString RunFileDialog(QWidget* parent, const TFileDialogSpec& spec, const QString& folder,
+QString RunFileDialog(QWidget* parent, const TFileChoice& choice, const QString& folder,
                       const QString& proposedName = {});
 
 // path with ".suffix" when its file name has no extension.

@@ -178,7 +178,7 @@ public:
     void CheckItemClick();
     // Puts an import's table into the document.
     void ApplyImport(ImportResult result, const QString& fileName);
-    // A transient line at the left of the status bar, beside the specified areas.
+    // A transient line at the left of the status bar, beside the bar's own areas.
     void ShowMessage(const QString& text);
     QString Message() const;
     // Moves to the cell of a problem of the last check (the recycling editor for its prices).
@@ -210,7 +210,7 @@ private:
     void BuildGrids();
     void SetUpFileDialogs();
     // Runs a file dialog from folder; the chosen file's folder becomes the last folder used.
-    QString ChooseFile(QWidget* parent, const TFileDialogSpec& spec, const QString& folder,
+    QString ChooseFile(QWidget* parent, const TFileChoice& choice, const QString& folder,
                        const QString& proposedName = {});
     void BuildMenus();
     void BuildToolBar();

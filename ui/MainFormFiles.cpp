@@ -49,9 +49,9 @@ void TMainForm::SetUpFileDialogs() {
     };
 }
 
-QString TMainForm::ChooseFile(QWidget* parent, const TFileDialogSpec& spec, const QString& folder,
+QString TMainForm::ChooseFile(QWidget* parent, const TFileChoice& choice, const QString& folder,
                               const QString& proposedName) {
-    const QString path = RunFileDialog(parent, spec, folder, proposedName);
+    const QString path = RunFileDialog(parent, choice, folder, proposedName);
     if (!path.isEmpty())
         memory_.lastFolder = QFileInfo(path).absolutePath();
     return path;
