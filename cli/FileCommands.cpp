@@ -1,6 +1,7 @@
 // The file commands: the document's own check, spreadsheets in and out.
 #include "CommandSupport.h"
 
+#include "Counted.h"
 #include "DocumentCheck.h"
 #include "DocumentFile.h"
 #include "SheetExport.h"
@@ -134,7 +135,7 @@ int commands::Export(const TCommandLine& line, const TOutput& output) {
             ExportSheetFile(sheetPath, line.table, doc.plu, doc.dept, doc.recy, dialect))
         return FileFailed(output, sheetPath, error);
     const int rows = ExportRowCount(line.table, doc.plu, doc.dept);
-    output.Note(QString("Exported %1 rows to %2.").arg(rows).arg(Local(sheetPath)));
+    output.Note(QString("Exported %1 to %2.").arg(Counted(rows, "row", "rows"), Local(sheetPath)));
     return output.Finish(
         ExitDone, {{"file", QFileInfo(Local(sheetPath)).absoluteFilePath()}, {"rows", rows}});
 }

@@ -7,7 +7,9 @@
 #include "Download.h"
 #include "EditGrid.h"
 #include "EditHistory.h"
+#include "FileDialog.h"
 #include "LatencyCheck.h"
+#include "Placement.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
@@ -88,9 +90,15 @@ public:
     std::string guideFile;
     std::function<bool(const std::string& path)> openGuide;
 
-    // File dialogs, replaceable so tests can answer them. Empty = cancelled.
+    // File dialogs, replaceable so tests can answer them. Empty = cancelled. They start in the
+    // current document's folder or the last folder used (MainFormFiles.cpp).
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
+    // The folder the document's dialogs (Open, Save as) and the others start in.
+    QString DocumentFolder() const;
+    QString WorkFolder() const;
+    // What is kept in SYSTEM.CFG when the window closes.
+    const TWindowMemory& WindowMemory() const { return memory_; }
 
     bool ValidateCell(TEditGrid* grid, int col, int row);
     bool ValidateActiveCell();
@@ -125,6 +133,9 @@ public:
     std::function<void(const std::string& path)> openListing;
     // The printer of "Print..."; nullptr with the message when there is none.
     std::function<std::unique_ptr<QPrinter>(QString& error)> openPrinter;
+    // Without a default printer: the print dialog, where a PDF file is one choice; nullptr
+    // when cancelled.
+    std::function<std::unique_ptr<QPrinter>()> choosePrinter;
     void TestItemClick();
     void DetectportItemClick();
     void UploadRPItemClick();
@@ -167,7 +178,7 @@ public:
     void CheckItemClick();
     // Puts an import's table into the document.
     void ApplyImport(ImportResult result, const QString& fileName);
-    // A transient line at the left of the status bar, beside the specified areas.
+    // A transient line at the left of the status bar, beside the bar's own areas.
     void ShowMessage(const QString& text);
     QString Message() const;
     // Moves to the cell of a problem of the last check (the recycling editor for its prices).
@@ -197,12 +208,19 @@ protected:
 
 private:
     void BuildGrids();
+    void SetUpFileDialogs();
+    // Runs a file dialog from folder; the chosen file's folder becomes the last folder used.
+    QString ChooseFile(QWidget* parent, const TFileChoice& choice, const QString& folder,
+                       const QString& proposedName = {});
     void BuildMenus();
     void BuildToolBar();
     // The file that failed, when known, goes beside the system's reason.
     void ShowFileError(int error, const std::string& path = {});
     bool HandleHiddenKey(int key);
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
+    // Runs a download or an upload; when it went through, the status bar says so.
+    void RunTimedTransfer(TTransferContext& ctx, const char* word,
+                          TFlowResult (*flow)(TTransferContext&));
     void CreateServiceWindows();
     void ConnectServiceCommands();
     void CreateSafetyWindows();
@@ -241,6 +259,8 @@ private:
     EditHistory history_;
     TFindBar* findBar_ = nullptr;
     QSplitter* hSplitter_ = nullptr;
+    QSplitter* vSplitter_ = nullptr;
+    TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
 
 public:

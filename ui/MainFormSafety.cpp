@@ -9,9 +9,11 @@
 #include "CompareForm.h"
 #include "ErrorBox.h"
 #include "ProgressForm.h"
+#include "StatusMessages.h"
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -62,7 +64,13 @@ void TMainForm::CreateSafetyWindows() {
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
         const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
-        return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        QElapsedTimer clock;
+        clock.start();
+        const TFlowOutcome outcome =
+            BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        if (outcome.Done())
+            ShowMessage(BackupDoneText(made.manifest, clock.elapsed()));
+        return outcome;
     };
     BackupForm->restore = [this](const TBackupInfo& backup) { return RestoreFromBackup(backup); };
 }
@@ -80,7 +88,11 @@ void TMainForm::CompareItemClick() {
     }
     TTransferContext ctx = TransferContext(CompareDlg->Kinds(), *CompareDlg);
     TComparison comparison;
+    QElapsedTimer clock;
+    clock.start();
     const TFlowOutcome outcome = CompareWithRegister(ctx, comparison);
+    if (outcome.Done())
+        ShowMessage(CompareDoneText(qint64(comparison.differences.size()), clock.elapsed()));
     // A register's failure has been shown in the progress window.
     if (outcome.result == TFlowResult::FileFailed)
         ShowFailure(this, "The register could not be compared.", outcome);
@@ -101,9 +113,16 @@ bool TMainForm::BackUpBeforeDownload() {
     const TBackupRequest request{backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept};
     const TFlowOutcome outcome =
         BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
-    if (!outcome.Done() && outcome.result != TFlowResult::Cancelled)
-        ShowFailure(this, "The register was not backed up, so nothing was sent.", outcome);
-    return outcome.Done();
+    if (outcome.Done() || outcome.result == TFlowResult::Cancelled)
+        return outcome.Done();
+    const QString notSent = "The register was not backed up, so nothing was sent.";
+    // The port's box or the progress window has told the failure; a second box would only
+    // repeat it. A file of the backup has not been told yet.
+    if (outcome.result == TFlowResult::FileFailed)
+        ShowFailure(this, notSent, outcome);
+    else
+        ShowMessage(notSent);
+    return false;
 }
 
 QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
@@ -127,14 +146,18 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
                        "\nConnected: " + cp.ToUnicode(comparison.identification));
     };
     TComparison comparison;
+    QElapsedTimer clock;
+    clock.start();
     const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
                                                  backup.folder, sameRegister, comparison);
-    if (outcome.Done())
+    if (outcome.Done()) {
+        ShowMessage(RestoreDoneText(qint64(comparison.differences.size()), clock.elapsed()));
         return comparison.Equal()
                    ? QString("The register already held this backup; nothing was sent.")
                    : QString("Restored the backup of %1: %2 differences were sent.")
                          .arg(QString::fromStdString(manifest.date))
                          .arg(comparison.differences.size());
+    }
     if (outcome.result == TFlowResult::Cancelled)
         return "Not restored.";
     if (outcome.result == TFlowResult::FileFailed)

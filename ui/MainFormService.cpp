@@ -12,12 +12,15 @@
 #include "ProgressForm.h"
 #include "ReportUpload.h"
 #include "Settings.h"
+#include "StatusMessages.h"
 #include "TolvIBus.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QStyle>
@@ -52,6 +55,12 @@ void TMainForm::CreateServiceWindows() {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
     openPrinter = [](QString& error) { return OpenDefaultPrinter(error); };
+    choosePrinter = [this] {
+        QString name = "PLU list";
+        if (!FileName().empty())
+            name = QFileInfo(QString::fromLocal8Bit(FileName())).completeBaseName();
+        return ChoosePrinter(this, name);
+    };
 
     // The report button stays hidden and does nothing; the menu item and F7 upload the report.
     auto* reportBtn = new QToolButton(mainToolBar_);
@@ -71,7 +80,11 @@ void TMainForm::ConnectServiceCommands() {
 }
 
 void TMainForm::TestItemClick() {
-    RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort());
+    ShowMessage({});
+    QElapsedTimer clock;
+    clock.start();
+    if (RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort()) == TFlowResult::Done)
+        ShowMessage(TestDoneText(clock.elapsed()));
 }
 
 void TMainForm::DetectportItemClick() {
@@ -88,12 +101,16 @@ void TMainForm::UploadRPItemClick() {
 void TMainForm::PrintItemClick() {
     QString error;
     std::unique_ptr<QPrinter> printer = openPrinter(error);
-    if (printer) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        TPrinterJob job(*printer);
-        error = PrintPLUList(PLUModel()->Table(), job);
-        QApplication::restoreOverrideCursor();
-    }
+    // Without a default printer the user picks a printer or a PDF file rather than being
+    // stopped; Cancel there is the user's answer and needs no message.
+    if (!printer)
+        printer = choosePrinter();
+    if (!printer)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TPrinterJob job(*printer);
+    error = PrintPLUList(PLUModel()->Table(), job);
+    QApplication::restoreOverrideCursor();
     if (!error.isEmpty())
         QMessageBox::critical(this, windowTitle(), error);
 }

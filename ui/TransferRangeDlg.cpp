@@ -64,6 +64,7 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
     cancelBtn_ = new QPushButton("Cancel", this);
     cancelBtn_->setObjectName("CancelBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::accept);
+    connect(checkList_, &QListWidget::itemChanged, this, &TTransferRangeDlg::UpdateOkButton);
     connect(cancelBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -86,6 +87,7 @@ bool TTransferRangeDlg::Execute() {
         item->setCheckState(ticked_.test(i) ? Qt::Checked : Qt::Unchecked);
     }
     checkList_->setCurrentRow(0);
+    UpdateOkButton();
     okBtn_->setFocus();
     if (exec() != QDialog::Accepted)
         return false;
@@ -100,6 +102,12 @@ KindSet TTransferRangeDlg::Checked() const {
     return kinds;
 }
 
+void TTransferRangeDlg::UpdateOkButton() {
+    const bool ready = !needsKind_ || Checked().any();
+    okBtn_->setEnabled(ready);
+    okBtn_->setToolTip(ready ? QString() : QString("Tick the kinds of data first"));
+}
+
 int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
     bool ok = false;
     const int value = spin->text().trimmed().toInt(&ok);
@@ -107,6 +115,8 @@ int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
 }
 
 void TTransferRangeDlg::accept() {
+    if (!okBtn_->isEnabled())
+        return;
     // Checked whether or not PLU is ticked: the range is part of the dialog's answer.
     rangeBegin_ = SpinValue(rangeBeginEdit_);
     rangeEnd_ = SpinValue(rangeEndEdit_);
@@ -140,6 +150,7 @@ TDownloadDlg::TDownloadDlg(QWidget* parent)
     : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {
     backupFirst_ = new QCheckBox("&Back up the register first", this);
     backupFirst_->setObjectName("BackupFirstCheck");
+    needsKind_ = true;
     backupFirst_->setToolTip("Before sending, read everything the register holds into a "
                              "backup; nothing is sent when that fails");
     AddOption(backupFirst_);
@@ -179,6 +190,7 @@ TUploadDlg::TUploadDlg(QWidget* parent)
     : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {
     // The lines the layout carries until the first opening puts the four kinds there.
     checkList_->addItems({"PLU", "Department"});
+    needsKind_ = true;
 }
 
 QSpinBox* PluRangeSpin(const char* name, int value, QWidget* parent) {

@@ -226,6 +226,12 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
         ASSERT_EQ(in.exit, 0) << in.err.toStdString();
         EXPECT_EQ(in.Events().back()["result"].toString(), "done");
     }
+    TextTable one = MakePLUTable();
+    one.Cell(7, 2) = "ONE";
+    ASSERT_EQ(WriteDocumentFiles(Path("one.PLU"), one, dept, recy), 0);
+    const ToolRun single = Tool({"export", "one.PLU", "one.csv"});
+    EXPECT_NE(single.err.indexOf("Exported 1 row to "), -1) << single.err.toStdString();
+
     TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
     RecyTable backRecy;
     InitialRecyTable(backRecy);
