@@ -143,7 +143,9 @@ int64_t ScaleDecimalText(std::string_view text, int decimals) {
 // ---- Numbers to texts -----------------------------------------------------------------------
 
 std::string BarcodeText(int64_t value) {
-    return std::to_string(value);
+    // A row without a barcode is sent as zero: zero comes back as no barcode, not as "0", which
+    // would make every such row repeat every other.
+    return value == 0 ? std::string() : std::to_string(value);
 }
 
 std::string MoneyText(int64_t amount, const RegisterStatus& status) {

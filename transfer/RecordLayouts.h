@@ -49,6 +49,7 @@ int64_t ScaleDecimalText(std::string_view text, int decimals);
 
 // ---- Numbers to texts -----------------------------------------------------------------------
 
+// The decimal text; zero (no barcode) is the empty text.
 std::string BarcodeText(int64_t value);
 // Two decimals whatever Decimals is.
 std::string MoneyText(int64_t amount, const RegisterStatus& status);

@@ -433,4 +433,40 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     qunsetenv("XDG_DATA_HOME");
 }
 
+// A document of four named items downloaded as PLU 1 to 3000 comes back from the register as a
+// document the program's own check passes: items without a barcode come back without one (not
+// as barcodes "0" that repeat each other), the stocks as the register holds them. Compare finds
+// nothing.
+TEST_F(CliTool, UploadedEmptyRowsPassTheProgramsOwnCheck) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    for (int r = 1; r <= 4; ++r) {
+        plu.Cell(r, 1) = std::to_string(5900000000000LL + r);
+        plu.Cell(r, 2) = "ITEM " + std::to_string(r);
+    }
+    plu.Cell(2, 5) = "-54321.6";
+    plu.Cell(3, 1) = "";
+    plu.Cell(4, 1) = "";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    StartSim({"--rate", "0"});
+    const QStringList range{"--range", "1-3000", "-q"};
+    ASSERT_EQ(Tool(QStringList{"download", "shop.PLU"} + range).exit, 0);
+    const ToolRun up = Tool(QStringList{"upload", "back.PLU"} + range);
+    ASSERT_EQ(up.exit, 0) << up.err.toStdString();
+
+    TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    InitialRecyTable(backRecy);
+    ASSERT_EQ(ReadDocumentFiles(Path("back.PLU"), backPlu, backDept, backRecy), 0);
+    EXPECT_EQ(backPlu.Cell(2, 5), "-54321.600");
+    for (int r : {3, 4})
+        EXPECT_EQ(backPlu.Cell(r, 1), "") << "PLU " << r;
+    const ToolRun check = Tool({"check", "back.PLU"});
+    EXPECT_EQ(check.exit, 0) << check.out.toStdString();
+    EXPECT_EQ(check.out, "");
+    EXPECT_EQ(Tool(QStringList{"compare", "back.PLU", "--kinds", "plu"} + range).exit, 0);
+}
+
 } // namespace

@@ -102,7 +102,7 @@ TEST(Comparison, OnlyWhatADownloadWouldChangeIsADifference) {
          2,
          empty,
          With(Milk, 1, "77"),
-         {"PLU 1 Barcode: PC \"0\", register \"77\"", "PLU 1 Name: PC \"\", register \"MILK\"",
+         {"PLU 1 Barcode: PC \"\", register \"77\"", "PLU 1 Name: PC \"\", register \"MILK\"",
           "PLU 1 Unit price: PC \"0.00\", register \"1.25\"",
           "PLU 1 Department: PC \"1\", register \"2\"",
           "PLU 1 Stocks: PC \"0.000\", register \"1.000\""}},
