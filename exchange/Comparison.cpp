@@ -263,6 +263,17 @@ std::string DifferenceLine(const TDifference& d) {
     return ItemName(d) + " " + FieldName(d) + ": PC \"" + d.pc + "\", register \"" + d.reg + "\"";
 }
 
+std::string KindSummary(const TComparison& c, int kind) {
+    std::string summary = DownloadKindNames[size_t(kind)] + ": ";
+    const int n = c.differencesOfKind[size_t(kind)];
+    if (n == 0)
+        return summary + "no difference";
+    summary += Counted(n, "difference", "differences");
+    if (kind != KindParameter)
+        summary += " in " + Counted(c.itemsOfKind[size_t(kind)], "item", "items");
+    return summary;
+}
+
 std::string ComparisonSummary(const TComparison& c) {
     std::string summary;
     for (int kind = KindPLU; kind <= KindParameter; ++kind) {
@@ -270,15 +281,7 @@ std::string ComparisonSummary(const TComparison& c) {
             continue;
         if (!summary.empty())
             summary += "; ";
-        summary += DownloadKindNames[size_t(kind)] + ": ";
-        const int n = c.differencesOfKind[size_t(kind)];
-        if (n == 0)
-            summary += "no difference";
-        else if (kind == KindParameter)
-            summary += Counted(n, "difference", "differences");
-        else
-            summary += Counted(n, "difference", "differences") + " in " +
-                       Counted(c.itemsOfKind[size_t(kind)], "item", "items");
+        summary += KindSummary(c, kind);
     }
     return summary;
 }

@@ -60,7 +60,9 @@ std::string FieldName(const TDifference& difference);
 std::string ItemName(const TDifference& difference); // "PLU 12", "department 3", "parameter"
 // PLU 12 Unit price: PC "12.50", register "12.00"
 std::string DifferenceLine(const TDifference& difference);
-// PLU: 3 differences in 2 items; department: none; ...
+// PLU: 3 differences in 2 items
+std::string KindSummary(const TComparison& comparison, int kind);
+// PLU: 3 differences in 2 items; department: no difference; ...
 std::string ComparisonSummary(const TComparison& comparison);
 // The list as a text file (UTF-8): what was compared, the summary, one line per difference.
 std::string ComparisonReport(const TComparison& comparison);

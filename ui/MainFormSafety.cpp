@@ -54,11 +54,11 @@ void TMainForm::CreateSafetyWindows() {
     CompareForm = new TCompareForm(this);
     BackupForm = new TBackupForm(this);
 
-    CompareForm->sendChanges = [this](const TComparison& comparison) {
+    CompareForm->sendChanges = [this](const TComparison& comparison, KindSet chosen) {
         TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
         ctx.rangeBegin = comparison.rangeBegin;
         ctx.rangeEnd = comparison.rangeEnd;
-        return SendChanges(ctx, comparison);
+        return SendChanges(ctx, comparison, chosen);
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
         const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
