@@ -152,6 +152,17 @@ std::string MoneyText(int64_t amount, const RegisterStatus& status) {
     return FormatFixed(double(amount) / double(MoneyFactor(status)), 2);
 }
 
+std::string ExactMoneyText(int64_t amount, const RegisterStatus& status) {
+    if (status.Decimals <= 2)
+        return MoneyText(amount, status);
+    // A double holds no more than 15 or so digits; the register's amounts may need more.
+    const uint64_t factor = uint64_t(MoneyFactor(status));
+    const uint64_t magnitude = amount < 0 ? 0u - uint64_t(amount) : uint64_t(amount);
+    const std::string fraction = std::to_string(magnitude % factor);
+    return (amount < 0 ? "-" : "") + std::to_string(magnitude / factor) + DecimalSeparator() +
+           std::string(size_t(status.Decimals) - fraction.size(), '0') + fraction;
+}
+
 std::string QuantityText(int32_t thousandths) {
     return FormatFixed(double(thousandths) / 1000.0, 3);
 }
@@ -345,8 +356,8 @@ std::vector<SalesCounterTexts> MatchSalesRecords(const std::vector<PluSalesRecor
     std::vector<SalesCounterTexts> result;
     result.reserve(latest.size());
     for (const auto& [plu, record] : latest)
-        result.push_back(
-            {plu, QuantityText(record->quantity), MoneyText(int64_t(record->total), status)});
+        result.push_back({plu, QuantityText(record->quantity),
+                          MoneyText(int64_t(record->total), status), record->total});
     return result;
 }
 

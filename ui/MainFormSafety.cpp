@@ -129,15 +129,18 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
     TComparison comparison;
     const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
                                                  backup.folder, sameRegister, comparison);
-    if (outcome.Done())
+    if (outcome.Done()) {
+        const qsizetype sent = qsizetype(comparison.differences.size());
         return comparison.Equal()
                    ? QString("The register already held this backup; nothing was sent.")
-                   : QString("Restored the backup of %1: %2 differences were sent.")
+                   : QString("Restored the backup of %1: %2 %3.")
                          .arg(QString::fromStdString(manifest.date))
-                         .arg(comparison.differences.size());
+                         .arg(sent)
+                         .arg(sent == 1 ? "difference was sent" : "differences were sent");
+    }
     if (outcome.result == TFlowResult::Cancelled)
         return "Not restored.";
-    if (outcome.result == TFlowResult::FileFailed)
+    if (outcome.result == TFlowResult::FileFailed || outcome.refused)
         ShowFailure(parent, "This backup cannot be restored.", outcome);
     return "Not restored: " + OutcomeText(outcome);
 }

@@ -399,7 +399,9 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(folder.startsWith(dir.filePath("data/quorve-plu/backups/")))
         << folder.toStdString();
     const ToolRun list = Tool({"backups"});
-    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 items"))
+    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 named items, 8 departments, "
+                                  "99 package prices  " +
+                                  folder.toUtf8()))
         << list.out.toStdString();
 
     plu.Cell(3, 3) = "99.00";
@@ -430,6 +432,27 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(restore.err.contains("Restored: 2 differences were sent."))
         << restore.err.toStdString();
     EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 10);
+
+    // One item changed: told in the singular.
+    plu.Cell(40, 2) = "ITEM 40 \xA3\xF3\x64\xBC";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    ASSERT_EQ(Tool(QStringList{"download", "--changed", "shop.PLU", "--kinds", "plu"} + range).exit,
+              0);
+    const ToolRun one = Tool({"restore", folder});
+    EXPECT_TRUE(one.err.contains("Restored: 1 difference was sent.")) << one.err.toStdString();
+
+    // A register that now counts three decimals takes nothing of a backup made with two.
+    TRegisterState threeDecimals = StoppedState();
+    threeDecimals.decimals = 3;
+    threeDecimals.writes.clear();
+    StartSim({"--rate", "0"}, threeDecimals);
+    const ToolRun refused = Tool({"restore", folder, "--json"});
+    EXPECT_EQ(refused.exit, 1);
+    const QString why = "the backup was made with 2 decimals and the register counts money with "
+                        "3: its prices would change, so nothing was sent";
+    EXPECT_TRUE(QString::fromUtf8(refused.err).contains(why)) << refused.err.toStdString();
+    EXPECT_EQ(refused.Events().back()["message"].toString(), why);
+    EXPECT_TRUE(StoppedState().writes.empty());
     qunsetenv("XDG_DATA_HOME");
 }
 

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -335,10 +336,19 @@ TEST_F(MainTransfer, BackupsFromTheMenuMakeAndRestore) {
         form->BackupForm->findChild<QSpinBox*>("BackupToEdit")->setValue(8);
         QTest::mouseClick(form->BackupForm->findChild<QPushButton*>("BackupBtn"), Qt::LeftButton);
         made = form->BackupForm->findChild<QLabel*>("OutcomeLabel")->text();
+        // The register holds one named item in 1 to 8; every title and count reads whole.
+        auto* list = form->BackupForm->findChild<QTableWidget*>("BackupList");
+        EXPECT_EQ(list->item(0, 3)->text(), "1");
+        QHeaderView* header = list->horizontalHeader();
+        for (int column = 0; column < list->columnCount(); ++column)
+            EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column))
+                << list->horizontalHeaderItem(column)->text().toStdString();
         ModalAnswer yes(QMessageBox::Yes);
         QTest::mouseClick(form->BackupForm->findChild<QPushButton*>("RestoreBtn"), Qt::LeftButton);
         restored = form->BackupForm->findChild<QLabel*>("OutcomeLabel")->text();
         EXPECT_EQ(yes.Count(), 1);
+        EXPECT_TRUE(yes.InformativeText().contains("PLU 1-8: 1 named item, 0 sales records\n"))
+            << yes.InformativeText().toStdString();
     });
     form->BackupItem->trigger();
     ASSERT_EQ(form->BackupForm->Backups().size(), 1u);
