@@ -56,11 +56,11 @@ void TMainForm::CreateSafetyWindows() {
     CompareForm = new TCompareForm(this);
     BackupForm = new TBackupForm(this);
 
-    CompareForm->sendChanges = [this](const TComparison& comparison) {
+    CompareForm->sendChanges = [this](const TComparison& comparison, KindSet chosen) {
         TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
         ctx.rangeBegin = comparison.rangeBegin;
         ctx.rangeEnd = comparison.rangeEnd;
-        return SendChanges(ctx, comparison);
+        return SendChanges(ctx, comparison, chosen);
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
         const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
@@ -152,15 +152,17 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
                                                  backup.folder, sameRegister, comparison);
     if (outcome.Done()) {
         ShowMessage(RestoreDoneText(qint64(comparison.differences.size()), clock.elapsed()));
+        const qsizetype sent = qsizetype(comparison.differences.size());
         return comparison.Equal()
                    ? QString("The register already held this backup; nothing was sent.")
-                   : QString("Restored the backup of %1: %2 differences were sent.")
+                   : QString("Restored the backup of %1: %2 %3.")
                          .arg(QString::fromStdString(manifest.date))
-                         .arg(comparison.differences.size());
+                         .arg(sent)
+                         .arg(sent == 1 ? "difference was sent" : "differences were sent");
     }
     if (outcome.result == TFlowResult::Cancelled)
         return "Not restored.";
-    if (outcome.result == TFlowResult::FileFailed)
+    if (outcome.result == TFlowResult::FileFailed || outcome.refused)
         ShowFailure(parent, "This backup cannot be restored.", outcome);
     return "Not restored: " + OutcomeText(outcome);
 }

@@ -421,7 +421,9 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(folder.startsWith(dir.filePath("data/quorve-plu/backups/")))
         << folder.toStdString();
     const ToolRun list = Tool({"backups"});
-    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 items"))
+    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 named items, 8 departments, "
+                                  "99 package prices  " +
+                                  folder.toUtf8()))
         << list.out.toStdString();
 
     plu.Cell(3, 3) = "99.00";
@@ -452,6 +454,27 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(restore.err.contains("Restored: 2 differences were sent."))
         << restore.err.toStdString();
     EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 10);
+
+    // One item changed: told in the singular.
+    plu.Cell(40, 2) = "ITEM 40 \xA3\xF3\x64\xBC";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    ASSERT_EQ(Tool(QStringList{"download", "--changed", "shop.PLU", "--kinds", "plu"} + range).exit,
+              0);
+    const ToolRun one = Tool({"restore", folder});
+    EXPECT_TRUE(one.err.contains("Restored: 1 difference was sent.")) << one.err.toStdString();
+
+    // A register that now counts three decimals takes nothing of a backup made with two.
+    TRegisterState threeDecimals = StoppedState();
+    threeDecimals.decimals = 3;
+    threeDecimals.writes.clear();
+    StartSim({"--rate", "0"}, threeDecimals);
+    const ToolRun refused = Tool({"restore", folder, "--json"});
+    EXPECT_EQ(refused.exit, 1);
+    const QString why = "the backup was made with 2 decimals and the register counts money with "
+                        "3: its prices would change, so nothing was sent";
+    EXPECT_TRUE(QString::fromUtf8(refused.err).contains(why)) << refused.err.toStdString();
+    EXPECT_EQ(refused.Events().back()["message"].toString(), why);
+    EXPECT_TRUE(StoppedState().writes.empty());
     qunsetenv("XDG_DATA_HOME");
 }
 
@@ -540,6 +563,40 @@ TEST_F(CliTool, TheReportIsNeverLostByItsOutput) {
         EXPECT_EQ(ReadFileBytes(dir.filePath(kept[0]).toStdString()), state.report);
         EXPECT_EQ(StoppedState().report, "");
     }
+// A document of four named items downloaded as PLU 1 to 3000 comes back from the register as a
+// document the program's own check passes: items without a barcode come back without one (not
+// as barcodes "0" that repeat each other), the stocks as the register holds them. Compare finds
+// nothing.
+TEST_F(CliTool, UploadedEmptyRowsPassTheProgramsOwnCheck) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    for (int r = 1; r <= 4; ++r) {
+        plu.Cell(r, 1) = std::to_string(5900000000000LL + r);
+        plu.Cell(r, 2) = "ITEM " + std::to_string(r);
+    }
+    plu.Cell(2, 5) = "-54321.6";
+    plu.Cell(3, 1) = "";
+    plu.Cell(4, 1) = "";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    StartSim({"--rate", "0"});
+    const QStringList range{"--range", "1-3000", "-q"};
+    ASSERT_EQ(Tool(QStringList{"download", "shop.PLU"} + range).exit, 0);
+    const ToolRun up = Tool(QStringList{"upload", "back.PLU"} + range);
+    ASSERT_EQ(up.exit, 0) << up.err.toStdString();
+
+    TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    InitialRecyTable(backRecy);
+    ASSERT_EQ(ReadDocumentFiles(Path("back.PLU"), backPlu, backDept, backRecy), 0);
+    EXPECT_EQ(backPlu.Cell(2, 5), "-54321.600");
+    for (int r : {3, 4})
+        EXPECT_EQ(backPlu.Cell(r, 1), "") << "PLU " << r;
+    const ToolRun check = Tool({"check", "back.PLU"});
+    EXPECT_EQ(check.exit, 0) << check.out.toStdString();
+    EXPECT_EQ(check.out, "");
+    EXPECT_EQ(Tool(QStringList{"compare", "back.PLU", "--kinds", "plu"} + range).exit, 0);
 }
 
 } // namespace
