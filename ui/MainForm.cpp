@@ -8,7 +8,9 @@
 #include "Download.h"
 #include "ErrorBox.h"
 #include "FindBar.h"
+#include "HistoryStore.h"
 #include "MyLabel.h"
+#include "OperationRecorder.h"
 #include "ParaDlg.h"
 #include "ProgressForm.h"
 #include "RecyForm.h"
@@ -112,6 +114,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     };
 
     BuildGrids();
+    BuildReportMenu();
     BuildMenus();
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
@@ -164,6 +167,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     ReadCommSettings();
     qApp->installEventFilter(this);
+    OpenHistory(THistoryStore::DefaultPath());
 }
 
 TMainForm::~TMainForm() {
@@ -390,6 +394,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    TellHistoryProblem();
     LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
     pluGrid_->setFocus();
@@ -659,7 +664,9 @@ void TMainForm::DownloadItemClick() {
     if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
-    RunDownload(ctx);
+    RunOperation(TransferOperation(operations::Download, ctx, fileName_), [&](TOperationRecorder&) {
+        return TFlowOutcome{RunDownload(ctx), {}};
+    });
 }
 
 void TMainForm::UploadItemClick() {
@@ -674,7 +681,9 @@ void TMainForm::UploadItemClick() {
         return;
     NewDocument();
     TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
-    RunUpload(ctx);
+    RunOperation(TransferOperation(operations::Upload, ctx), [&](TOperationRecorder&) {
+        return TFlowOutcome{RunUpload(ctx), {}};
+    });
 }
 
 void TMainForm::ParaDownloadKeyPress() {
@@ -683,5 +692,8 @@ void TMainForm::ParaDownloadKeyPress() {
     KindSet kinds;
     kinds.set(KindParameter);
     TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
-    RunDownload(ctx);
+    RunOperation(TransferOperation(operations::Download, ctx, SystemCfgPath()),
+                 [&](TOperationRecorder&) {
+                     return TFlowOutcome{RunDownload(ctx), {}};
+                 });
 }

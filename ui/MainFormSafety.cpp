@@ -8,6 +8,7 @@
 #include "CodePage.h"
 #include "CompareForm.h"
 #include "ErrorBox.h"
+#include "OperationRecorder.h"
 #include "ProgressForm.h"
 #include "TolvIBus.h"
 
@@ -58,11 +59,11 @@ void TMainForm::CreateSafetyWindows() {
         TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
         ctx.rangeBegin = comparison.rangeBegin;
         ctx.rangeEnd = comparison.rangeEnd;
-        return SendChanges(ctx, comparison);
+        return RunOperation(TransferOperation(operations::SendChanges, ctx, FileName()),
+                            [&](TOperationRecorder&) { return SendChanges(ctx, comparison); });
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
-        const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
-        return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        return BackUp({backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept}, made);
     };
     BackupForm->restore = [this](const TBackupInfo& backup) { return RestoreFromBackup(backup); };
 }
@@ -80,7 +81,9 @@ void TMainForm::CompareItemClick() {
     }
     TTransferContext ctx = TransferContext(CompareDlg->Kinds(), *CompareDlg);
     TComparison comparison;
-    const TFlowOutcome outcome = CompareWithRegister(ctx, comparison);
+    const TFlowOutcome outcome =
+        RunOperation(TransferOperation(operations::Compare, ctx),
+                     [&](TOperationRecorder&) { return CompareWithRegister(ctx, comparison); });
     // A register's failure has been shown in the progress window.
     if (outcome.result == TFlowResult::FileFailed)
         ShowFailure(this, "The register could not be compared.", outcome);
@@ -96,11 +99,22 @@ void TMainForm::RestoreItemClick() {
     BackupForm->Execute(backupRoot, true);
 }
 
+TFlowOutcome TMainForm::BackUp(const TBackupRequest& request, TBackupInfo& made) {
+    const TFlowOutcome outcome = RunOperation(
+        {operations::Backup, AllKinds, std::pair(request.rangeBegin, request.rangeEnd)},
+        [&](TOperationRecorder&) {
+            return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        });
+    // The history goes into the backup too; one without it still holds the register's data.
+    if (outcome.Done())
+        CopyHistoryInto(made.folder);
+    return outcome;
+}
+
 bool TMainForm::BackUpBeforeDownload() {
     TBackupInfo made;
-    const TBackupRequest request{backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept};
     const TFlowOutcome outcome =
-        BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        BackUp({backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept}, made);
     if (!outcome.Done() && outcome.result != TFlowResult::Cancelled)
         ShowFailure(this, "The register was not backed up, so nothing was sent.", outcome);
     return outcome.Done();
@@ -127,8 +141,13 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
                        "\nConnected: " + cp.ToUnicode(comparison.identification));
     };
     TComparison comparison;
-    const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
-                                                 backup.folder, sameRegister, comparison);
+    const TFlowOutcome outcome =
+        RunOperation({operations::Restore, AllKinds,
+                      std::pair(manifest.rangeBegin, manifest.rangeEnd), backup.folder},
+                     [&](TOperationRecorder&) {
+                         return ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                backup.folder, sameRegister, comparison);
+                     });
     if (outcome.Done())
         return comparison.Equal()
                    ? QString("The register already held this backup; nothing was sent.")
