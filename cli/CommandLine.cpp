@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
+#include "HistoryTime.h"
 #include "IBusNames.h"
+#include "Journal.h"
 #include "MemoryDump.h"
 #include "SheetExport.h"
 
@@ -17,14 +19,15 @@ struct CommandInfo {
 
 const std::map<std::string, CommandInfo>& Commands() {
     static const std::map<std::string, CommandInfo> commands{
-        {"download", {TCliCommand::Download, 1}}, {"upload", {TCliCommand::Upload, 1}},
-        {"report", {TCliCommand::Report, 0}},     {"test", {TCliCommand::Test, 0}},
-        {"detect", {TCliCommand::Detect, 0}},     {"dump", {TCliCommand::Dump, 0}},
-        {"program", {TCliCommand::Program, 1}},   {"font", {TCliCommand::Font, 1}},
-        {"check", {TCliCommand::Check, 1}},       {"compare", {TCliCommand::Compare, 1}},
-        {"backup", {TCliCommand::Backup, 1, 1}},  {"backups", {TCliCommand::Backups, 1, 1}},
-        {"restore", {TCliCommand::Restore, 1}},   {"import", {TCliCommand::Import, 2}},
-        {"export", {TCliCommand::Export, 2}},     {"ports", {TCliCommand::Ports, 0}},
+        {"download", {TCliCommand::Download, 1}},  {"upload", {TCliCommand::Upload, 1}},
+        {"report", {TCliCommand::Report, 0}},      {"test", {TCliCommand::Test, 0}},
+        {"detect", {TCliCommand::Detect, 0}},      {"dump", {TCliCommand::Dump, 0}},
+        {"program", {TCliCommand::Program, 1}},    {"font", {TCliCommand::Font, 1}},
+        {"check", {TCliCommand::Check, 1}},        {"compare", {TCliCommand::Compare, 1}},
+        {"backup", {TCliCommand::Backup, 1, 1}},   {"backups", {TCliCommand::Backups, 1, 1}},
+        {"restore", {TCliCommand::Restore, 1}},    {"import", {TCliCommand::Import, 2}},
+        {"export", {TCliCommand::Export, 2}},      {"ports", {TCliCommand::Ports, 0}},
+        {"history", {TCliCommand::History, 2, 1}},
     };
     return commands;
 }
@@ -88,10 +91,37 @@ std::optional<int> BaudIndexOf(const std::string& text) {
     return std::nullopt;
 }
 
+// The history's subcommands and whether they take an argument (show: the report's ID).
+const std::map<std::string, bool>& HistorySubcommands() {
+    static const std::map<std::string, bool> subcommands{
+        {"reports", false}, {"show", true},   {"journal", false},
+        {"sales", false},   {"check", false}, {"prune", false},
+    };
+    return subcommands;
+}
+
+std::string CheckHistoryLine(const TCommandLine& line) {
+    const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
+    if (found == HistorySubcommands().end())
+        return "history takes reports, show, journal, sales, check or prune";
+    const std::string& sub = found->first;
+    if (line.files.size() != (found->second ? 2u : 1u))
+        return found->second ? "history show takes the ID of a report"
+                             : "history " + sub + " takes no other argument";
+    if (sub == "sales" && (!line.from || !line.to))
+        return "history sales needs --from DATE and --to DATE";
+    if (sub == "prune" && !line.before)
+        return "history prune needs --before DATE";
+    if (!line.csv.empty() && sub != "sales")
+        return "--csv goes with history sales";
+    return {};
+}
+
 } // namespace
 
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
+    std::optional<std::string> by;
     bool haveCommand = false;
     bool paths = false;
     int fileCount = 0;
@@ -184,17 +214,51 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("--mode takes replace or update");
             line.importOptions.mode = *mode;
         } else if (arg == "--by") {
-            std::optional<MatchBy> by;
-            if (!value(v) || !(by = Named<MatchBy>(v, {{"number", MatchBy::Number},
-                                                       {"barcode", MatchBy::Barcode}})))
-                return fail("--by takes number or barcode");
-            line.importOptions.by = *by;
+            // import matches by number or barcode, history sales sums by item or department;
+            // which one is known once the command has been read.
+            if (!value(v))
+                return fail("--by needs a value");
+            by = v;
         } else if (arg == "--dialect") {
             if (!value(v) || !ExportDialect(v))
                 return fail("--dialect takes excel, calc or tsv");
             line.dialect = v;
         } else if (arg == "--codepage") {
             line.codePage = true;
+        } else if (arg == "--no-archive") {
+            line.noArchive = true;
+        } else if (arg == "--failed") {
+            line.failed = true;
+        } else if (arg == "--dry-run") {
+            line.dryRun = true;
+        } else if (arg == "--since" || arg == "--until" || arg == "--from" || arg == "--to" ||
+                   arg == "--before") {
+            // A span's end takes in the whole day or minute it names.
+            const bool end = arg == "--until" || arg == "--to";
+            std::optional<QDateTime> at;
+            if (!value(v) || !(at = ParseUserTime(QString::fromStdString(v), end)))
+                return fail(arg + " takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM");
+            (arg == "--since"   ? line.since
+             : arg == "--until" ? line.until
+             : arg == "--from"  ? line.from
+             : arg == "--to"    ? line.to
+                                : line.before) = at;
+        } else if (arg == "--register") {
+            if (!value(line.registerName) || line.registerName.empty())
+                return fail("--register needs a part of the register's name");
+        } else if (arg == "--grep") {
+            if (!value(line.grep) || line.grep.empty())
+                return fail("--grep needs the words to look for");
+        } else if (arg == "--operation") {
+            if (!value(line.operation) || !IsOperationName(QString::fromStdString(line.operation)))
+                return fail("--operation takes download, send-changes, upload, compare, backup, "
+                            "restore, report, test, detect, dump, program or font");
+        } else if (arg == "--csv") {
+            if (!value(line.csv) || line.csv.empty())
+                return fail("--csv needs a file name");
+        } else if (arg == "--history") {
+            if (!value(line.historyPath) || line.historyPath.empty())
+                return fail("--history needs the path of a history file");
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
@@ -217,6 +281,24 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveCommand)
         return fail("no command given");
+    if (by && line.command == TCliCommand::History) {
+        const std::optional<TSalesBy> salesBy =
+            Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
+        if (!salesBy)
+            return fail("--by takes item or department");
+        line.salesBy = *salesBy;
+    } else if (by) {
+        const std::optional<MatchBy> matchBy =
+            Named<MatchBy>(*by, {{"number", MatchBy::Number}, {"barcode", MatchBy::Barcode}});
+        if (!matchBy)
+            return fail("--by takes number or barcode");
+        line.importOptions.by = *matchBy;
+    }
+    if (line.command == TCliCommand::History)
+        if (const std::string problem = CheckHistoryLine(line); !problem.empty())
+            return fail(problem);
+    if (line.noArchive && line.command != TCliCommand::Report)
+        return fail("--no-archive goes with report");
     const int files = int(line.files.size());
     if (files > fileCount || files < fileCount - optionalFiles)
         return fail(fileCount == 0      ? "this command takes no file"
@@ -248,8 +330,10 @@ Commands:
         read the register into a new document (and its parameters into SYSTEM.CFG);
         an existing document is replaced only with --force
         quorve-plu-cli upload register.PLU --force
-  report [-o FILE] [--raw]
-        read the register's report text (UTF-8; the register's bytes with --raw)
+  report [-o FILE] [--raw] [--no-archive]
+        read the register's report text (UTF-8; the register's bytes with --raw); it is kept
+        in the history before the register is told to clear it, and when it cannot be kept
+        the register keeps it (exit 4); --no-archive clears it without keeping it
         quorve-plu-cli report -o z-report.txt
   test
         connect to the register and disconnect again
@@ -306,6 +390,28 @@ Commands:
         put a backup folder back on the register: what differs is sent; --force restores
         onto a register with another identification
         quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
+  history reports [--since DATE] [--until DATE] [--register NAME] [--grep TEXT]
+        the archived reports, newest first: ID, date, register, first line; --grep finds
+        the reports holding every word of TEXT (or words starting so)
+        quorve-plu-cli history reports --since 2026-01-01 --grep refund
+  history show ID [-o FILE] [--raw]
+        one archived report's text (the register's bytes with --raw)
+        quorve-plu-cli history show 1021 -o z-report.txt
+  history journal [--since DATE] [--operation OP] [--failed]
+        every operation with a register: when, which register and port, what, the result,
+        blocks and bytes moved
+        quorve-plu-cli history journal --operation download --failed
+  history sales --from DATE --to DATE [--by item|department] [--csv FILE] [--dialect D]
+        what was sold between the dates (from the sales counters of the uploads and
+        backups), per item or per department, largest total first; --csv writes it as a
+        spreadsheet file
+        quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
+  history check
+        SQLite's check of the whole history file ("ok", or what is damaged: exit 5)
+  history prune --before DATE [--dry-run]
+        delete the reports, journal entries and sales snapshots from before DATE (nothing is
+        ever deleted otherwise); --dry-run only says what would be deleted
+        quorve-plu-cli history prune --before 2016-01-01 --dry-run
 
 Options:
   --kinds K      plu, dept, recy, param, separated by commas (default all four)
@@ -321,6 +427,10 @@ Options:
                  separator; tsv: tabs
   --backup-first download: back the register up (as backup does) and send nothing if
                  that fails
+  --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
+                 XDG_DATA_HOME)
+  DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
+                 whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
@@ -333,7 +443,8 @@ Options:
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check or import found problems; 10 compare found differences; 130 cancelled
+--force; report: the report could not be archived); 5 check, import or history check found
+problems; 10 compare found differences; 130 cancelled
 (Ctrl+C, SIGTERM).
 )";
 }

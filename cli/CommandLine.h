@@ -2,8 +2,11 @@
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
 #include "Backup.h"
+#include "SalesHistory.h"
 #include "SheetImport.h"
 #include "TransferContext.h"
+
+#include <QDateTime>
 
 #include <optional>
 #include <string>
@@ -26,6 +29,7 @@ enum class TCliCommand {
     Import,
     Export,
     Ports,
+    History, // the history's subcommands: files[0] names it
     Help,
     Version,
     Paths, // --paths: where the program's files live
@@ -65,7 +69,23 @@ struct TCommandLine {
     std::optional<std::string> dialect; // export: excel, calc or tsv
     bool codePage = false;              // export: the document's code page, not UTF-8
 
+    // history: files[0] is reports, show, journal, sales, check or prune; show takes the ID
+    bool noArchive = false;          // report: clear without keeping the report
+    std::optional<QDateTime> since;  // reports, journal: from this moment on
+    std::optional<QDateTime> until;  // reports: before this moment
+    std::optional<QDateTime> from;   // sales
+    std::optional<QDateTime> to;     // sales: before this moment
+    std::optional<QDateTime> before; // prune
+    std::string registerName;        // reports: a part of the register's identification
+    std::string grep;                // reports: words of the text
+    std::string operation;           // journal
+    bool failed = false;             // journal: failed and unfinished entries only
+    TSalesBy salesBy = TSalesBy::Item;
+    std::string csv;     // sales: the spreadsheet file
+    bool dryRun = false; // prune: say what would go, delete nothing
+
     // Common
+    std::string historyPath; // --history FILE: the history file (default beside the backups)
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use

@@ -40,6 +40,8 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return commands::Export(line, output);
     case TCliCommand::Ports:
         return commands::Ports(line, output);
+    case TCliCommand::History:
+        return commands::History(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
     case TCliCommand::Paths:

@@ -66,11 +66,18 @@ std::string BackupRoot(const TCommandLine& line) {
     return line.files.empty() ? DefaultBackupRoot() : line.files[0];
 }
 
-int BackUpFirst(TRegisterLine& reg, const TOutput& output) {
+// The history goes into a backup too; a backup without it still holds the register's data.
+void CopyHistory(const TCommandLine& line, const TOutput& output, const std::string& folder) {
+    if (const QString problem = CopyHistoryInto(line, output, folder); !problem.isEmpty())
+        output.Error("The history file was not copied into the backup (" + problem + ").");
+}
+
+int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& output) {
     TBackupInfo made;
     const TFlowOutcome outcome =
         BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(), {DefaultBackupRoot()}, made);
     if (outcome.Done()) {
+        CopyHistory(line, output, made.folder);
         output.Note("Backup made in " + Local(made.folder) + ".");
         return ExitDone;
     }
@@ -93,7 +100,7 @@ int commands::Download(const TCommandLine& line, const TOutput& output) {
     if (line.changed)
         return DownloadChanged(reg, ctx, output);
     if (line.backupFirst)
-        if (const int code = BackUpFirst(reg, output); code != ExitDone)
+        if (const int code = BackUpFirst(line, reg, output); code != ExitDone)
             return code;
     return reg.Finish(RunDownload(ctx));
 }
@@ -155,9 +162,14 @@ int commands::Backup(const TCommandLine& line, const TOutput& output) {
             output.Note("No backup was made.");
         return FinishOutcome(reg, output, outcome);
     }
+    const QString notCopied = CopyHistoryInto(line, output, made.folder);
     output.Note(Readable(BackupDescription(made.manifest)).trimmed());
     if (!output.Json())
         output.Data((Local(made.folder) + '\n').toUtf8());
+    if (!notCopied.isEmpty())
+        return reg.Fail(ExitFile,
+                        "The history file was not copied into the backup (" + notCopied + ").",
+                        {{"folder", Local(made.folder)}});
     return reg.Finish(outcome.result, {{"folder", Local(made.folder)}});
 }
 

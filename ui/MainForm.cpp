@@ -8,7 +8,9 @@
 #include "Download.h"
 #include "ErrorBox.h"
 #include "FindBar.h"
+#include "HistoryStore.h"
 #include "MyLabel.h"
+#include "OperationRecorder.h"
 #include "ParaDlg.h"
 #include "ProgressForm.h"
 #include "RecyForm.h"
@@ -115,6 +117,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     memory_ = TWindowMemory::Read();
 
     BuildGrids();
+    BuildReportMenu();
     BuildMenus();
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
@@ -168,6 +171,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     ReadCommSettings();
     qApp->installEventFilter(this);
+    OpenHistory(THistoryStore::DefaultPath());
 }
 
 TMainForm::~TMainForm() {
@@ -395,6 +399,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    TellHistoryProblem();
     LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
     pluGrid_->setFocus();

@@ -8,6 +8,7 @@
 #include "EditGrid.h"
 #include "EditHistory.h"
 #include "FileDialog.h"
+#include "FlowOutcome.h"
 #include "LatencyCheck.h"
 #include "Placement.h"
 #include "SheetImport.h"
@@ -36,7 +37,11 @@ class TBackupForm;
 class TCompareDlg;
 class TCompareForm;
 struct TBackupInfo;
+struct TBackupRequest;
 class TCommDlg;
+class THistoryStore;
+class TOperationRecorder;
+struct TOperationInfo;
 class TDataDlg;
 class TDetectPortDlg;
 class TExportDlg;
@@ -161,6 +166,8 @@ public:
     void RestoreItemClick();
     // The backup a download was asked to make first; false when there is none.
     bool BackUpBeforeDownload();
+    // A backup of the register, with a copy of the history in its folder.
+    TFlowOutcome BackUp(const TBackupRequest& request, TBackupInfo& made);
     // Asks, restores, and says what became of it.
     QString RestoreFromBackup(const TBackupInfo& backup);
     // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
@@ -184,6 +191,26 @@ public:
     // Moves to the cell of a problem of the last check (the recycling editor for its prices).
     void GoToProblem(const CellProblem& problem);
     const std::vector<CellProblem>& CheckProblems() const { return checkProblems_; }
+
+    // ---- The history (MainFormHistory.cpp) ----
+    // The history file, opened when the window is made; tests open one of their own. One that
+    // cannot be opened is told once (stderr, then the status bar), and reports are then not
+    // cleared in the register.
+    THistoryStore* HistoryStore() const { return historyStore_.get(); }
+    bool OpenHistory(const std::string& path);
+    // The one place an exchange with a register starts and ends: its journal entry, and the
+    // sales counters it read as a snapshot. bus: another component than the window's own.
+    TFlowOutcome RunOperation(const TOperationInfo& info,
+                              const std::function<TFlowOutcome(TOperationRecorder&)>& run,
+                              TTolvIBusComm* bus = nullptr);
+    // A copy of the history in a backup folder just made; a failure is told. Empty when made
+    // or when there is no history to copy.
+    QString CopyHistoryInto(const std::string& folder);
+    // The report pane's menu: Save as... (a text file, UTF-8) and Print. Tests answer the file
+    // dialog.
+    std::function<QString()> chooseReportFile;
+    void SaveReportAs();
+    void PrintReport();
 
     // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
     TFindBar* FindBar() const { return findBar_; }
@@ -219,7 +246,7 @@ private:
     bool HandleHiddenKey(int key);
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
     // Runs a download or an upload; when it went through, the status bar says so.
-    void RunTimedTransfer(TTransferContext& ctx, const char* word,
+    void RunTimedTransfer(TTransferContext& ctx, const char* word, const TOperationInfo& operation,
                           TFlowResult (*flow)(TTransferContext&));
     void CreateServiceWindows();
     void ConnectServiceCommands();
@@ -229,6 +256,9 @@ private:
     void ConnectSheetCommands();
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
+    void BuildReportMenu();
+    QString HistoryProblem() const;
+    void TellHistoryProblem();
     void FitPanels();
     void FitNameColumn();
     std::optional<CellRect> PasteBlock(TEditGrid* grid, const QString& text,
@@ -262,6 +292,8 @@ private:
     QSplitter* vSplitter_ = nullptr;
     TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
+    std::unique_ptr<THistoryStore> historyStore_;
+    bool historyToldOnce_ = false;
 
 public:
     // Menu items, named as the language file knows them.

@@ -8,6 +8,7 @@
 #include "CodePage.h"
 #include "CompareForm.h"
 #include "ErrorBox.h"
+#include "OperationRecorder.h"
 #include "ProgressForm.h"
 #include "StatusMessages.h"
 #include "TolvIBus.h"
@@ -60,14 +61,15 @@ void TMainForm::CreateSafetyWindows() {
         TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
         ctx.rangeBegin = comparison.rangeBegin;
         ctx.rangeEnd = comparison.rangeEnd;
-        return SendChanges(ctx, comparison, chosen);
+        return RunOperation(
+            TransferOperation(operations::SendChanges, ctx, FileName()),
+            [&](TOperationRecorder&) { return SendChanges(ctx, comparison, chosen); });
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
-        const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
         QElapsedTimer clock;
         clock.start();
         const TFlowOutcome outcome =
-            BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+            BackUp({backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept}, made);
         if (outcome.Done())
             ShowMessage(BackupDoneText(made.manifest, clock.elapsed()));
         return outcome;
@@ -90,7 +92,9 @@ void TMainForm::CompareItemClick() {
     TComparison comparison;
     QElapsedTimer clock;
     clock.start();
-    const TFlowOutcome outcome = CompareWithRegister(ctx, comparison);
+    const TFlowOutcome outcome =
+        RunOperation(TransferOperation(operations::Compare, ctx),
+                     [&](TOperationRecorder&) { return CompareWithRegister(ctx, comparison); });
     if (outcome.Done())
         ShowMessage(CompareDoneText(qint64(comparison.differences.size()), clock.elapsed()));
     // A register's failure has been shown in the progress window.
@@ -108,11 +112,22 @@ void TMainForm::RestoreItemClick() {
     BackupForm->Execute(backupRoot, true);
 }
 
+TFlowOutcome TMainForm::BackUp(const TBackupRequest& request, TBackupInfo& made) {
+    const TFlowOutcome outcome = RunOperation(
+        {operations::Backup, AllKinds, std::pair(request.rangeBegin, request.rangeEnd)},
+        [&](TOperationRecorder&) {
+            return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        });
+    // The history goes into the backup too; one without it still holds the register's data.
+    if (outcome.Done())
+        CopyHistoryInto(made.folder);
+    return outcome;
+}
+
 bool TMainForm::BackUpBeforeDownload() {
     TBackupInfo made;
-    const TBackupRequest request{backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept};
     const TFlowOutcome outcome =
-        BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        BackUp({backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept}, made);
     if (outcome.Done() || outcome.result == TFlowResult::Cancelled)
         return outcome.Done();
     const QString notSent = "The register was not backed up, so nothing was sent.";
@@ -148,8 +163,13 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
     TComparison comparison;
     QElapsedTimer clock;
     clock.start();
-    const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
-                                                 backup.folder, sameRegister, comparison);
+    const TFlowOutcome outcome =
+        RunOperation({operations::Restore, AllKinds,
+                      std::pair(manifest.rangeBegin, manifest.rangeEnd), backup.folder},
+                     [&](TOperationRecorder&) {
+                         return ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                backup.folder, sameRegister, comparison);
+                     });
     if (outcome.Done()) {
         ShowMessage(RestoreDoneText(qint64(comparison.differences.size()), clock.elapsed()));
         const qsizetype sent = qsizetype(comparison.differences.size());

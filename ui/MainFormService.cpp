@@ -5,11 +5,14 @@
 #include "CodePage.h"
 #include "DataDlg.h"
 #include "DetectPortDlg.h"
+#include "HistoryStore.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
+#include "OperationRecorder.h"
 #include "PrinterJob.h"
 #include "ProgramLoad.h"
 #include "ProgressForm.h"
+#include "ReportArchive.h"
 #include "ReportUpload.h"
 #include "Settings.h"
 #include "StatusMessages.h"
@@ -69,6 +72,22 @@ void TMainForm::CreateServiceWindows() {
     reportBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     reportBtn->setAutoRaise(true);
     mainToolBar_->addWidget(reportBtn)->setVisible(false);
+
+    // The search of the detection dialog is an operation with a register like any other.
+    DetectPortDlg->runDetection = [this](const std::function<TFlowResult()>& detect) {
+        RunOperation(
+            {operations::Detect},
+            [&](TOperationRecorder& recorder) {
+                recorder.SetPort("COM1-COM4");
+                const TFlowResult result = detect();
+                if (result == TFlowResult::Done)
+                    recorder.SetPort(DetectPortDlg->TolvIBusComm1->CommName());
+                return TFlowOutcome{result, result == TFlowResult::RegisterFailed
+                                                ? std::string(NotFoundText)
+                                                : std::string()};
+            },
+            DetectPortDlg->TolvIBusComm1);
+    };
 }
 
 void TMainForm::ConnectServiceCommands() {
@@ -83,7 +102,10 @@ void TMainForm::TestItemClick() {
     ShowMessage({});
     QElapsedTimer clock;
     clock.start();
-    if (RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort()) == TFlowResult::Done)
+    const TFlowOutcome outcome = RunOperation({operations::Test}, [this](TOperationRecorder&) {
+        return TFlowOutcome{RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort()), {}};
+    });
+    if (outcome.Done())
         ShowMessage(TestDoneText(clock.elapsed()));
 }
 
@@ -92,10 +114,31 @@ void TMainForm::DetectportItemClick() {
 }
 
 void TMainForm::UploadRPItemClick() {
-    std::string report;
-    if (UploadReport(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), report) == TFlowResult::Done)
+    // The report is archived before the register is told to clear it; when it cannot be, the
+    // register keeps it and the pane still shows it.
+    TReportUpload upload;
+    QString notArchived;
+    const TFlowOutcome outcome =
+        RunOperation({operations::Report}, [&](TOperationRecorder& recorder) {
+            QString archived;
+            const TFlowResult result =
+                UploadReport(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                             ArchiveKeeper(historyStore_.get(), &archived), upload);
+            if (!archived.isEmpty()) {
+                recorder.SetReport(archived);
+                if (upload.cleared)
+                    MarkReportCleared(*historyStore_, archived);
+            }
+            if (result != TFlowResult::Done || upload.notKept.empty())
+                return TFlowOutcome{result, {}};
+            notArchived = NotArchivedText(QString::fromStdString(upload.notKept));
+            return TFlowOutcome{TFlowResult::FileFailed, notArchived.toLocal8Bit().toStdString()};
+        });
+    if (outcome.result == TFlowResult::Done || !notArchived.isEmpty())
         // The register's bytes are text, never markup.
-        RptEd()->setPlainText(DocumentCodePage().ToUnicode(report));
+        RptEd()->setPlainText(DocumentCodePage().ToUnicode(upload.text));
+    if (!notArchived.isEmpty())
+        QMessageBox::warning(this, windowTitle(), notArchived);
 }
 
 void TMainForm::PrintItemClick() {
@@ -124,10 +167,16 @@ void TMainForm::DumpRegisterMemory() {
         QApplication::beep();
         return;
     }
-    ::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), *range,
-                         MemoryDumpFiles(StateDir), openListing, [this](const std::string& text) {
-                             QMessageBox::critical(this, "Error", QString::fromStdString(text));
-                         });
+    RunOperation({operations::Dump}, [&](TOperationRecorder&) {
+        return TFlowOutcome{::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                 *range, MemoryDumpFiles(StateDir), openListing,
+                                                 [this](const std::string& text) {
+                                                     QMessageBox::critical(
+                                                         this, "Error",
+                                                         QString::fromStdString(text));
+                                                 }),
+                            {}};
+    });
 }
 
 namespace {
@@ -147,14 +196,24 @@ void TMainForm::DownloadProgram() {
     const QString path = chooseProgramFile();
     if (path.isEmpty())
         return;
-    ::DownloadProgram(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), path.toStdString(),
-                      FirstProgramBlock, FileMessages(this));
+    RunOperation({operations::Program, std::nullopt, std::nullopt, path.toStdString()},
+                 [&](TOperationRecorder&) {
+                     return TFlowOutcome{::DownloadProgram(*TolvIBusComm1, *ProgressForm,
+                                                           ConfiguredPort(), path.toStdString(),
+                                                           FirstProgramBlock, FileMessages(this)),
+                                         {}};
+                 });
 }
 
 void TMainForm::DownloadFontItemClick() {
     const QString path = chooseFontFile();
     if (path.isEmpty())
         return;
-    DownloadFont(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), path.toStdString(),
-                 FileMessages(this));
+    RunOperation({operations::Font, std::nullopt, std::nullopt, path.toStdString()},
+                 [&](TOperationRecorder&) {
+                     return TFlowOutcome{DownloadFont(*TolvIBusComm1, *ProgressForm,
+                                                      ConfiguredPort(), path.toStdString(),
+                                                      FileMessages(this)),
+                                         {}};
+                 });
 }

@@ -3,6 +3,7 @@
 #include "MainForm.h"
 
 #include "FindBar.h"
+#include "OperationRecorder.h"
 #include "ProgressForm.h"
 #include "Settings.h"
 #include "StatusMessages.h"
@@ -31,7 +32,8 @@ void TMainForm::DownloadItemClick() {
     if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
-    RunTimedTransfer(ctx, "Download", RunDownload);
+    RunTimedTransfer(ctx, "Download", TransferOperation(operations::Download, ctx, fileName_),
+                     RunDownload);
 }
 
 void TMainForm::UploadItemClick() {
@@ -46,7 +48,7 @@ void TMainForm::UploadItemClick() {
         return;
     NewDocument();
     TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
-    RunTimedTransfer(ctx, "Upload", RunUpload);
+    RunTimedTransfer(ctx, "Upload", TransferOperation(operations::Upload, ctx), RunUpload);
     // The rows came from the register, not from the user's edits in a filtered view.
     findBar_->ForgetEdits();
 }
@@ -57,16 +59,21 @@ void TMainForm::ParaDownloadKeyPress() {
     KindSet kinds;
     kinds.set(KindParameter);
     TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
-    RunTimedTransfer(ctx, "Download", RunDownload);
+    RunTimedTransfer(ctx, "Download", TransferOperation(operations::Download, ctx, SystemCfgPath()),
+                     RunDownload);
 }
 
 void TMainForm::RunTimedTransfer(TTransferContext& ctx, const char* word,
+                                 const TOperationInfo& operation,
                                  TFlowResult (*flow)(TTransferContext&)) {
     ShowMessage({});
     QElapsedTimer clock;
     clock.start();
+    const TFlowOutcome outcome = RunOperation(operation, [&](TOperationRecorder&) {
+        return TFlowOutcome{flow(ctx), {}};
+    });
     // A failure has been shown by the port's box or the progress window; Cancel needs no word.
-    if (flow(ctx) == TFlowResult::Done)
+    if (outcome.Done())
         ShowMessage(
             TransferDoneText(word, ctx.kinds, ctx.rangeBegin, ctx.rangeEnd, clock.elapsed()));
 }

@@ -62,6 +62,25 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
         {"--paths --config /etc/q.cfg --json", ""},
         {"--paths test", "--paths takes no command"},
+        {"report --no-archive -o z.txt", ""},
+        {"test --no-archive", "--no-archive goes with report"},
+        {"history reports --since 2026-01-01 --until 2026-01-31T18:00 --grep refund", ""},
+        {"history show 12 --raw -o z.txt --history /srv/h.sqlite", ""},
+        {"history journal --operation send-changes --failed --json", ""},
+        {"history sales --from 2026-01-01 --to 2026-01-31 --by department --csv s.csv", ""},
+        {"history prune --before 2016-01-01 --dry-run", ""},
+        {"history", "history takes reports, show"},
+        {"history frob", "history takes reports, show"},
+        {"history show", "history show takes the ID"},
+        {"history reports 12", "history reports takes no other argument"},
+        {"history reports --since 31.01.2026", "--since takes a date"},
+        {"history reports --until 2026-02-30", "--until takes a date"},
+        {"history journal --operation reboot", "--operation takes"},
+        {"history sales --from 2026-01-01", "history sales needs --from DATE and --to DATE"},
+        {"history sales --from 2026-01-01 --to 2026-01-02 --by barcode", "--by takes item"},
+        {"history prune --dry-run", "history prune needs --before DATE"},
+        {"history reports --csv x.csv", "--csv goes with history sales"},
+        {"import a.csv b.PLU --by item", "--by takes number or barcode"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -83,6 +102,13 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     EXPECT_EQ(dump.base, -1);
     EXPECT_EQ(dump.count, 8) << "the range dialog's default";
     EXPECT_TRUE(dump.ram);
+    // --by means the sales' grouping after history, the import's matching after import.
+    const TCommandLine sales =
+        *ParseCommandLine(Split("--by department history sales --from 2026-01-01 --to "
+                                "2026-01-31"))
+             .line;
+    EXPECT_EQ(sales.salesBy, TSalesBy::Department);
+    EXPECT_EQ(*sales.to, QDateTime(QDate(2026, 2, 1), QTime(0, 0))) << "the whole last day";
     const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
     EXPECT_EQ(paths.command, TCliCommand::Paths);
     EXPECT_TRUE(paths.json);
