@@ -180,7 +180,7 @@ TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
         std::string bytes;
         const char* problems;
     } cases[] = {
-        {SheetTable::PLU, {}, "\xEF\xBB\xBFName\n\xFF\n", "line 2: the file is not valid UTF-8"},
+        {SheetTable::PLU, {}, "\xEF\xBB\xBFName\n\xFF\n", "line 2: not valid UTF-8"},
         {SheetTable::PLU, {}, "Name;Price\n", "the file holds no rows"},
         {SheetTable::PLU, {}, "Barcode;EAN\n1;2\n", "line 1: EAN names the same column as Barcode"},
         {SheetTable::Department,
