@@ -15,18 +15,33 @@ struct Alias {
     int col;
     const char* name;
 };
-// Besides the grid's own titles; compared after NormalName.
+// Besides the grid's own titles, in English, Polish and German; compared after FoldedName, so
+// without case or accents ("Dział" is "dzial"). VAT and Stawka name no PLU column: a shop
+// system's tax rate is no department, so the user maps it by hand if it is meant as one.
 constexpr Alias PLUAliases[] = {
-    {0, "plu"},         {0, "number"},     {0, "no"},    {0, "plu number"}, {0, "plu no"},
-    {1, "barcode"},     {1, "bar code"},   {1, "ean"},   {1, "gtin"},       {2, "name"},
-    {2, "description"}, {3, "unit price"}, {3, "price"}, {4, "department"}, {4, "dept"},
-    {5, "stocks"},      {5, "stock"},      {6, "flag"},  {7, "quantity"},   {8, "total"},
+    {0, "plu"},          {0, "number"},       {0, "no"},          {0, "plu number"},
+    {0, "plu no"},       {0, "nr"},           {0, "numer"},       {0, "nummer"},
+    {0, "plu nr"},       {0, "numer plu"},    {1, "barcode"},     {1, "bar code"},
+    {1, "ean"},          {1, "gtin"},         {1, "kod"},         {1, "kod kreskowy"},
+    {1, "strichcode"},   {2, "name"},         {2, "description"}, {2, "nazwa"},
+    {2, "bezeichnung"},  {2, "nazwa towaru"}, {3, "unit price"},  {3, "price"},
+    {3, "cena"},         {3, "cena brutto"},  {3, "preis"},       {3, "einzelpreis"},
+    {4, "department"},   {4, "dept"},         {4, "dzial"},       {4, "grupa"},
+    {4, "abteilung"},    {4, "warengruppe"},  {5, "stocks"},      {5, "stock"},
+    {5, "stan"},         {5, "ilosc"},        {5, "bestand"},     {5, "stan magazynowy"},
+    {5, "lagerbestand"}, {6, "flag"},         {6, "flaga"},       {7, "quantity"},
+    {8, "total"},
 };
 constexpr Alias DeptAliases[] = {
-    {0, "number"}, {0, "no"},  {1, "name"},       {1, "description"},
-    {2, "tax"},    {2, "vat"}, {3, "unit price"}, {3, "price"},
+    {0, "number"},     {0, "no"},          {0, "nr"},         {0, "numer"},       {0, "nummer"},
+    {1, "name"},       {1, "description"}, {1, "nazwa"},      {1, "bezeichnung"}, {2, "tax"},
+    {2, "vat"},        {2, "stawka"},      {2, "stawka vat"}, {2, "mwst"},        {2, "steuer"},
+    {3, "unit price"}, {3, "price"},       {3, "cena"},       {3, "cena brutto"}, {3, "preis"},
 };
-constexpr Alias RecyAliases[] = {{0, "number"}, {0, "no"}, {1, "package price"}, {1, "price"}};
+constexpr Alias RecyAliases[] = {
+    {0, "number"},        {0, "no"},    {0, "nr"},   {0, "numer"}, {0, "nummer"},
+    {1, "package price"}, {1, "price"}, {1, "cena"}, {1, "preis"}, {1, "pfand"},
+};
 
 std::span<const Alias> AliasesOf(SheetTable table) {
     switch (table) {
@@ -39,16 +54,6 @@ std::span<const Alias> AliasesOf(SheetTable table) {
     }
 }
 
-// "Unit_Price", "unit price" and "UNIT PRICE" are one name, as are "No." and "no".
-QString NormalName(QStringView name) {
-    QString n = name.toString().toCaseFolded();
-    n.replace(u'_', u' ').replace(u'-', u' ');
-    n = n.simplified();
-    if (n.endsWith(u'.'))
-        n.chop(1);
-    return n;
-}
-
 QHash<QString, int> KnownNames(SheetTable table) {
     QHash<QString, int> known;
     // The titles first: a language file's title outranks an English alias of another column.
@@ -57,7 +62,7 @@ QHash<QString, int> KnownNames(SheetTable table) {
             known.insert(name, col);
     };
     for (int col = 0; col <= SheetColumns(table); ++col)
-        add(NormalName(SheetColumnTitle(table, col)), col);
+        add(FoldedName(SheetColumnTitle(table, col)), col);
     for (const Alias& alias : AliasesOf(table))
         add(QString::fromLatin1(alias.name), alias.col);
     return known;
@@ -84,6 +89,18 @@ int MaxLength(SheetTable table, int col) {
         return DeptMaxLen[size_t(col)];
     default:
         return RecyMaxLen[size_t(col)];
+    }
+}
+
+// The decimals a number cell keeps after its check; -1 where the cell stays as typed.
+int KeptDecimals(SheetTable table, int col) {
+    switch (table) {
+    case SheetTable::PLU:
+        return col == 3 ? 2 : col == 5 ? 3 : -1;
+    case SheetTable::Department:
+        return col == 3 ? 2 : -1;
+    default:
+        return 2;
     }
 }
 
@@ -137,15 +154,15 @@ bool RowsDiffer(const TextTable& a, const TextTable& b, int row) {
 
 } // namespace
 
-CellPreparer::CellPreparer(SheetTable table, char decimal)
-    : table_(table), decimal_(QLatin1Char(decimal)), scratch_(EmptyTable(table, 1)),
+CellPreparer::CellPreparer(SheetTable table, char decimal, bool exact)
+    : table_(table), decimal_(QLatin1Char(decimal)), exact_(exact), scratch_(EmptyTable(table, 1)),
       noPLU_(EmptyTable(SheetTable::PLU, 0)), noDept_(EmptyTable(SheetTable::Department, 0)) {}
 
 CellText CellPreparer::Prepare(int col, QStringView field) {
     CellText cell;
     const Kind kind = ColumnKind(table_, col);
     std::string bytes =
-        kind == Kind::Text ? TextBytes(field, cell.reason) : NumberBytes(field, kind, cell.reason);
+        kind == Kind::Text ? TextBytes(field, cell.reason) : NumberBytes(field, col, cell.reason);
     if (!cell.Ok())
         return cell;
     // Shop systems write GTIN-14 with a leading zero; the document keeps the number.
@@ -199,15 +216,18 @@ std::string CellPreparer::TextBytes(QStringView field, QString& reason) {
     return bytes;
 }
 
-std::string CellPreparer::NumberBytes(QStringView field, SheetColumnKind kind,
-                                      QString& reason) const {
+std::string CellPreparer::NumberBytes(QStringView field, int col, QString& reason) const {
+    const Kind kind = ColumnKind(table_, col);
     std::string bytes;
     int minus = 0, separators = 0;
+    int decimals = 0; // up to the last one that is not 0
     bool foreign = false;
     for (QChar c : field.trimmed()) {
         const char16_t u = c.unicode();
         if (u >= u'0' && u <= u'9') {
             bytes += char(u);
+            if (separators > 0 && u != u'0')
+                decimals = int(bytes.size() - bytes.rfind(DecimalSeparator()) - 1);
         } else if (kind == Kind::Number && c == decimal_) {
             bytes += DecimalSeparator();
             ++separators;
@@ -228,6 +248,9 @@ std::string CellPreparer::NumberBytes(QStringView field, SheetColumnKind kind,
         reason = QStringLiteral("may hold digits only");
     else if (foreign || minus > 1 || separators > 1)
         reason = QStringLiteral("not a number");
+    else if (const int kept = KeptDecimals(table_, col); exact_ && kept >= 0 && decimals > kept)
+        // "1,299" may be a thousand written with a group separator: never make it 1.30.
+        reason = QStringLiteral("%1 decimals where the column keeps %2").arg(decimals).arg(kept);
     return bytes;
 }
 
@@ -275,51 +298,114 @@ QString SheetColumnTitle(SheetTable table, int col) {
 QString ColumnMap::Name(int fileCol) const {
     if (fileCol >= 0 && size_t(fileCol) < names.size() && !names[size_t(fileCol)].isEmpty())
         return names[size_t(fileCol)];
+    if (fileCol >= 0 && size_t(fileCol) < feeds.size() && feeds[size_t(fileCol)] >= 0)
+        return SheetColumnTitle(table, feeds[size_t(fileCol)]);
     return QStringLiteral("column %1").arg(fileCol + 1);
 }
 
-ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<bool> header) {
+QString FoldedName(QStringView name) {
+    // Case folding leaves ß and ł as they are, and ł has no decomposition to take the accent off.
+    const QString decomposed =
+        name.toString().toCaseFolded().normalized(QString::NormalizationForm_D);
+    QString n;
+    n.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c == u'ł')
+            n += u'l';
+        else if (c == u'ß')
+            n += QStringLiteral("ss");
+        else if (c == u'_' || c == u'-')
+            n += u' ';
+        else
+            n += c;
+    }
+    n = n.simplified();
+    if (n.endsWith(u'.'))
+        n.chop(1);
+    return n;
+}
+
+int ColumnNamed(SheetTable table, QStringView name) {
+    return KnownNames(table).value(FoldedName(name), -1);
+}
+
+ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<bool> header,
+                     const std::optional<ColumnChoice>& chosen) {
     ColumnMap map;
     map.table = table;
     map.fileColumn.assign(size_t(SheetColumns(table) + 1), -1);
     const QHash<QString, int> known = KnownNames(table);
     const bool any = sheet.Records() > 0;
     for (int fc = 0; any && !header && fc < sheet.Fields(0); ++fc)
-        if (known.contains(NormalName(sheet.Field(0, fc))))
+        if (known.contains(FoldedName(sheet.Field(0, fc))))
             header = true;
     map.header = any && header.value_or(false);
+    // With a header the file has its columns; without, as many as its widest record.
+    int columns = 0;
     if (map.header) {
-        for (int fc = 0; fc < sheet.Fields(0); ++fc)
+        columns = sheet.Fields(0);
+        for (int fc = 0; fc < columns; ++fc)
             map.names.push_back(sheet.Field(0, fc).toString());
-        for (int fc = 0; fc < sheet.Fields(0); ++fc) {
-            const QString& name = map.names[size_t(fc)];
-            const int col = known.value(NormalName(name), -1);
-            if (col < 0) {
-                map.ignored.push_back(map.Name(fc));
-            } else if (int& slot = map.fileColumn[size_t(col)]; slot >= 0) {
-                map.problems.push_back(
-                    {sheet.Line(0),
-                     {},
-                     {},
-                     QStringLiteral("%1 names the same column as %2").arg(name, map.Name(slot))});
-            } else {
-                slot = fc;
-            }
-        }
     } else {
-        size_t widest = 0;
         for (size_t r = 0; r < sheet.Records(); ++r)
-            widest = std::max(widest, size_t(sheet.Fields(r)));
+            columns = std::max(columns, sheet.Fields(r));
+        map.names.assign(size_t(columns), QString());
+    }
+    map.feeds.assign(size_t(columns), -1);
+    // A column that names a taken one is a problem, not an ignored column.
+    std::vector<bool> named(size_t(columns), false);
+    auto ownName = [&](int fc) {
+        return map.header ? map.names[size_t(fc)] : QStringLiteral("column %1").arg(fc + 1);
+    };
+    auto assign = [&](int fc, int col) {
+        int& slot = map.fileColumn[size_t(col)];
+        if (slot >= 0) {
+            map.problems.push_back(
+                {map.header ? sheet.Line(0) : 0,
+                 {},
+                 {},
+                 chosen ? QStringLiteral("%1 and %2 both feed %3")
+                              .arg(ownName(slot), ownName(fc), SheetColumnTitle(table, col))
+                        : QStringLiteral("%1 names the same column as %2")
+                              .arg(map.Name(fc), map.Name(slot))});
+            named[size_t(fc)] = true;
+            return;
+        }
+        slot = fc;
+        map.feeds[size_t(fc)] = col;
+    };
+    if (chosen) {
+        for (size_t fc = 0; fc < chosen->size(); ++fc) {
+            const int col = (*chosen)[fc];
+            if (col < 0 || col > SheetColumns(table))
+                continue;
+            if (int(fc) < columns)
+                assign(int(fc), col);
+            else
+                map.problems.push_back(
+                    {0,
+                     {},
+                     {},
+                     QStringLiteral("column %1 is to feed %2, but the file has %3 columns")
+                         .arg(fc + 1)
+                         .arg(SheetColumnTitle(table, col))
+                         .arg(columns)});
+        }
+    } else if (map.header) {
+        for (int fc = 0; fc < columns; ++fc)
+            if (const int col = known.value(FoldedName(map.names[size_t(fc)]), -1); col >= 0)
+                assign(fc, col);
+    } else {
         // The recycling file begins with the entry's number, the grid files with their cells.
         const int offset = table == SheetTable::Recycling ? 0 : 1;
-        for (size_t fc = 0; fc < widest; ++fc) {
-            map.names.push_back(QStringLiteral("column %1").arg(fc + 1));
-            if (int(fc) + offset <= SheetColumns(table))
-                map.fileColumn[fc + size_t(offset)] = int(fc);
-            else
-                map.ignored.push_back(map.names.back());
-        }
+        for (int fc = 0; fc < columns && fc + offset <= SheetColumns(table); ++fc)
+            assign(fc, fc + offset);
     }
+    for (int fc = 0; fc < columns; ++fc)
+        if (map.feeds[size_t(fc)] < 0 && !named[size_t(fc)])
+            map.ignored.push_back(map.Name(fc));
     if (any && std::all_of(map.fileColumn.begin() + 1, map.fileColumn.end(),
                            [](int fc) { return fc < 0; }))
         map.problems.push_back(
@@ -330,8 +416,8 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
     return map;
 }
 
-CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal) {
-    return CellPreparer(table, decimal).Prepare(col, field);
+CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal, bool exact) {
+    return CellPreparer(table, decimal, exact).Prepare(col, field);
 }
 
 ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const ImportOptions& options,
@@ -354,7 +440,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     else if (byBarcode && barcodeCol < 0)
         whole("no barcode column to match rows by");
     else if (update && !byBarcode && keyCol < 0)
-        whole("no number column to match rows by");
+        whole(NoNumberColumn);
     if (!problems.empty())
         return result;
 
@@ -365,7 +451,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
                                                                 : recyPrices;
     const int rows = before.Rows();
     TextTable work = update ? before : EmptyTable(table, rows);
-    CellPreparer preparer(table, sheet.dialect.decimal);
+    CellPreparer preparer(table, sheet.dialect.decimal, true);
 
     // Document barcodes in their stored form; the first row wins, as in the repeat check.
     std::unordered_map<std::string, int> barcodeRows;
@@ -382,7 +468,9 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     }
 
     std::vector<int> source(size_t(rows) + 1, -1); // the record that wrote each row
-    int ordinal = 0;
+    // Rows numbered by their place count blank lines too, as a paste does: a blank line is an
+    // empty row, not a reason for the rows below it to move up.
+    const int firstPosition = map.header ? sheet.Position(0) + 1 : 0;
     for (size_t i = firstRow; i < sheet.Records(); ++i) {
         if (problems.size() >= MaxSheetProblems)
             break;
@@ -391,10 +479,22 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             problems.push_back({sheet.Line(i), fc >= 0 ? map.Name(fc) : QString(),
                                 field(fc).toString(), std::move(reason)});
         };
+        // A decimal comma in a comma-separated file makes one field two: "Milk,2,50".
+        if (map.header) {
+            int last = sheet.Fields(i) - 1;
+            while (last >= map.FileColumns() && field(last).isEmpty())
+                --last;
+            if (last >= map.FileColumns()) {
+                problem(-1, QStringLiteral("%1 fields where the header has %2")
+                                .arg(last + 1)
+                                .arg(map.FileColumns()));
+                continue;
+            }
+        }
         QString reason;
         int row = 0;
         if (!update && keyCol < 0) {
-            row = ++ordinal;
+            row = sheet.Position(i) - firstPosition + 1;
             if (row > rows) {
                 problem(-1, QStringLiteral("more rows than the %1 table holds (%2)")
                                 .arg(QLatin1String(RowWord(table)))
@@ -443,6 +543,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             continue;
         }
         source[size_t(row)] = int(i);
+        ++result.placed;
         for (int c = 1; c <= work.Cols(); ++c) {
             const int fc = map.fileColumn[size_t(c)];
             if (fc < 0 || (update && field(fc).isEmpty()))
@@ -492,7 +593,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     for (int r = 1; r <= rows; ++r) {
         const bool was = !before.RowIsDefault(r);
         const bool is = !work.RowIsDefault(r);
-        if (table == SheetTable::Recycling)
+        if (table == SheetTable::Recycling && !(was && !is))
             result.changed += RowsDiffer(before, work, r) ? 1 : 0;
         else if (!was && is)
             ++result.added;
