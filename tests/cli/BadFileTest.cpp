@@ -115,7 +115,7 @@ TEST_F(BadFiles, EveryReaderTellsAndNeverHangs) {
     };
     const std::vector<Reader> readers{
         {"Document", {"check", "BAD"}},
-        {"Spreadsheet", {"import", "BAD", "good.PLU"}},
+        {"Spreadsheet", {"import", "BAD", "good.PLU", "--mode", "replace"}},
         {"ProgramImage", {"program", "BAD"}},
         {"Font", {"font", "BAD"}},
         {"SystemCfg", {"--config", "BAD", "check", "good.PLU"}},
@@ -139,7 +139,7 @@ TEST_F(BadFiles, EveryReaderTellsAndNeverHangs) {
           {ExitFile, "DIR/bad: Invalid filename"},
           {ExitFile, "DIR/bad: File access denied"},
           {ExitFile, "DIR/bad: File access denied"},
-          {ExitProblems, "line 1, column 1 \"AAAA"},
+          {ExitProblems, "line 1, Barcode \"AAAA"},
           // Not UTF-8, so read in the document's code page.
           {ExitDone, "Imported DIR/bad into good.PLU: 0 added, 1 changed"},
           {ExitProblems, "DIR/bad: line 2: not valid UTF-16"}}},
