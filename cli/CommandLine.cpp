@@ -83,6 +83,35 @@ std::optional<T> Named(const std::string& text,
     return std::nullopt;
 }
 
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+// "1=Barcode, 2=Name, 3=Unit price": file columns from 1, each named once.
+std::optional<std::vector<std::pair<int, std::string>>> ParseColumnMap(const std::string& text) {
+    std::vector<std::pair<int, std::string>> pairs;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string pair = text.substr(start, comma - start);
+        const size_t equals = pair.find('=');
+        if (equals == std::string::npos)
+            return std::nullopt;
+        const auto column = ParseNumber(Trimmed(pair.substr(0, equals)));
+        const std::string name = Trimmed(pair.substr(equals + 1));
+        if (!column || *column < 1 || *column > MaxSheetColumns || name.empty())
+            return std::nullopt;
+        for (const auto& [earlier, _] : pairs)
+            if (earlier == *column)
+                return std::nullopt;
+        pairs.emplace_back(*column, name);
+        start = comma + 1;
+    }
+    return pairs;
+}
+
 std::optional<int> BaudIndexOf(const std::string& text) {
     const auto rate = ParseNumber(text);
     for (size_t i = 0; rate && i < BaudTable.size(); ++i)
@@ -219,6 +248,16 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(v))
                 return fail("--by needs a value");
             by = v;
+        } else if (arg == "--map") {
+            std::optional<std::vector<std::pair<int, std::string>>> pairs;
+            if (!value(v) || !(pairs = ParseColumnMap(v)))
+                return fail("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by commas, "
+                            "each file column once: --map \"1=Barcode,2=Name,3=Unit price\"");
+            line.columnMap = std::move(*pairs);
+        } else if (arg == "--header" || arg == "--no-header") {
+            if (line.header && *line.header != (arg == "--header"))
+                return fail("--header and --no-header do not go together");
+            line.header = arg == "--header";
         } else if (arg == "--dialect") {
             if (!value(v) || !ExportDialect(v))
                 return fail("--dialect takes excel, calc or tsv");
@@ -308,6 +347,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (line.importOptions.by == MatchBy::Barcode &&
         (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
         return fail("--by barcode matches PLU rows in --mode update only");
+    if ((line.header || !line.columnMap.empty()) && line.command != TCliCommand::Import)
+        return fail("--map, --header and --no-header go with import");
     if (line.changed && line.command != TCliCommand::Download)
         return fail("--changed goes with download");
     if (line.changed && line.backupFirst)
@@ -359,14 +400,22 @@ Commands:
   check FILE.PLU
         check every cell as typing would; one line "FILE:row:column: reason" per problem
         quorve-plu-cli check shop.PLU
-  import SHEET DOC.PLU [--table T] [--mode replace|update] [--by number|barcode]
+  import SHEET DOC.PLU [--table T] [--mode update|replace] [--by number|barcode]
+         [--map MAP] [--header|--no-header]
         put a spreadsheet file (CSV or TSV as Excel, Calc or a shop system writes it; the
-        separator, decimal separator and encoding are found) into a table of the document;
-        every cell is checked as typing would check it, and on any problem nothing is written
-        and the problems are listed; a missing DOC.PLU is made from a new document.
-        replace: the file's rows become the table; update: only the rows it names, matched by
-        PLU number or barcode, and its empty cells keep the document's value
-        quorve-plu-cli import prices.csv shop.PLU --mode update --by barcode
+        separator, decimal separator and encoding are found and told on stderr) into a table
+        of the document; every cell is checked as typing would check it, and on any problem
+        nothing is written and the problems are listed; a missing DOC.PLU is made from a new
+        document.
+        update (the default): only the rows the file names change, matched by PLU number or
+        barcode, and its empty cells keep the document's value; replace: the file's rows
+        become the table (by their number column, else by their place in the file) and every
+        other row is emptied.
+        Columns are found by the header's names (English, Polish or German) or by position;
+        --map assigns them: 1 is the file's first column, the names are the table's column
+        titles, "ignore" feeds none, and columns --map leaves out are ignored
+        quorve-plu-cli import prices.csv shop.PLU --by barcode
+        quorve-plu-cli import list.csv shop.PLU --no-header --map "1=Barcode,2=Name,3=Unit price"
   export DOC.PLU SHEET [--table T] [--dialect excel|calc|tsv] [--codepage]
         write a table of the document as a spreadsheet file with a header row, UTF-8 with a
         BOM (the document's code page with --codepage)
@@ -422,6 +471,10 @@ Options:
   --config PATH  the SYSTEM.CFG to use (default the program's own, see --paths)
   --table T      plu, dept or recy: the PLU items, the departments or the package prices
                  (default plu)
+  --map MAP      import: which table column each file column feeds, e.g.
+                 "1=Barcode,2=Name,3=Unit price,4=ignore"
+  --header       import: the first line names the columns (found by its names otherwise)
+  --no-header    import: the first line is a row like the others
   --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
                  and point otherwise (the default); calc: ',' and the locale's decimal
                  separator; tsv: tabs

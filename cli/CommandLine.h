@@ -66,6 +66,9 @@ struct TCommandLine {
     // import, export
     SheetTable table = SheetTable::PLU;
     ImportOptions importOptions;
+    std::optional<bool> header; // import: --header or --no-header; by the names otherwise
+    // import --map: 1-based file column and the table column's name ("ignore" feeds none)
+    std::vector<std::pair<int, std::string>> columnMap;
     std::optional<std::string> dialect; // export: excel, calc or tsv
     bool codePage = false;              // export: the document's code page, not UTF-8
 

@@ -134,7 +134,10 @@ void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
                        .arg(result.changed);
     if (result.removed > 0)
         text += QString(", %1 emptied").arg(result.removed);
-    ShowMessage(text + '.');
+    text += '.';
+    if (const QString error = ImportDlg->ColumnMemoryError(); !error.isEmpty())
+        text += " The columns chosen could not be remembered: " + error + '.';
+    ShowMessage(text);
 }
 
 void TMainForm::ExportItemClick() {

@@ -254,7 +254,7 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
 
     const std::string before = ReadFileBytes(Path("copy.PLU"));
     WriteFileBytes(Path("bad.csv"), "Barcode,Unit price\n11,1.00\n12,abc\n13,2000000\n");
-    const ToolRun bad = Tool({"import", "bad.csv", "copy.PLU"});
+    const ToolRun bad = Tool({"import", "bad.csv", "copy.PLU", "--mode", "replace"});
     EXPECT_EQ(bad.exit, 5);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.indexOf("bad.csv: line 3, Unit price \"abc\": not a number\n"), -1)
@@ -262,6 +262,87 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
     EXPECT_NE(bad.err.indexOf("bad.csv: line 4, Unit price \"2000000\""), -1);
     EXPECT_NE(bad.err.indexOf("Nothing imported: 2 problems"), -1);
     EXPECT_EQ(ReadFileBytes(Path("copy.PLU")), before);
+}
+
+// Import from a shell: it says how it read the file, updates unless told to replace, and takes
+// the columns as --map and --no-header give them; a map naming no column is a usage error.
+TEST_F(CliTool, ImportTellsHowItReadAndTakesColumnsAsMapped) {
+    SetDecimalSeparator('.');
+    SetDocumentCodePage("CP1250");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        QStringList options;
+        int exit;
+        std::vector<const char*> stderrHas;
+        std::vector<std::pair<int, const char*>> names; // PLU row and its name afterwards
+    } cases[] = {
+        {"Polish header, update by number",
+         "Nr;Kod kreskowy;Nazwa;Cena brutto;Dzia\xC5\x82;Stawka VAT\r\n"
+         "2;5900000000001;\xC5\xBB\xC3\xB3\xC5\x82w;2,50;2;23\r\n",
+         {},
+         0,
+         {"sheet.csv: UTF-8, semicolon between fields, decimal comma, header on line 1\n",
+          "sheet.csv: columns 1 Nr = NO., 2 Kod kreskowy = Barcode, 3 Nazwa = Name, 4 Cena brutto "
+          "= Unit price, 5 Dzia\xC5\x82 = Department\n",
+          "sheet.csv: ignored columns: Stawka VAT\n", "0 added, 1 changed, 0 emptied"},
+         {{1, "OLD"}, {2, "\xAF\xF3\xB3w"}}},
+        {"no number column: update refuses and says what would do",
+         "EAN;Name\n5900000000009;Tea\n",
+         {},
+         5,
+         {"no number column to match rows by", "--by barcode", "--mode replace"},
+         {{1, "OLD"}}},
+        {"mapped by hand, no header, replace",
+         "5900000000009,Tea,1.5,x\n,,,\n5900000000008,Rye,2,y\n",
+         {"--no-header", "--map", "1=EAN, 2 = name,3=Unit price,4=ignore", "--mode", "replace"},
+         0,
+         {"sheet.csv: UTF-8, comma between fields, decimal point, no header line\n",
+          "columns 1 = Barcode, 2 = Name, 3 = Unit price\n", "ignored columns: column 4",
+          "1 added, 1 changed, 1 emptied"},
+         {{1, "Tea"}, {2, ""}, {3, "Rye"}}},
+        {"a header of unknown names, mapped",
+         "Artikel;Text\n7;Tee\n",
+         {"--header", "--map", "1=NO.,2=Name"},
+         0,
+         {"columns 1 Artikel = NO., 2 Text = Name"},
+         {{7, "Tee"}}},
+        {"a map beyond the file",
+         "a;b\n",
+         {"--no-header", "--map", "5=Name"},
+         5,
+         {"column 5 is to feed Name, but the file has 2 columns"},
+         {{1, "OLD"}}},
+        {"a map naming no column",
+         "a;b\n",
+         {"--map", "1=Prize"},
+         2,
+         {"--map: \"Prize\" names no column of the table (NO., Barcode, Name, Unit price"},
+         {{1, "OLD"}}},
+        {"two columns to one",
+         "a;b\n",
+         {"--map", "1=Name,2=Nazwa"},
+         2,
+         {"--map: columns 1 and 2 both feed Name"},
+         {{1, "OLD"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+        RecyTable recy;
+        InitialRecyTable(recy);
+        plu.Cell(1, 2) = "OLD";
+        plu.Cell(2, 2) = "TWO";
+        ASSERT_EQ(WriteDocumentFiles(Path("doc.PLU"), plu, dept, recy), 0);
+        WriteFileBytes(Path("sheet.csv"), c.bytes);
+        const ToolRun run = Tool(QStringList{"import", "sheet.csv", "doc.PLU"} + c.options);
+        EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+        for (const char* part : c.stderrHas)
+            EXPECT_NE(run.err.indexOf(part), -1) << part << "\n" << run.err.toStdString();
+        ASSERT_EQ(ReadDocumentFiles(Path("doc.PLU"), plu, dept, recy), 0);
+        for (const auto& [row, name] : c.names)
+            EXPECT_EQ(plu.Cell(row, 2), name) << row;
+    }
 }
 
 TEST_F(CliTool, PathsNameTheFilesBesideAProgramInAWritableFolder) {

@@ -56,7 +56,7 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"import a.csv", "this command takes exactly two files"},
         {"import a.csv b.PLU --table stock", "--table takes"},
         {"import a.csv b.PLU --mode merge", "--mode takes"},
-        {"import a.csv b.PLU --by barcode", "--by barcode matches PLU rows in --mode update"},
+        {"import a.csv b.PLU --mode replace --by barcode", "--by barcode matches PLU rows in"},
         {"import a.csv b.PLU --table dept --mode update --by barcode", "--by barcode"},
         {"export b.PLU a.csv --dialect calc --codepage --table recy", ""},
         {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
@@ -109,6 +109,27 @@ TEST(CommandLine, OptionsAndTheirLimits) {
              .line;
     EXPECT_EQ(sales.salesBy, TSalesBy::Department);
     EXPECT_EQ(*sales.to, QDateTime(QDate(2026, 2, 1), QTime(0, 0))) << "the whole last day";
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } maps[] = {
+        {{"import", "a", "b", "--map", "1=Barcode, 3 = Unit price ,2=ignore", "--no-header"}, ""},
+        {{"import", "a", "b", "--map", "1=Barcode,1=Name"}, "--map takes"},
+        {{"import", "a", "b", "--map", "0=Name"}, "--map takes"},
+        {{"import", "a", "b", "--map", "1=Name,"}, "--map takes"},
+        {{"import", "a", "b", "--map", "Name"}, "--map takes"},
+        {{"import", "a", "b", "--header", "--no-header"}, "--header and --no-header"},
+        {{"export", "a", "b", "--map", "1=Name"}, "--map, --header and --no-header go with import"},
+    };
+    for (const auto& c : maps) {
+        const TParsedCommandLine parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << parsed.error;
+    }
+    const TCommandLine import = *ParseCommandLine(maps[0].args).line;
+    EXPECT_EQ(import.columnMap, (std::vector<std::pair<int, std::string>>{
+                                    {1, "Barcode"}, {3, "Unit price"}, {2, "ignore"}}));
+    EXPECT_EQ(import.header, false);
+    EXPECT_EQ(import.importOptions.mode, ImportMode::Update) << "replace is asked for";
     const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
     EXPECT_EQ(paths.command, TCliCommand::Paths);
     EXPECT_TRUE(paths.json);
