@@ -77,7 +77,8 @@ TextTable MakeDeptTable() {
 
 CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int row) {
     std::string& text = plu.Cell(row, col);
-    if (int(text.size()) > PLUMaxLen[size_t(col)] && !(col == 5 && IsNormalStocks(text)))
+    if (int(text.size()) > PLUMaxLen[size_t(col)] &&
+        !(col == PLUStocksColumn && IsNormalStocks(text)))
         return TooLong(PLUMaxLen[size_t(col)]);
     if (text.empty()) {
         plu.ResetCell(row, col);

@@ -108,8 +108,10 @@ CellText CellPreparer::Prepare(int col, QStringView field) {
                                 : ValidateRecyPrice(text);
     if (!check.Ok()) {
         cell.reason = QString::fromStdString(check.reason);
-    } else if (int limit = MaxLength(table_, col); int(text.size()) > limit) {
-        // -54321.6 is a valid stock that "%.3f" makes one character too long to keep.
+    } else if (int limit = MaxLength(table_, col);
+               int(text.size()) > limit && !(table_ == SheetTable::PLU && col == PLUStocksColumn)) {
+        // Stocks in their three-decimal form may be one character longer than typing takes
+        // (-54321.600), as an upload writes them; other cells must fit.
         cell.reason = QStringLiteral("becomes %1, longer than %2 characters")
                           .arg(QString::fromStdString(text))
                           .arg(limit);
