@@ -644,6 +644,8 @@ TEST_F(CliTool, TheReportIsNeverLostByItsOutput) {
         EXPECT_EQ(ReadFileBytes(dir.filePath(kept[0]).toStdString()), state.report);
         EXPECT_EQ(StoppedState().report, "");
     }
+}
+
 // A document of four named items downloaded as PLU 1 to 3000 comes back from the register as a
 // document the program's own check passes: items without a barcode come back without one (not
 // as barcodes "0" that repeat each other), the stocks as the register holds them. Compare finds
