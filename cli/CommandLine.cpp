@@ -1,10 +1,13 @@
 #include "CommandLine.h"
 
+#include "HistoryServer.h"
 #include "HistoryTime.h"
 #include "IBusNames.h"
 #include "Journal.h"
 #include "MemoryDump.h"
 #include "SheetExport.h"
+
+#include <QCoreApplication>
 
 #include <charconv>
 #include <map>
@@ -123,8 +126,8 @@ std::optional<int> BaudIndexOf(const std::string& text) {
 // The history's subcommands and whether they take an argument (show: the report's ID).
 const std::map<std::string, bool>& HistorySubcommands() {
     static const std::map<std::string, bool> subcommands{
-        {"reports", false}, {"show", true},   {"journal", false},
-        {"sales", false},   {"check", false}, {"prune", false},
+        {"reports", false}, {"show", true},   {"journal", false}, {"sales", false},
+        {"check", false},   {"prune", false}, {"push", false},
     };
     return subcommands;
 }
@@ -132,7 +135,7 @@ const std::map<std::string, bool>& HistorySubcommands() {
 std::string CheckHistoryLine(const TCommandLine& line) {
     const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
     if (found == HistorySubcommands().end())
-        return "history takes reports, show, journal, sales, check or prune";
+        return "history takes reports, show, journal, sales, check, prune or push";
     const std::string& sub = found->first;
     if (line.files.size() != (found->second ? 2u : 1u))
         return found->second ? "history show takes the ID of a report"
@@ -296,8 +299,28 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(line.csv) || line.csv.empty())
                 return fail("--csv needs a file name");
         } else if (arg == "--history") {
-            if (!value(line.historyPath) || line.historyPath.empty())
+            // A file, a server, or one of each.
+            std::string given;
+            if (!value(given) || given.empty())
                 return fail("--history needs the path of a history file");
+            if (IsServerAddress(given)) {
+                QString problem;
+                if (!ParseServerAddress(QString::fromLocal8Bit(given), &problem))
+                    return fail(problem.toLocal8Bit().toStdString());
+                line.historyServer = given;
+            } else {
+                line.historyPath = given;
+            }
+        } else if (arg == "--wait") {
+            std::string seconds;
+            const auto number = value(seconds) ? ParseNumber(seconds) : std::nullopt;
+            if (!number || *number < 0 || *number > 86400)
+                return fail(QCoreApplication::translate("TCommandLine",
+                                                        "--wait takes the seconds to wait for the "
+                                                        "history server, 0 to 86400")
+                                .toLocal8Bit()
+                                .toStdString());
+            line.waitSeconds = int(*number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
