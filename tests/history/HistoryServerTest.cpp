@@ -2,6 +2,7 @@
 // repeated, cut short or meet a stopped server store every row once; two shops read together;
 // addresses never carry a password; TLS checks the server's name.
 #include "HistoryServer.h"
+#include "BackgroundPush.h"
 #include "CliProcess.h"
 #include "HistoryPush.h"
 #include "HistoryStore.h"
@@ -11,7 +12,9 @@
 #include "ReportArchive.h"
 #include "SalesHistory.h"
 
+#include <QEventLoop>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -423,4 +426,59 @@ TEST_F(CliServerTest, AddressesWithPasswordsAreRefusedAndReadsShowTheShops) {
     EXPECT_EQ(down.exit, 4);
     EXPECT_TRUE(down.err.contains("The history was not all sent (")) << down.err.toStdString();
     EXPECT_EQ(rig.Run({"history", "reports"}).exit, 4);
+}
+
+TEST_F(ServerTest, TheWindowsPushRunsBesideItAndTellsAServerDown) {
+    const std::string path = dir.filePath("history.sqlite").toStdString();
+    {
+        THistoryStore local;
+        ASSERT_TRUE(local.Open(path));
+        Fill(local, 1, 2, 1, 4);
+    }
+    std::vector<std::pair<qint64, QString>> told;
+    auto waitForPush = [&](size_t count) {
+        // Generous: a loaded machine is slow, and a test that waits never flakes.
+        QEventLoop loop;
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (told.size() >= count)
+                loop.quit();
+        });
+        poll.start(20);
+        if (told.size() < count)
+            loop.exec();
+        return told.size() >= count;
+    };
+    {
+        THistoryPusher pusher(path, Server(SocketUrl()), "West", 3600);
+        QObject::connect(
+            &pusher, &THistoryPusher::Pushed,
+            [&](qint64 rows, const QString& problem) { told.emplace_back(rows, problem); });
+        ASSERT_TRUE(waitForPush(1)) << "pushed at once, without being asked";
+        EXPECT_EQ(told[0].second, "");
+        EXPECT_EQ(told[0].first, 1 + 2 + 1 + 4);
+        EXPECT_EQ(Count("SELECT count(*) FROM sales"), "4");
+        ASSERT_TRUE(Cluster->Stop());
+        pusher.PushSoon();
+        ASSERT_TRUE(waitForPush(2));
+        EXPECT_TRUE(told[1].second.contains("cannot be reached")) << told[1].second.toStdString();
+    }
+}
+
+TEST_F(CliServerTest, ARegisterCommandPushesInTheBackground) {
+    IniFile cfg(rig.Path("SYSTEM.CFG"));
+    cfg.WriteString("History", "Server", SocketUrl().toStdString());
+    cfg.WriteString("History", "Shop", "East");
+    ASSERT_TRUE(cfg.Save());
+    ASSERT_TRUE(rig.StartSim(QPLU_SIM_PATH, TRegisterState::Default()));
+    const TToolRun run = rig.Run({"test", "--history", Local()});
+    EXPECT_EQ(run.exit, 0) << run.err.toStdString();
+    rig.StoppedState();
+    std::string entries;
+    for (int tries = 0; tries < 600 && entries != "1"; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        entries = Count("SELECT count(*) FROM journal WHERE shop = 'East' AND result = 'done'");
+    }
+    EXPECT_EQ(entries, "1") << "the journal entry of the test reached the server";
 }
