@@ -480,6 +480,11 @@ Commands:
         quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
   history check
         SQLite's check of the whole history file ("ok", or what is damaged: exit 5)
+  history push [--wait SECONDS]
+        sends what is new in the history file to the chain's server (--history
+        postgresql://..., or Server in SYSTEM.CFG's [History]); each row once, however
+        often it runs; waits up to SECONDS (default 60) for a server that is down
+        quorve-plu-cli history push --history postgresql://shop1@hq.example.com/chain
   history prune --before DATE [--dry-run]
         delete the reports, journal entries and sales snapshots from before DATE (nothing is
         ever deleted otherwise); --dry-run only says what would be deleted
@@ -505,6 +510,9 @@ Options:
                  that fails
   --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
+  --history postgresql://USER@HOST[:PORT]/DATABASE[?sslmode=verify-full&...]
+                 the chain's shared server (or service=NAME); never with a password in it:
+                 ~/.pgpass or pg_service.conf holds it. The history commands read it
   DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
                  whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final
