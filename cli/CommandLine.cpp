@@ -1,10 +1,13 @@
 #include "CommandLine.h"
 
+#include "HistoryServer.h"
 #include "HistoryTime.h"
 #include "IBusNames.h"
 #include "Journal.h"
 #include "MemoryDump.h"
 #include "SheetExport.h"
+
+#include <QCoreApplication>
 
 #include <charconv>
 #include <map>
@@ -123,8 +126,8 @@ std::optional<int> BaudIndexOf(const std::string& text) {
 // The history's subcommands and whether they take an argument (show: the report's ID).
 const std::map<std::string, bool>& HistorySubcommands() {
     static const std::map<std::string, bool> subcommands{
-        {"reports", false}, {"show", true},   {"journal", false},
-        {"sales", false},   {"check", false}, {"prune", false},
+        {"reports", false}, {"show", true},   {"journal", false}, {"sales", false},
+        {"check", false},   {"prune", false}, {"push", false},
     };
     return subcommands;
 }
@@ -132,7 +135,7 @@ const std::map<std::string, bool>& HistorySubcommands() {
 std::string CheckHistoryLine(const TCommandLine& line) {
     const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
     if (found == HistorySubcommands().end())
-        return "history takes reports, show, journal, sales, check or prune";
+        return "history takes reports, show, journal, sales, check, prune or push";
     const std::string& sub = found->first;
     if (line.files.size() != (found->second ? 2u : 1u))
         return found->second ? "history show takes the ID of a report"
@@ -296,8 +299,28 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(line.csv) || line.csv.empty())
                 return fail("--csv needs a file name");
         } else if (arg == "--history") {
-            if (!value(line.historyPath) || line.historyPath.empty())
+            // A file, a server, or one of each.
+            std::string given;
+            if (!value(given) || given.empty())
                 return fail("--history needs the path of a history file");
+            if (IsServerAddress(given)) {
+                QString problem;
+                if (!ParseServerAddress(QString::fromLocal8Bit(given), &problem))
+                    return fail(problem.toLocal8Bit().toStdString());
+                line.historyServer = given;
+            } else {
+                line.historyPath = given;
+            }
+        } else if (arg == "--wait") {
+            std::string seconds;
+            const auto number = value(seconds) ? ParseNumber(seconds) : std::nullopt;
+            if (!number || *number < 0 || *number > 86400)
+                return fail(QCoreApplication::translate("TCommandLine",
+                                                        "--wait takes the seconds to wait for the "
+                                                        "history server, 0 to 86400")
+                                .toLocal8Bit()
+                                .toStdString());
+            line.waitSeconds = int(*number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
@@ -457,6 +480,11 @@ Commands:
         quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
   history check
         SQLite's check of the whole history file ("ok", or what is damaged: exit 5)
+  history push [--wait SECONDS]
+        sends what is new in the history file to the chain's server (--history
+        postgresql://..., or Server in SYSTEM.CFG's [History]); each row once, however
+        often it runs; waits up to SECONDS (default 60) for a server that is down
+        quorve-plu-cli history push --history postgresql://shop1@hq.example.com/chain
   history prune --before DATE [--dry-run]
         delete the reports, journal entries and sales snapshots from before DATE (nothing is
         ever deleted otherwise); --dry-run only says what would be deleted
@@ -482,6 +510,9 @@ Options:
                  that fails
   --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
+  --history postgresql://USER@HOST[:PORT]/DATABASE[?sslmode=verify-full&...]
+                 the chain's shared server (or service=NAME); never with a password in it:
+                 ~/.pgpass or pg_service.conf holds it. The history commands read it
   DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
                  whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final

@@ -89,6 +89,9 @@ struct TCommandLine {
 
     // Common
     std::string historyPath; // --history FILE: the history file (default beside the backups)
+    // --history postgresql://...: the chain's server (default SYSTEM.CFG's [History] Server)
+    std::string historyServer;
+    int waitSeconds = 60; // history push: how long a server that cannot be reached is waited for
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use

@@ -48,6 +48,12 @@ struct TDocumentTables {
 // The history file (--history, else the one beside the backups), opened at its first use. A
 // file that cannot be opened is told once, on stderr, and stays closed.
 THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output);
+// The chain's server (--history postgresql://..., else SYSTEM.CFG's [History] Server): its
+// address, empty when none is set. An address that cannot be used is told once.
+QString HistoryServerAddress(const TCommandLine& line, const TOutput& output, QString* problem);
+// After a command that wrote to the history: a detached `history push` sends it to the server,
+// so the command neither waits for the server nor fails when it is down.
+void PushHistoryInBackground(const TCommandLine& line, const TOutput& output);
 
 // The register's line as every command of the tool opens it: the program's protocol
 // component, the terminal's progress, Ctrl+C and SIGTERM as Cancel. It is where the command's
@@ -76,6 +82,7 @@ private:
     // The window's box text, then why the device would not open and what to do about it.
     void TellOpenFailure(const std::string& text, const ECommsError& error);
 
+    const TCommandLine& line_;
     const TOutput& output_;
     TTolvIBusComm bus_;
     TTerminalProgress progress_;

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "AboutBox.h"
+#include "BackgroundPush.h"
 #include "CodePage.h"
 #include "CommDlg.h"
 #include "DisplayTexts.h"

@@ -40,6 +40,7 @@ struct TBackupInfo;
 struct TBackupRequest;
 class TCommDlg;
 class THistoryStore;
+class THistoryPusher;
 class TOperationRecorder;
 struct TOperationInfo;
 class TDataDlg;
@@ -198,6 +199,12 @@ public:
     // cleared in the register.
     THistoryStore* HistoryStore() const { return historyStore_.get(); }
     bool OpenHistory(const std::string& path);
+    // What the history's views read: the chain's server when SYSTEM.CFG's [History] Server
+    // names one (every shop, opened at the first read), else the local file. Null when neither
+    // can be read; why is in the status bar.
+    THistoryStore* ReadingHistory();
+    // The push to that server, in the background; null when none is set.
+    THistoryPusher* HistoryPusher() const { return historyPusher_.get(); }
     // The one place an exchange with a register starts and ends: its journal entry, and the
     // sales counters it read as a snapshot. bus: another component than the window's own.
     TFlowOutcome RunOperation(const TOperationInfo& info,
@@ -294,6 +301,9 @@ private:
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
     std::unique_ptr<THistoryStore> historyStore_;
     bool historyToldOnce_ = false;
+    std::unique_ptr<THistoryPusher> historyPusher_;
+    std::unique_ptr<THistoryStore> historyServer_;
+    QString pushProblem_; // the last one told, so that a server down is told once
 
 public:
     // Menu items, named as the language file knows them.

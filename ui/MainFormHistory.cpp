@@ -3,15 +3,19 @@
 #include "MainForm.h"
 
 #include "AtomicFile.h"
+#include "BackgroundPush.h"
 #include "CodePage.h"
 #include "DocumentFile.h"
 #include "HistoryStore.h"
+#include "Ini.h"
 #include "OperationRecorder.h"
 #include "PrinterJob.h"
 #include "ProgressForm.h"
+#include "Settings.h"
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -23,17 +27,73 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// [History] Server and Shop of SYSTEM.CFG; nullopt when no usable server is set (why, if one
+// is set but cannot be used, in *problem).
+std::optional<THistoryServer> ConfiguredServer(QString* problem) {
+    const QString address =
+        QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Server", "")).trimmed();
+    if (address.isEmpty())
+        return std::nullopt;
+    if (!IsServerAddress(address.toLocal8Bit().toStdString())) {
+        *problem = QCoreApplication::translate("TMainForm",
+                                               "[History] Server is not a postgresql:// address");
+        return std::nullopt;
+    }
+    return ParseServerAddress(address, problem);
+}
+
+QString ConfiguredShop() {
+    return QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Shop", ""));
+}
+
+} // namespace
+
 bool TMainForm::OpenHistory(const std::string& path) {
     if (!historyStore_)
         historyStore_ = std::make_unique<THistoryStore>();
     historyToldOnce_ = false;
-    if (historyStore_->Open(path))
+    historyPusher_.reset();
+    historyServer_.reset();
+    if (historyStore_->Open(path)) {
+        historyStore_->SetShop(ConfiguredShop());
+        QString problem;
+        if (const std::optional<THistoryServer> server = ConfiguredServer(&problem)) {
+            historyPusher_ = std::make_unique<THistoryPusher>(path, *server, ConfiguredShop());
+            connect(historyPusher_.get(), &THistoryPusher::Pushed, this,
+                    [this](qint64, const QString& problem) {
+                        if (!problem.isEmpty() && problem != pushProblem_)
+                            ShowMessage(tr("The history was not sent to the server (%1); it is "
+                                           "kept here and sent later.")
+                                            .arg(problem));
+                        pushProblem_ = problem;
+                    });
+        } else if (!problem.isEmpty()) {
+            std::fprintf(stderr, "quorve-plu: %s\n", problem.toLocal8Bit().constData());
+        }
         return true;
+    }
     // Told once: on stderr now, in the status bar when the window shows.
     std::fprintf(stderr, "quorve-plu: %s\n", HistoryProblem().toLocal8Bit().constData());
     if (isVisible())
         TellHistoryProblem();
     return false;
+}
+
+THistoryStore* TMainForm::ReadingHistory() {
+    QString problem;
+    const std::optional<THistoryServer> server = ConfiguredServer(&problem);
+    if (!server)
+        return historyStore_ && historyStore_->IsOpen() ? historyStore_.get() : nullptr;
+    if (!historyServer_ || !historyServer_->IsOpen()) {
+        historyServer_ = std::make_unique<THistoryStore>();
+        if (!historyServer_->OpenServer(*server)) {
+            ShowMessage(tr("The history server cannot be read: %1").arg(historyServer_->Problem()));
+            return nullptr;
+        }
+    }
+    return historyServer_.get();
 }
 
 QString TMainForm::HistoryProblem() const {
@@ -66,6 +126,8 @@ TFlowOutcome TMainForm::RunOperation(const TOperationInfo& info,
         std::fprintf(stderr, "quorve-plu: %s\n", text.toLocal8Bit().constData());
         ShowMessage(text);
     }
+    if (historyPusher_)
+        historyPusher_->PushSoon();
     return outcome;
 }
 
