@@ -2,6 +2,7 @@
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
 #include "Backup.h"
+#include "RegisterList.h"
 #include "SheetImport.h"
 #include "TransferContext.h"
 
@@ -26,6 +27,7 @@ enum class TCliCommand {
     Import,
     Export,
     Ports,
+    Registers, // the register list: files[0] names what to do (none: list it)
     Help,
     Version,
     Paths, // --paths: where the program's files live
@@ -65,6 +67,13 @@ struct TCommandLine {
     std::optional<std::string> dialect; // export: excel, calc or tsv
     bool codePage = false;              // export: the document's code page, not UTF-8
 
+    // The register list: one register (its own SYSTEM.CFG, trace and backups), or several,
+    // each in a job of its own. registers add: --group names the new register's groups.
+    std::string registerName;
+    TRegisterSelection registers;
+    // The arguments as given: what each register's job runs.
+    std::vector<std::string> args;
+
     // Common
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
@@ -83,6 +92,9 @@ struct TParsedCommandLine {
 
 // args without the program name.
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The commands that run for several registers at once.
+bool RunsOnSeveral(TCliCommand command);
 
 // --help: every command with an example.
 std::string HelpText();

@@ -2,6 +2,7 @@
 
 #include "DocumentFile.h"
 #include "GridModel.h"
+#include "RegisterCopy.h"
 #include "Settings.h"
 
 #include <QFileInfo>
@@ -89,7 +90,7 @@ int TDocumentTables::Read(const std::string& path) {
 
 TRegisterLine::TRegisterLine(const TCommandLine& line, const TOutput& output)
     : output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
-    SetUpRegisterComponent(bus_, StateDir + "DEBUG.LOG");
+    SetUpRegisterComponent(bus_, TracePath());
     bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
         TellOpenFailure(text, error);
     };
@@ -106,6 +107,11 @@ TRegisterLine::TRegisterLine(const TCommandLine& line, const TOutput& output)
 }
 
 int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
+    // Who answered: the register list keeps it, the jobs of several registers show it.
+    if (const std::string id = IdentificationText(bus_.IdentRecord); !id.empty()) {
+        fields.insert("identification", Readable(id));
+        RememberIdentification(id, output_);
+    }
     switch (result) {
     case TFlowResult::Done:
         return output_.Finish(ExitDone, fields);

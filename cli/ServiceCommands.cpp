@@ -181,7 +181,7 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
 int commands::Detect(const TCommandLine& line, const TOutput& output) {
     // Detection's own component, at the component's defaults, as the dialog has it.
     TTolvIBusComm bus;
-    bus.TraceFile = StateDir + "DEBUG.LOG";
+    bus.TraceFile = TracePath();
     bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
         const PortFailure why =
