@@ -33,8 +33,8 @@ void BM_ImportCsv30000Rows(benchmark::State& state) {
     const TextTable plu = MakePLUTable();
     for (auto _ : state) {
         const SheetText sheet = ReadSheet(csv);
-        ImportResult result =
-            ImportSheet(sheet, MapColumns(sheet, SheetTable::PLU), {}, plu, doc.dept, doc.recy);
+        ImportResult result = ImportSheet(sheet, MapColumns(sheet, SheetTable::PLU),
+                                          {ImportMode::Replace}, plu, doc.dept, doc.recy);
         if (!result.Ok() || result.added != PLURowCount)
             state.SkipWithError("the import failed");
         benchmark::DoNotOptimize(result.plu->Cell(30000, 3));

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
+#include "HistoryTime.h"
 #include "IBusNames.h"
+#include "Journal.h"
 #include "MemoryDump.h"
 #include "SheetExport.h"
 
@@ -17,23 +19,15 @@ struct CommandInfo {
 
 const std::map<std::string, CommandInfo>& Commands() {
     static const std::map<std::string, CommandInfo> commands{
-        {"download", {TCliCommand::Download, 1}},
-        {"upload", {TCliCommand::Upload, 1}},
-        {"report", {TCliCommand::Report, 0}},
-        {"test", {TCliCommand::Test, 0}},
-        {"detect", {TCliCommand::Detect, 0}},
-        {"dump", {TCliCommand::Dump, 0}},
-        {"program", {TCliCommand::Program, 1}},
-        {"font", {TCliCommand::Font, 1}},
-        {"check", {TCliCommand::Check, 1}},
-        {"compare", {TCliCommand::Compare, 1}},
-        {"backup", {TCliCommand::Backup, 1, 1}},
-        {"backups", {TCliCommand::Backups, 1, 1}},
-        {"restore", {TCliCommand::Restore, 1}},
-        {"import", {TCliCommand::Import, 2}},
-        {"export", {TCliCommand::Export, 2}},
-        {"ports", {TCliCommand::Ports, 0}},
-        {"registers", {TCliCommand::Registers, 3, 3}},
+        {"download", {TCliCommand::Download, 1}},  {"upload", {TCliCommand::Upload, 1}},
+        {"report", {TCliCommand::Report, 0}},      {"test", {TCliCommand::Test, 0}},
+        {"detect", {TCliCommand::Detect, 0}},      {"dump", {TCliCommand::Dump, 0}},
+        {"program", {TCliCommand::Program, 1}},    {"font", {TCliCommand::Font, 1}},
+        {"check", {TCliCommand::Check, 1}},        {"compare", {TCliCommand::Compare, 1}},
+        {"backup", {TCliCommand::Backup, 1, 1}},   {"backups", {TCliCommand::Backups, 1, 1}},
+        {"restore", {TCliCommand::Restore, 1}},    {"import", {TCliCommand::Import, 2}},
+        {"export", {TCliCommand::Export, 2}},      {"ports", {TCliCommand::Ports, 0}},
+        {"history", {TCliCommand::History, 2, 1}}, {"registers", {TCliCommand::Registers, 3, 3}},
     };
     return commands;
 }
@@ -89,6 +83,35 @@ std::optional<T> Named(const std::string& text,
     return std::nullopt;
 }
 
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+// "1=Barcode, 2=Name, 3=Unit price": file columns from 1, each named once.
+std::optional<std::vector<std::pair<int, std::string>>> ParseColumnMap(const std::string& text) {
+    std::vector<std::pair<int, std::string>> pairs;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const std::string pair = text.substr(start, comma - start);
+        const size_t equals = pair.find('=');
+        if (equals == std::string::npos)
+            return std::nullopt;
+        const auto column = ParseNumber(Trimmed(pair.substr(0, equals)));
+        const std::string name = Trimmed(pair.substr(equals + 1));
+        if (!column || *column < 1 || *column > MaxSheetColumns || name.empty())
+            return std::nullopt;
+        for (const auto& [earlier, _] : pairs)
+            if (earlier == *column)
+                return std::nullopt;
+        pairs.emplace_back(*column, name);
+        start = comma + 1;
+    }
+    return pairs;
+}
+
 std::optional<int> BaudIndexOf(const std::string& text) {
     const auto rate = ParseNumber(text);
     for (size_t i = 0; rate && i < BaudTable.size(); ++i)
@@ -124,6 +147,9 @@ std::string CheckRegisterChoice(const TCommandLine& line) {
     const TRegisterSelection& several = line.registers;
     const bool many = several.all || !several.names.empty() ||
                       (!several.group.empty() && line.command != TCliCommand::Registers);
+    // history's --register is a part of the name the journal has, not the list's.
+    if (line.command == TCliCommand::History)
+        return several.Any() ? "history takes no --registers, --group or --all" : std::string();
     if (line.command == TCliCommand::Registers)
         return line.registerName.empty() && !several.all && several.names.empty()
                    ? std::string()
@@ -145,6 +171,32 @@ std::string CheckRegisterChoice(const TCommandLine& line) {
     return {};
 }
 
+// The history's subcommands and whether they take an argument (show: the report's ID).
+const std::map<std::string, bool>& HistorySubcommands() {
+    static const std::map<std::string, bool> subcommands{
+        {"reports", false}, {"show", true},   {"journal", false},
+        {"sales", false},   {"check", false}, {"prune", false},
+    };
+    return subcommands;
+}
+
+std::string CheckHistoryLine(const TCommandLine& line) {
+    const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
+    if (found == HistorySubcommands().end())
+        return "history takes reports, show, journal, sales, check or prune";
+    const std::string& sub = found->first;
+    if (line.files.size() != (found->second ? 2u : 1u))
+        return found->second ? "history show takes the ID of a report"
+                             : "history " + sub + " takes no other argument";
+    if (sub == "sales" && (!line.from || !line.to))
+        return "history sales needs --from DATE and --to DATE";
+    if (sub == "prune" && !line.before)
+        return "history prune needs --before DATE";
+    if (!line.csv.empty() && sub != "sales")
+        return "--csv goes with history sales";
+    return {};
+}
+
 } // namespace
 
 bool RunsOnSeveral(TCliCommand command) {
@@ -156,6 +208,7 @@ bool RunsOnSeveral(TCliCommand command) {
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
     line.args = args;
+    std::optional<std::string> by;
     bool haveCommand = false;
     bool paths = false;
     int fileCount = 0;
@@ -248,11 +301,21 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("--mode takes replace or update");
             line.importOptions.mode = *mode;
         } else if (arg == "--by") {
-            std::optional<MatchBy> by;
-            if (!value(v) || !(by = Named<MatchBy>(v, {{"number", MatchBy::Number},
-                                                       {"barcode", MatchBy::Barcode}})))
-                return fail("--by takes number or barcode");
-            line.importOptions.by = *by;
+            // import matches by number or barcode, history sales sums by item or department;
+            // which one is known once the command has been read.
+            if (!value(v))
+                return fail("--by needs a value");
+            by = v;
+        } else if (arg == "--map") {
+            std::optional<std::vector<std::pair<int, std::string>>> pairs;
+            if (!value(v) || !(pairs = ParseColumnMap(v)))
+                return fail("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by commas, "
+                            "each file column once: --map \"1=Barcode,2=Name,3=Unit price\"");
+            line.columnMap = std::move(*pairs);
+        } else if (arg == "--header" || arg == "--no-header") {
+            if (line.header && *line.header != (arg == "--header"))
+                return fail("--header and --no-header do not go together");
+            line.header = arg == "--header";
         } else if (arg == "--dialect") {
             if (!value(v) || !ExportDialect(v))
                 return fail("--dialect takes excel, calc or tsv");
@@ -261,7 +324,9 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.codePage = true;
         } else if (arg == "--register") {
             if (!value(line.registerName) || line.registerName.empty())
-                return fail("--register needs the name of a register of the list");
+                return fail(
+                    "--register needs the name of a register of the list (history: a part of "
+                    "the register's name)");
         } else if (arg == "--registers") {
             if (!value(v) || SplitNames(v).empty())
                 return fail("--registers needs names of registers or groups, separated by commas");
@@ -272,6 +337,37 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("--group needs the name of a group");
         } else if (arg == "--all") {
             line.registers.all = true;
+        } else if (arg == "--no-archive") {
+            line.noArchive = true;
+        } else if (arg == "--failed") {
+            line.failed = true;
+        } else if (arg == "--dry-run") {
+            line.dryRun = true;
+        } else if (arg == "--since" || arg == "--until" || arg == "--from" || arg == "--to" ||
+                   arg == "--before") {
+            // A span's end takes in the whole day or minute it names.
+            const bool end = arg == "--until" || arg == "--to";
+            std::optional<QDateTime> at;
+            if (!value(v) || !(at = ParseUserTime(QString::fromStdString(v), end)))
+                return fail(arg + " takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM");
+            (arg == "--since"   ? line.since
+             : arg == "--until" ? line.until
+             : arg == "--from"  ? line.from
+             : arg == "--to"    ? line.to
+                                : line.before) = at;
+        } else if (arg == "--grep") {
+            if (!value(line.grep) || line.grep.empty())
+                return fail("--grep needs the words to look for");
+        } else if (arg == "--operation") {
+            if (!value(line.operation) || !IsOperationName(QString::fromStdString(line.operation)))
+                return fail("--operation takes download, send-changes, upload, compare, backup, "
+                            "restore, report, test, detect, dump, program or font");
+        } else if (arg == "--csv") {
+            if (!value(line.csv) || line.csv.empty())
+                return fail("--csv needs a file name");
+        } else if (arg == "--history") {
+            if (!value(line.historyPath) || line.historyPath.empty())
+                return fail("--history needs the path of a history file");
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail("unknown option " + arg);
         } else if (!haveCommand) {
@@ -302,6 +398,24 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     // A register of the list may have a document of its own.
     const bool ownDocument = line.command == TCliCommand::Download && line.files.empty() &&
                              (!line.registerName.empty() || line.registers.Any());
+    if (by && line.command == TCliCommand::History) {
+        const std::optional<TSalesBy> salesBy =
+            Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
+        if (!salesBy)
+            return fail("--by takes item or department");
+        line.salesBy = *salesBy;
+    } else if (by) {
+        const std::optional<MatchBy> matchBy =
+            Named<MatchBy>(*by, {{"number", MatchBy::Number}, {"barcode", MatchBy::Barcode}});
+        if (!matchBy)
+            return fail("--by takes number or barcode");
+        line.importOptions.by = *matchBy;
+    }
+    if (line.command == TCliCommand::History)
+        if (const std::string problem = CheckHistoryLine(line); !problem.empty())
+            return fail(problem);
+    if (line.noArchive && line.command != TCliCommand::Report)
+        return fail("--no-archive goes with report");
     const int files = int(line.files.size());
     if (files > fileCount || (files < fileCount - optionalFiles && !ownDocument))
         return fail(fileCount == 0 ? "this command takes no file"
@@ -313,6 +427,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (line.importOptions.by == MatchBy::Barcode &&
         (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
         return fail("--by barcode matches PLU rows in --mode update only");
+    if ((line.header || !line.columnMap.empty()) && line.command != TCliCommand::Import)
+        return fail("--map, --header and --no-header go with import");
     if (line.changed && line.command != TCliCommand::Download)
         return fail("--changed goes with download");
     if (line.changed && line.backupFirst)
@@ -335,8 +451,10 @@ Commands:
         read the register into a new document (and its parameters into SYSTEM.CFG);
         an existing document is replaced only with --force
         quorve-plu-cli upload register.PLU --force
-  report [-o FILE] [--raw]
-        read the register's report text (UTF-8; the register's bytes with --raw)
+  report [-o FILE] [--raw] [--no-archive]
+        read the register's report text (UTF-8; the register's bytes with --raw); it is kept
+        in the history before the register is told to clear it, and when it cannot be kept
+        the register keeps it (exit 4); --no-archive clears it without keeping it
         quorve-plu-cli report -o z-report.txt
   test
         connect to the register and disconnect again
@@ -362,14 +480,22 @@ Commands:
   check FILE.PLU
         check every cell as typing would; one line "FILE:row:column: reason" per problem
         quorve-plu-cli check shop.PLU
-  import SHEET DOC.PLU [--table T] [--mode replace|update] [--by number|barcode]
+  import SHEET DOC.PLU [--table T] [--mode update|replace] [--by number|barcode]
+         [--map MAP] [--header|--no-header]
         put a spreadsheet file (CSV or TSV as Excel, Calc or a shop system writes it; the
-        separator, decimal separator and encoding are found) into a table of the document;
-        every cell is checked as typing would check it, and on any problem nothing is written
-        and the problems are listed; a missing DOC.PLU is made from a new document.
-        replace: the file's rows become the table; update: only the rows it names, matched by
-        PLU number or barcode, and its empty cells keep the document's value
-        quorve-plu-cli import prices.csv shop.PLU --mode update --by barcode
+        separator, decimal separator and encoding are found and told on stderr) into a table
+        of the document; every cell is checked as typing would check it, and on any problem
+        nothing is written and the problems are listed; a missing DOC.PLU is made from a new
+        document.
+        update (the default): only the rows the file names change, matched by PLU number or
+        barcode, and its empty cells keep the document's value; replace: the file's rows
+        become the table (by their number column, else by their place in the file) and every
+        other row is emptied.
+        Columns are found by the header's names (English, Polish or German) or by position;
+        --map assigns them: 1 is the file's first column, the names are the table's column
+        titles, "ignore" feeds none, and columns --map leaves out are ignored
+        quorve-plu-cli import prices.csv shop.PLU --by barcode
+        quorve-plu-cli import list.csv shop.PLU --no-header --map "1=Barcode,2=Name,3=Unit price"
   export DOC.PLU SHEET [--table T] [--dialect excel|calc|tsv] [--codepage]
         write a table of the document as a spreadsheet file with a header row, UTF-8 with a
         BOM (the document's code page with --codepage)
@@ -412,6 +538,28 @@ Commands:
         try the serial devices no register of the list uses, and offer each one a register
         answers on
         quorve-plu-cli registers detect
+  history reports [--since DATE] [--until DATE] [--register NAME] [--grep TEXT]
+        the archived reports, newest first: ID, date, register, first line; --grep finds
+        the reports holding every word of TEXT (or words starting so)
+        quorve-plu-cli history reports --since 2026-01-01 --grep refund
+  history show ID [-o FILE] [--raw]
+        one archived report's text (the register's bytes with --raw)
+        quorve-plu-cli history show 1021 -o z-report.txt
+  history journal [--since DATE] [--operation OP] [--failed]
+        every operation with a register: when, which register and port, what, the result,
+        blocks and bytes moved
+        quorve-plu-cli history journal --operation download --failed
+  history sales --from DATE --to DATE [--by item|department] [--csv FILE] [--dialect D]
+        what was sold between the dates (from the sales counters of the uploads and
+        backups), per item or per department, largest total first; --csv writes it as a
+        spreadsheet file
+        quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
+  history check
+        SQLite's check of the whole history file ("ok", or what is damaged: exit 5)
+  history prune --before DATE [--dry-run]
+        delete the reports, journal entries and sales snapshots from before DATE (nothing is
+        ever deleted otherwise); --dry-run only says what would be deleted
+        quorve-plu-cli history prune --before 2016-01-01 --dry-run
 
 Options:
   --kinds K      plu, dept, recy, param, separated by commas (default all four)
@@ -422,6 +570,10 @@ Options:
   --config PATH  the SYSTEM.CFG to use (default the program's own, see --paths)
   --table T      plu, dept or recy: the PLU items, the departments or the package prices
                  (default plu)
+  --map MAP      import: which table column each file column feeds, e.g.
+                 "1=Barcode,2=Name,3=Unit price,4=ignore"
+  --header       import: the first line names the columns (found by its names otherwise)
+  --no-header    import: the first line is a row like the others
   --dialect D    excel: ';' and decimal comma where the locale writes a decimal comma, ','
                  and point otherwise (the default); calc: ',' and the locale's decimal
                  separator; tsv: tabs
@@ -442,6 +594,10 @@ Options:
   --group G      the registers of a group, as --registers (registers add: the new
                  register's groups)
   --all          every register of the list, as --registers
+  --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
+                 XDG_DATA_HOME)
+  DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
+                 whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
@@ -454,7 +610,8 @@ Options:
 
 Exit codes: 0 done; 1 the register failed or refused; 2 wrong command line; 3 the port could not
 be opened; 4 a file could not be read or written (also: upload would replace a document without
---force); 5 check or import found problems; 10 compare found differences; 130 cancelled
+--force; report: the report could not be archived); 5 check, import or history check found
+problems; 10 compare found differences; 130 cancelled
 (Ctrl+C, SIGTERM).
 )";
 }

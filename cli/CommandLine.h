@@ -3,8 +3,11 @@
 
 #include "Backup.h"
 #include "RegisterList.h"
+#include "SalesHistory.h"
 #include "SheetImport.h"
 #include "TransferContext.h"
+
+#include <QDateTime>
 
 #include <optional>
 #include <string>
@@ -28,6 +31,7 @@ enum class TCliCommand {
     Export,
     Ports,
     Registers, // the register list: files[0] names what to do (none: list it)
+    History,   // the history's subcommands: files[0] names it
     Help,
     Version,
     Paths, // --paths: where the program's files live
@@ -64,17 +68,35 @@ struct TCommandLine {
     // import, export
     SheetTable table = SheetTable::PLU;
     ImportOptions importOptions;
+    std::optional<bool> header; // import: --header or --no-header; by the names otherwise
+    // import --map: 1-based file column and the table column's name ("ignore" feeds none)
+    std::vector<std::pair<int, std::string>> columnMap;
     std::optional<std::string> dialect; // export: excel, calc or tsv
     bool codePage = false;              // export: the document's code page, not UTF-8
 
     // The register list: one register (its own SYSTEM.CFG, trace and backups), or several,
     // each in a job of its own. registers add: --group names the new register's groups.
+    // history reports: registerName is a part of the register's identification instead.
     std::string registerName;
     TRegisterSelection registers;
     // The arguments as given: what each register's job runs.
     std::vector<std::string> args;
+    // history: files[0] is reports, show, journal, sales, check or prune; show takes the ID
+    bool noArchive = false;          // report: clear without keeping the report
+    std::optional<QDateTime> since;  // reports, journal: from this moment on
+    std::optional<QDateTime> until;  // reports: before this moment
+    std::optional<QDateTime> from;   // sales
+    std::optional<QDateTime> to;     // sales: before this moment
+    std::optional<QDateTime> before; // prune
+    std::string grep;                // reports: words of the text
+    std::string operation;           // journal
+    bool failed = false;             // journal: failed and unfinished entries only
+    TSalesBy salesBy = TSalesBy::Item;
+    std::string csv;     // sales: the spreadsheet file
+    bool dryRun = false; // prune: say what would go, delete nothing
 
     // Common
+    std::string historyPath; // --history FILE: the history file (default beside the backups)
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use

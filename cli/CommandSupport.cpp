@@ -2,9 +2,13 @@
 
 #include "DocumentFile.h"
 #include "GridModel.h"
+#include "HistoryStore.h"
+#include "Journal.h"
+#include "OperationRecorder.h"
 #include "RegisterCopy.h"
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -39,7 +43,83 @@ const char* ReasonName(PortFailureReason reason) {
     return "other";
 }
 
+// The operation a command is, for the journal.
+TOperationInfo OperationOf(const TCommandLine& line) {
+    const std::pair<int, int> range{line.rangeBegin, line.rangeEnd};
+    const std::string file =
+        line.files.empty()
+            ? std::string()
+            : QFileInfo(Local(line.files[0])).absoluteFilePath().toLocal8Bit().toStdString();
+    switch (line.command) {
+    case TCliCommand::Download:
+        return {line.changed ? operations::SendChanges : operations::Download, line.kinds, range,
+                file};
+    case TCliCommand::Upload:
+        return {operations::Upload, line.kinds, range, {}};
+    case TCliCommand::Compare:
+        return {operations::Compare, line.kinds, range, {}};
+    case TCliCommand::Backup:
+        return {operations::Backup, AllKinds, range, {}};
+    case TCliCommand::Restore:
+        return {operations::Restore, AllKinds, std::nullopt, file};
+    case TCliCommand::Report:
+        return {operations::Report, std::nullopt, std::nullopt, {}};
+    case TCliCommand::Test:
+        return {operations::Test, std::nullopt, std::nullopt, {}};
+    case TCliCommand::Dump:
+        return {operations::Dump, std::nullopt, std::nullopt, {}};
+    case TCliCommand::Program:
+        return {operations::Program, std::nullopt, std::nullopt, file};
+    case TCliCommand::Font:
+        return {operations::Font, std::nullopt, std::nullopt, file};
+    default:
+        return {};
+    }
+}
+
+// One history file per run; it goes before the application does, as Qt's SQL drivers need.
+struct CliHistory {
+    std::unique_ptr<THistoryStore> store;
+    std::string path;
+    bool told = false;
+};
+
+CliHistory& TheHistory() {
+    static CliHistory history;
+    static const bool cleanupAdded = [] {
+        qAddPostRoutine([] { TheHistory().store.reset(); });
+        return true;
+    }();
+    (void)cleanupAdded;
+    return history;
+}
+
 } // namespace
+
+THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output) {
+    CliHistory& history = TheHistory();
+    const std::string path =
+        line.historyPath.empty() ? THistoryStore::DefaultPath() : line.historyPath;
+    if (!history.store || history.path != path) {
+        history.store = std::make_unique<THistoryStore>();
+        history.store->Open(path);
+        history.path = path;
+        history.told = false;
+    }
+    if (!history.store->IsOpen() && !history.told) {
+        output.Error("The history is not kept: " + history.store->Problem());
+        history.told = true;
+    }
+    return *history.store;
+}
+
+QString CopyHistoryInto(const TCommandLine& line, const TOutput& output,
+                        const std::string& folder) {
+    THistoryStore& store = OpenHistory(line, output);
+    if (!store.IsOpen())
+        return {};
+    return store.CopyTo(folder + "/history.sqlite");
+}
 
 QString Local(const std::string& path) {
     return QString::fromLocal8Bit(path);
@@ -104,6 +184,29 @@ TRegisterLine::TRegisterLine(const TCommandLine& line, const TOutput& output)
         port_.name = *line.port;
     if (line.baudIndex)
         port_.baudIndex = line.baudIndex;
+    history_ = &OpenHistory(line, output);
+    recorder_ = std::make_unique<TOperationRecorder>(history_, bus_, port_, OperationOf(line));
+}
+
+TRegisterLine::~TRegisterLine() {
+    // A command that finished on its own (compare's differences) ended as its flow did.
+    if (recorder_ && !recorder_->Ended())
+        EndRecord(progress_.WasCancelled()         ? TFlowResult::Cancelled
+                  : !progress_.ErrorText().empty() ? TFlowResult::RegisterFailed
+                                                   : TFlowResult::Done,
+                  Readable(progress_.ErrorText()));
+}
+
+void TRegisterLine::EndRecord(TFlowResult result, const QString& error) {
+    if (const QString problem = recorder_->End(result, error); !problem.isEmpty())
+        output_.Error("The journal entry was not written (" + problem + ").");
+}
+
+int TRegisterLine::Fail(TExitCode code, const QString& text, QJsonObject fields) {
+    EndRecord(TFlowResult::FileFailed, text);
+    output_.Error(text);
+    fields.insert("message", text);
+    return output_.Finish(code, fields);
 }
 
 int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
@@ -114,15 +217,19 @@ int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
     }
     switch (result) {
     case TFlowResult::Done:
+        EndRecord(result, {});
         return output_.Finish(ExitDone, fields);
     case TFlowResult::PortNotOpened:
+        EndRecord(result, openFailure_);
         fields.insert("message", openFailure_);
         fields.insert("reason", ReasonName(openReason_));
         fields.insert("details", QJsonArray::fromStringList(openDetails_));
         return output_.Finish(ExitPort, fields);
     case TFlowResult::FileFailed:
+        EndRecord(result, fields.value("message").toString());
         return output_.Finish(ExitFile, fields);
     case TFlowResult::Cancelled:
+        EndRecord(result, {});
         return output_.Finish(ExitCancelled, fields);
     case TFlowResult::RegisterFailed:
         break;
@@ -130,6 +237,7 @@ int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
     // Flows that end without an error text (a wake burst on a dead line) name their step.
     const QString text = progress_.ErrorText().empty() ? Readable(progress_.StatusText()) + "Error!"
                                                        : Readable(progress_.ErrorText());
+    EndRecord(result, text);
     output_.Error(text);
     fields.insert("message", text);
     return output_.Finish(ExitRegister, fields);

@@ -15,10 +15,13 @@
 
 #include <QStringList>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class TGridModel;
+class THistoryStore;
+class TOperationRecorder;
 
 QString Local(const std::string& path);
 // "File not found (No such file or directory)": the program's own text and the system's.
@@ -43,20 +46,34 @@ struct TDocumentTables {
     int Read(const std::string& path);
 };
 
+// The history file (--history, else the one beside the backups), opened at its first use. A
+// file that cannot be opened is told once, on stderr, and stays closed.
+THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output);
+
 // The register's line as every command of the tool opens it: the program's protocol
-// component, the terminal's progress, Ctrl+C and SIGTERM as Cancel.
+// component, the terminal's progress, Ctrl+C and SIGTERM as Cancel. It is where the command's
+// operation starts and ends for the journal.
 class TRegisterLine {
 public:
     TRegisterLine(const TCommandLine& line, const TOutput& output);
+    ~TRegisterLine();
 
     TTolvIBusComm& Bus() { return bus_; }
     TTerminalProgress& Progress() { return progress_; }
     const TPortSettings& Port() const { return port_; }
+    // The journal entry of the command, for what only the command learns (an archived report).
+    TOperationRecorder* Recorder() { return recorder_.get(); }
 
     // How the flow ended, told as the window tells it, and the exit code.
     int Finish(TFlowResult result, QJsonObject fields = {});
+    // The flow went through but the command failed afterwards (a report that was not kept):
+    // the text is told, the journal says failed, and the exit code is `code`.
+    int Fail(TExitCode code, const QString& text, QJsonObject fields = {});
 
 private:
+    // Completes the journal entry; a failure to write it is told, not fatal.
+    void EndRecord(TFlowResult result, const QString& error);
+
     // The window's box text, then why the device would not open and what to do about it.
     void TellOpenFailure(const std::string& text, const ECommsError& error);
 
@@ -69,6 +86,8 @@ private:
     QString openFailure_;
     PortFailureReason openReason_ = PortFailureReason::Other;
     QStringList openDetails_;
+    THistoryStore* history_ = nullptr;
+    std::unique_ptr<TOperationRecorder> recorder_;
 };
 
 TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridModel& plu,
@@ -117,4 +136,10 @@ int OnRegisters(const TCommandLine& line, const TOutput& output);
 int Check(const TCommandLine& line, const TOutput& output);
 int Import(const TCommandLine& line, const TOutput& output);
 int Export(const TCommandLine& line, const TOutput& output);
+// The history (HistoryCommands.cpp): archived reports, the journal, sales, check and prune.
+int History(const TCommandLine& line, const TOutput& output);
 } // namespace commands
+
+// A copy of the history file in a backup folder made just now: empty when made, or when there
+// is no history to copy (already told); otherwise why not.
+QString CopyHistoryInto(const TCommandLine& line, const TOutput& output, const std::string& folder);

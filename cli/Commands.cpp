@@ -44,6 +44,8 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return commands::Ports(line, output);
     case TCliCommand::Registers:
         return commands::Registers(line, output);
+    case TCliCommand::History:
+        return commands::History(line, output);
     case TCliCommand::Help:
     case TCliCommand::Version:
     case TCliCommand::Paths:

@@ -1,6 +1,7 @@
 // The file commands: the document's own check, spreadsheets in and out.
 #include "CommandSupport.h"
 
+#include "Counted.h"
 #include "DocumentCheck.h"
 #include "DocumentFile.h"
 #include "SheetExport.h"
@@ -8,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonObject>
 
 #include <cerrno>
 #include <unistd.h>
@@ -61,6 +63,77 @@ int commands::Check(const TCommandLine& line, const TOutput& output) {
     return output.Finish(ExitProblems, {{"problems", int(problems.size())}});
 }
 
+namespace {
+
+// --map's names as table columns; nullopt with the reason when one names none or two feed one.
+std::optional<ColumnChoice> ChosenColumns(const std::vector<std::pair<int, std::string>>& pairs,
+                                          SheetTable table, QString& why) {
+    ColumnChoice chosen;
+    for (const auto& [column, name] : pairs) {
+        const QString text = QString::fromLocal8Bit(name);
+        const QString folded = FoldedName(text);
+        const bool ignore = folded == "ignore" || folded == "(ignore)";
+        const int col = ignore ? -1 : ColumnNamed(table, text);
+        if (!ignore && col < 0) {
+            QStringList titles;
+            for (int c = 0; c <= SheetColumns(table); ++c)
+                titles << SheetColumnTitle(table, c);
+            why = QString("--map: \"%1\" names no column of the table (%2, or ignore)")
+                      .arg(text, titles.join(", "));
+            return std::nullopt;
+        }
+        if (size_t(column) > chosen.size())
+            chosen.resize(size_t(column), -1);
+        for (size_t other = 0; col >= 0 && other < chosen.size(); ++other) {
+            if (chosen[other] == col) {
+                why = QString("--map: columns %1 and %2 both feed %3")
+                          .arg(other + 1)
+                          .arg(column)
+                          .arg(SheetColumnTitle(table, col));
+                return std::nullopt;
+            }
+        }
+        chosen[size_t(column - 1)] = col;
+    }
+    return chosen;
+}
+
+// Which encoding, separators and columns the import took, so that nothing is read on a guess
+// the user cannot see.
+void TellHowRead(const TOutput& output, const QString& name, const SheetText& sheet,
+                 const ColumnMap& map) {
+    output.Note(QString("%1: %2, %3")
+                    .arg(name, DialectText(sheet.dialect),
+                         map.header ? QString("header on line %1").arg(sheet.Line(0))
+                                    : QString("no header line")));
+    QStringList fed;
+    QJsonArray columns;
+    for (int fc = 0; fc < map.FileColumns(); ++fc) {
+        const int col = map.feeds[size_t(fc)];
+        const QString title = col >= 0 ? SheetColumnTitle(map.table, col) : QString();
+        if (col >= 0)
+            fed << QString("%1%2 = %3")
+                       .arg(fc + 1)
+                       .arg(map.header ? " " + map.names[size_t(fc)] : QString(), title);
+        columns.append(QJsonObject{{"column", fc + 1},
+                                   {"name", map.header ? map.names[size_t(fc)] : QString()},
+                                   {"feeds", col >= 0 ? QJsonValue(title) : QJsonValue()}});
+    }
+    if (!fed.isEmpty())
+        output.Note(name + ": columns " + fed.join(", "));
+    if (!map.ignored.empty())
+        output.Note(name + ": ignored columns: " +
+                    QStringList(map.ignored.begin(), map.ignored.end()).join(", "));
+    output.Event({{"event", "sheet"},
+                  {"encoding", EncodingText(sheet.dialect)},
+                  {"separator", QString(QChar::fromLatin1(sheet.dialect.separator))},
+                  {"decimal", QString(QChar::fromLatin1(sheet.dialect.decimal))},
+                  {"header", map.header},
+                  {"columns", columns}});
+}
+
+} // namespace
+
 int commands::Import(const TCommandLine& line, const TOutput& output) {
     const std::string& sheetPath = line.files[0];
     const std::string& path = line.files[1];
@@ -79,10 +152,17 @@ int commands::Import(const TCommandLine& line, const TOutput& output) {
         return output.Finish(ExitFile, {{"message", text}});
     }
     const SheetText sheet = ReadSheet(file.bytes);
-    const ColumnMap map = MapColumns(sheet, line.table);
-    if (!map.ignored.empty())
-        output.Note(Local(sheetPath) + ": ignored columns: " +
-                    QStringList(map.ignored.begin(), map.ignored.end()).join(", "));
+    std::optional<ColumnChoice> chosen;
+    if (!line.columnMap.empty()) {
+        QString why;
+        chosen = ChosenColumns(line.columnMap, line.table, why);
+        if (!chosen) {
+            output.Error(why);
+            return output.Finish(ExitUsage, {{"message", why}});
+        }
+    }
+    const ColumnMap map = MapColumns(sheet, line.table, line.header, chosen);
+    TellHowRead(output, Local(sheetPath), sheet, map);
     ImportResult result = ImportSheet(sheet, map, line.importOptions, doc.plu, doc.dept, doc.recy);
     if (!result.Ok()) {
         for (const SheetProblem& p : result.problems) {
@@ -93,6 +173,9 @@ int commands::Import(const TCommandLine& line, const TOutput& output) {
                           {"value", p.value},
                           {"reason", p.reason}});
         }
+        if (result.problems.size() == 1 && result.problems[0].reason == NoNumberColumn)
+            output.Note("Rows are matched by PLU number unless --by barcode is given; --mode "
+                        "replace puts the file's rows in their order and empties the others.");
         output.Error(QString("Nothing imported: %1 problem%2; %3 is as it was.")
                          .arg(result.problems.size())
                          .arg(result.problems.size() == 1 ? "" : "s")
@@ -134,7 +217,7 @@ int commands::Export(const TCommandLine& line, const TOutput& output) {
             ExportSheetFile(sheetPath, line.table, doc.plu, doc.dept, doc.recy, dialect))
         return FileFailed(output, sheetPath, error);
     const int rows = ExportRowCount(line.table, doc.plu, doc.dept);
-    output.Note(QString("Exported %1 rows to %2.").arg(rows).arg(Local(sheetPath)));
+    output.Note(QString("Exported %1 to %2.").arg(Counted(rows, "row", "rows"), Local(sheetPath)));
     return output.Finish(
         ExitDone, {{"file", QFileInfo(Local(sheetPath)).absoluteFilePath()}, {"rows", rows}});
 }

@@ -5,10 +5,14 @@
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "DocumentFile.h"
+#include "HistoryStore.h"
+#include "Journal.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
+#include "OperationRecorder.h"
 #include "PortDetection.h"
 #include "PortDiscovery.h"
+#include "ReportArchive.h"
 #include "ReportUpload.h"
 #include "Settings.h"
 
@@ -95,27 +99,43 @@ int commands::Report(const TCommandLine& line, const TOutput& output) {
         return FileFailed(output, place, error);
     }
     TRegisterLine reg(line, output);
-    std::string report;
-    const TFlowResult result = UploadReport(reg.Bus(), reg.Progress(), reg.Port(), report);
+    // The report is kept in the history before the register is told to clear it.
+    QString archived;
+    THistoryStore& history = OpenHistory(line, output);
+    TReportUpload upload;
+    const TFlowResult result =
+        UploadReport(reg.Bus(), reg.Progress(), reg.Port(),
+                     line.noArchive ? TReportKeeper() : ArchiveKeeper(&history, &archived), upload);
     if (result != TFlowResult::Done)
         return reg.Finish(result);
+    if (!archived.isEmpty()) {
+        reg.Recorder()->SetReport(archived);
+        if (upload.cleared)
+            MarkReportCleared(history, archived);
+    }
+    const std::string& report = upload.text;
     const QByteArray bytes = line.raw ? QByteArray::fromStdString(report)
                                       : DocumentCodePage().ToUnicode(report).toUtf8();
+    QJsonObject fields;
+    if (!archived.isEmpty())
+        fields.insert("archived", archived);
     if (!line.output.empty()) {
         if (!WriteFileAtomically(line.output, std::string_view(bytes.constData(), bytes.size())))
             return KeepReport(reg, output, place, errno, bytes);
-        return reg.Finish(result, {{"file", Local(line.output)}});
+        fields.insert("file", Local(line.output));
+    } else if (output.Json()) {
+        fields.insert(line.raw ? "report_base64" : "report",
+                      line.raw ? QString::fromLatin1(bytes.toBase64()) : QString::fromUtf8(bytes));
+    } else if (!output.Data(bytes)) {
+        return KeepReport(reg, output, place, output.StdoutError(), bytes);
     }
-    if (output.Json()) {
-        const int code = reg.Finish(result, {{line.raw ? "report_base64" : "report",
-                                              line.raw ? QString::fromLatin1(bytes.toBase64())
-                                                       : QString::fromUtf8(bytes)}});
-        if (!output.StdoutError())
-            return code;
-    } else if (output.Data(bytes)) {
-        return reg.Finish(result);
-    }
-    return KeepReport(reg, output, place, output.StdoutError(), bytes);
+    if (!upload.notKept.empty())
+        return reg.Fail(ExitFile, NotArchivedText(QString::fromStdString(upload.notKept)), fields);
+    const int code = reg.Finish(result, fields);
+    // The JSON line carries the report: only its write tells whether it arrived.
+    if (output.Json() && line.output.empty() && output.StdoutError())
+        return KeepReport(reg, output, place, output.StdoutError(), bytes);
+    return code;
 }
 
 int commands::LinkTest(const TCommandLine& line, const TOutput& output) {
@@ -178,9 +198,33 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
 
 } // namespace
 
+namespace {
+
+int DetectOn(TTolvIBusComm& bus, const TCommandLine& line, const TOutput& output);
+
+} // namespace
+
 int commands::Detect(const TCommandLine& line, const TOutput& output) {
     // Detection's own component, at the component's defaults, as the dialog has it.
     TTolvIBusComm bus;
+    TOperationRecorder recorder(&OpenHistory(line, output), bus, {"COM1-COM4", std::nullopt},
+                                {operations::Detect});
+    const int code = DetectOn(bus, line, output);
+    if (code == ExitDone)
+        recorder.SetPort(bus.CommName());
+    const QString problem =
+        recorder.End(code == ExitDone        ? TFlowResult::Done
+                     : code == ExitCancelled ? TFlowResult::Cancelled
+                                             : TFlowResult::RegisterFailed,
+                     code == ExitDone || code == ExitCancelled ? QString() : NotFoundText);
+    if (!problem.isEmpty())
+        output.Error("The journal entry was not written (" + problem + ").");
+    return code;
+}
+
+namespace {
+
+int DetectOn(TTolvIBusComm& bus, const TCommandLine& line, const TOutput& output) {
     bus.TraceFile = TracePath();
     bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
@@ -217,8 +261,6 @@ int commands::Detect(const TCommandLine& line, const TOutput& output) {
     }
     return output.Finish(ExitDone, fields);
 }
-
-namespace {
 
 const char* KindName(SerialDeviceKind kind) {
     switch (kind) {

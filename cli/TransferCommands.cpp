@@ -18,6 +18,10 @@
 
 namespace {
 
+QString Counted(qsizetype n, const char* one, const char* many) {
+    return QString("%1 %2").arg(n).arg(n == 1 ? one : many);
+}
+
 // One line per difference: on stdout (the command's data) or as notes beside a download.
 void ListDifferences(const TComparison& comparison, const TOutput& output, bool asData) {
     for (const TDifference& d : comparison.differences) {
@@ -62,11 +66,18 @@ std::string BackupRoot(const TCommandLine& line) {
     return BackupRootFor(line.files.empty() ? DefaultBackupRoot() : line.files[0]);
 }
 
-int BackUpFirst(TRegisterLine& reg, const TOutput& output) {
+// The history goes into a backup too; a backup without it still holds the register's data.
+void CopyHistory(const TCommandLine& line, const TOutput& output, const std::string& folder) {
+    if (const QString problem = CopyHistoryInto(line, output, folder); !problem.isEmpty())
+        output.Error("The history file was not copied into the backup (" + problem + ").");
+}
+
+int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& output) {
     TBackupInfo made;
     const TFlowOutcome outcome = BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(),
                                                 {BackupRootFor(DefaultBackupRoot())}, made);
     if (outcome.Done()) {
+        CopyHistory(line, output, made.folder);
         output.Note("Backup made in " + Local(made.folder) + ".");
         return ExitDone;
     }
@@ -97,7 +108,7 @@ int commands::Download(const TCommandLine& line, const TOutput& output) {
     if (line.changed)
         return DownloadChanged(reg, ctx, output);
     if (line.backupFirst)
-        if (const int code = BackUpFirst(reg, output); code != ExitDone)
+        if (const int code = BackUpFirst(line, reg, output); code != ExitDone)
             return code;
     return reg.Finish(RunDownload(ctx));
 }
@@ -159,9 +170,14 @@ int commands::Backup(const TCommandLine& line, const TOutput& output) {
             output.Note("No backup was made.");
         return FinishOutcome(reg, output, outcome);
     }
+    const QString notCopied = CopyHistoryInto(line, output, made.folder);
     output.Note(Readable(BackupDescription(made.manifest)).trimmed());
     if (!output.Json())
         output.Data((Local(made.folder) + '\n').toUtf8());
+    if (!notCopied.isEmpty())
+        return reg.Fail(ExitFile,
+                        "The history file was not copied into the backup (" + notCopied + ").",
+                        {{"folder", Local(made.folder)}});
     return reg.Finish(outcome.result, {{"folder", Local(made.folder)}});
 }
 
@@ -176,19 +192,19 @@ int commands::Backups(const TCommandLine& line, const TOutput& output) {
                           {"register", Readable(m.identification)},
                           {"range", QString("%1-%2").arg(m.rangeBegin).arg(m.rangeEnd)},
                           {"plu_items", m.pluItems},
+                          {"named_plu_items", m.namedPluItems},
                           {"departments", m.departments},
                           {"package_prices", m.packagePrices},
                           {"sales_records", m.salesRecords}});
         else
-            output.Data(QString("%1  %2  PLU %3-%4: %5 items, %6 departments, %7 package "
-                                "prices  %8\n")
-                            .arg(QString::fromStdString(m.date), Readable(m.identification))
-                            .arg(m.rangeBegin)
-                            .arg(m.rangeEnd)
-                            .arg(m.pluItems)
-                            .arg(m.departments)
-                            .arg(m.packagePrices)
-                            .arg(Local(backup.folder))
+            // One pass, so a "%3" in the register's identification stays as it is.
+            output.Data(QString("%1  %2  PLU %3: %4, %5, %6  %7\n")
+                            .arg(QString::fromStdString(m.date), Readable(m.identification),
+                                 QString("%1-%2").arg(m.rangeBegin).arg(m.rangeEnd),
+                                 Counted(m.namedPluItems, "named item", "named items"),
+                                 Counted(m.departments, "department", "departments"),
+                                 Counted(m.packagePrices, "package price", "package prices"),
+                                 Local(backup.folder))
                             .toUtf8());
     }
     if (backups.empty())
@@ -215,6 +231,11 @@ int commands::Restore(const TCommandLine& line, const TOutput& output) {
     TComparison comparison;
     const TFlowOutcome outcome =
         RestoreBackup(reg.Bus(), reg.Progress(), reg.Port(), folder, sameRegister, comparison);
+    if (outcome.refused) {
+        const QString text = Readable(outcome.errorText);
+        output.Error(text);
+        return output.Finish(ExitRegister, {{"message", text}});
+    }
     if (refused) {
         const QString text = "the backup was made from register \"" +
                              Readable(manifest.identification) + "\", not \"" +
@@ -224,9 +245,10 @@ int commands::Restore(const TCommandLine& line, const TOutput& output) {
         return output.Finish(ExitRegister, {{"message", text}});
     }
     if (outcome.Done())
-        output.Note(comparison.Equal() ? QString("The register already held this backup.")
-                                       : QString("Restored: %1 differences were sent.")
-                                             .arg(comparison.differences.size()));
+        output.Note(comparison.Equal()
+                        ? QString("The register already held this backup.")
+                        : "Restored: " + Counted(qsizetype(comparison.differences.size()),
+                                                 "difference was sent.", "differences were sent."));
     return FinishOutcome(reg, output, outcome,
                          {{"differences", int(comparison.differences.size())}});
 }

@@ -221,6 +221,7 @@ void TTolvIBusComm::Abort() {
 }
 
 void TTolvIBusComm::HandleReceiveData(const uint8_t* bytes, uint16_t count) {
+    bytesReceived_ += count;
     int completed = rx_.Feed(bytes, count);
     if (completed == 0)
         return;
@@ -287,6 +288,7 @@ void TTolvIBusComm::WriteDebugLog() {
 void TTolvIBusComm::SendFrame(const uint8_t* bytes, int count) {
     sendDone_ = false;
     bytesInFlight_ += count;
+    bytesSent_ += uint64_t(count);
     if (!link_->Write(bytes, uint16_t(count)))
         writeRefused_ = true;
     TraceBytes(">>>>>>Send data<<<<<<<<", bytes, count);
@@ -537,7 +539,14 @@ bool TTolvIBusComm::WriteBlock(uint8_t command, uint16_t blockNo,
         return false;
     std::memcpy(DataBuf, data.data(), BlockSize);
     BuildBlockPacket(WorkPacket, command, blockNo);
-    return SendWithAck();
+    if (!SendWithAck())
+        return false;
+    if (BlockMoved) {
+        Block sent;
+        std::memcpy(sent.data(), data.data(), BlockSize);
+        BlockMoved(command, blockNo, sent, true);
+    }
+    return true;
 }
 
 std::optional<Block> TTolvIBusComm::ReadBlock(uint8_t command, uint16_t blockNo) {
@@ -562,7 +571,10 @@ std::optional<Block> TTolvIBusComm::RequestBlock(uint8_t command, uint16_t block
     std::memcpy(DataBuf, WorkPacket + 3, BlockSize);
     if (!ok)
         return std::nullopt;
-    return DataBlock();
+    const Block block = DataBlock();
+    if (BlockMoved)
+        BlockMoved(command, blockNo, block, false);
+    return block;
 }
 
 Block TTolvIBusComm::DataBlock() const {

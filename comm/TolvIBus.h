@@ -165,6 +165,13 @@ public:
     // Told after every successful open, with the device opened (empty over a link without one);
     // where a face looks at the port's own settings, such as an adapter's latency timer.
     std::function<void(const std::string& devicePath)> PortOpened;
+    // Told of every data block that went through: a read's answer, or a write the register
+    // acknowledged. The journal counts them and keeps the sales the register sent.
+    std::function<void(uint8_t command, uint16_t blockNo, const Block& data, bool written)>
+        BlockMoved;
+    // Bytes put on the line and taken from it since the component was made, retries included.
+    uint64_t BytesSent() const { return bytesSent_; }
+    uint64_t BytesReceived() const { return bytesReceived_; }
     // Where SetActive(false) writes the trace (DEBUG.LOG in the program directory); empty
     // writes nothing.
     std::string TraceFile;
@@ -251,6 +258,8 @@ private:
     bool portDead_ = false;
     bool writeRefused_ = false;
     int bytesInFlight_ = 0;
+    uint64_t bytesSent_ = 0;
+    uint64_t bytesReceived_ = 0;
     bool inWait_ = false;
     QEventLoop* loop_ = nullptr;
     QTimer* answerTimer_ = nullptr;

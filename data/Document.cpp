@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr double StocksLimit = 79999.999;
+
 std::vector<std::string> Defaults(std::span<const char* const> texts) {
     std::vector<std::string> defaults;
     for (const char* text : texts)
@@ -42,6 +44,14 @@ CellCheck NormaliseNumber(std::string& text, int decimals, double limit, bool ab
     return {};
 }
 
+// Typing stops at the column's length, but an upload writes a register's stocks as "%.3f":
+// -54321.600 is one character longer and still a value the register holds.
+// Such a text is judged by its value: one beyond the range is told so, not that it is long.
+bool IsNormalStocks(const std::string& text) {
+    const auto value = ParseFloat(text);
+    return value && std::isfinite(*value) && FormatFixed(*value, 3) == text;
+}
+
 CellCheck NormaliseInteger(std::string& text, int64_t low, int64_t high) {
     auto value = ParseInt64(text);
     if (!value || *value < low || *value > high)
@@ -67,7 +77,8 @@ TextTable MakeDeptTable() {
 
 CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int row) {
     std::string& text = plu.Cell(row, col);
-    if (int(text.size()) > PLUMaxLen[size_t(col)])
+    if (int(text.size()) > PLUMaxLen[size_t(col)] &&
+        !(col == PLUStocksColumn && IsNormalStocks(text)))
         return TooLong(PLUMaxLen[size_t(col)]);
     if (text.empty()) {
         plu.ResetCell(row, col);
@@ -96,7 +107,7 @@ CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int ro
     case 3:
         return NormaliseNumber(text, 2, 999999.99, false);
     case 5:
-        return NormaliseNumber(text, 3, 79999.999, true);
+        return NormaliseNumber(text, 3, StocksLimit, true);
     case 4:
         return NormaliseInteger(text, 1, 8);
     case 6:

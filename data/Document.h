@@ -30,6 +30,8 @@ struct CellCheck {
     bool Ok() const { return result == Valid; }
 };
 
+// Stocks keep three decimals; an upload's -54321.600 is one character longer than typing takes.
+inline constexpr int PLUStocksColumn = 5;
 CellCheck ValidatePLUCell(TextTable& plu, const TextTable& dept, int col, int row);
 CellCheck ValidateDeptCell(TextTable& dept, const TextTable& plu, int col, int row);
 // The package price of the recycling editor.

@@ -116,6 +116,26 @@ key Return
 shot "$main" find-bar
 key Escape
 
+# A shop system's price list in Polish: its header names the columns, the VAT rate is ignored.
+printf '%s\r\n' 'Kod kreskowy;Nazwa;Cena brutto;Dział;Ilość;Stawka VAT' \
+    '5900000000017;Mleko 3,2%;2,49;2;24;5' '5900000000024;Chleb żytni;4,30;1;12;5' \
+    '5900000000031;Masło ekstra;7,99;2;8,5;5' '5900000000048;Sok jabłkowy 1 l;5,20;3;30;23' \
+    >"$HOME/cennik.csv"
+key ctrl+i
+chooser="$(window 'Import')"
+xdotool type --delay 40 "$HOME/cennik.csv"
+key Return
+importer=""
+for _ in $(seq 100); do
+    importer="$(xdotool search --onlyvisible --name '^Import$' 2>/dev/null |
+        grep -vx "$chooser" | tail -1 || true)"
+    [ -n "$importer" ] && break
+    sleep 0.1
+done
+[ -n "$importer" ] || { echo "the import dialog did not appear" >&2; exit 1; }
+shot "$importer" import-dialog
+key Escape
+
 # The settings with COM1 chosen: a device of the machine's own list rather than the training
 # register's link, which no list holds. Cancel keeps COM2.
 key alt+c s

@@ -46,8 +46,13 @@ QString FreeFolderName(const QDir& root, const QDateTime& start) {
     return name;
 }
 
+std::string Counted(int n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 void FillCounts(TBackupManifest& m, const TRegisterCopy& copy) {
     m.pluItems = copy.PluItems();
+    m.namedPluItems = copy.NamedPluItems();
     m.departments = 0;
     for (const DeptFields& dept : DecodeDeptFields(copy.dept))
         m.departments += !dept.name.empty();
@@ -56,7 +61,40 @@ void FillCounts(TBackupManifest& m, const TRegisterCopy& copy) {
         m.packagePrices += RecyclingPrice(copy.recy, n) != 0;
     m.salesRecords = int(copy.status.SalesRecordCount);
     m.decimals = copy.status.Decimals;
+    m.amountDecimals = std::max(2, m.decimals);
     m.identification = copy.identification;
+}
+
+// The upload writes amounts with two decimals; a register that counts more of them gets them
+// all back from the blocks it sent, so restoring gives it what it held.
+void KeepExactAmounts(const TRegisterCopy& copy, TextTable& plu, TextTable& dept, RecyTable& recy) {
+    const RegisterStatus& status = copy.status;
+    if (status.Decimals <= 2)
+        return;
+    if (copy.kinds.test(KindPLU)) {
+        for (int n = copy.rangeBegin; n <= copy.rangeEnd; ++n)
+            if (!IsEmptyPluSlot(copy.Plu(n)))
+                plu.Cell(n, 3) = ExactMoneyText(DecodePluFields(copy.Plu(n)).price, status);
+        const auto matched = MatchSalesRecords(
+            DecodeSalesStream(copy.sales, status.SalesRecordCount), copy.rangeBegin, copy.rangeEnd,
+            [&](int n) -> std::string_view { return plu.Cell(n, 1); }, status);
+        for (const SalesCounterTexts& counters : matched)
+            plu.Cell(counters.pluNumber, 8) = ExactMoneyText(int64_t(counters.totalAmount), status);
+    }
+    if (copy.kinds.test(KindDepartment)) {
+        const auto fields = DecodeDeptFields(copy.dept);
+        for (int d = 1; d <= DeptCount; ++d)
+            dept.Cell(d, 3) = ExactMoneyText(fields[size_t(d - 1)].price, status);
+    }
+    if (copy.kinds.test(KindRecycling))
+        for (int n = 1; n <= RecyclingEntries && n <= int(recy.size()); ++n)
+            recy[size_t(n - 1)].price = ExactMoneyText(RecyclingPrice(copy.recy, n), status);
+}
+
+std::string DecimalsRefusal(int backup, int reg) {
+    return "the backup was made with " + Counted(backup, "decimal", "decimals") +
+           " and the register counts money with " + std::to_string(reg) +
+           ": its prices would change, so nothing was sent";
 }
 
 // Number texts written under another decimal separator read as 0 under this one.
@@ -155,6 +193,7 @@ TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPort
     TRegisterCopy copy;
     if (TFlowOutcome read = ReadRegister(ctx, true, copy); !read.Done())
         return read;
+    KeepExactAmounts(copy, plu.Table(), dept.Table(), recy);
 
     TBackupManifest manifest;
     manifest.date = start.toString("yyyy-MM-dd HH:mm:ss").toStdString();
@@ -205,8 +244,8 @@ std::string BackupDescription(const TBackupManifest& m) {
     return "Made: " + m.date + "\n" +               //
            "Register: " + m.identification + "\n" + //
            "PLU " + std::to_string(m.rangeBegin) + "-" + std::to_string(m.rangeEnd) + ": " +
-           std::to_string(m.pluItems) + " items, " + std::to_string(m.salesRecords) +
-           " sales records\n" + //
+           Counted(m.namedPluItems, "named item", "named items") + ", " +
+           Counted(m.salesRecords, "sales record", "sales records") + "\n" + //
            "Departments: " + std::to_string(m.departments) + " named\n" +
            "Package prices: " + std::to_string(m.packagePrices) + " set\n" +
            "Money decimals: " + std::to_string(m.decimals) + "\n";
@@ -240,8 +279,14 @@ TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortS
     TTransferContext ctx{
         bus,  progress,  plu, dept, recy, AllKinds, manifest.rangeBegin, manifest.rangeEnd,
         port, parameters};
-    if (TFlowOutcome compared = CompareWithRegister(ctx, comparison); !compared.Done())
+    if (TFlowOutcome compared = CompareWithRegister(ctx, comparison, manifest.amountDecimals);
+        !compared.Done())
         return compared;
+    // Amounts are counts of the register's smallest unit: under other decimals every one of
+    // them would mean another price.
+    if (comparison.status.Decimals != manifest.decimals)
+        return {TFlowResult::RegisterFailed,
+                DecimalsRefusal(manifest.decimals, comparison.status.Decimals), true};
     if (comparison.Equal())
         return {};
     if (beforeSending && !beforeSending(comparison))

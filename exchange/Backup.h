@@ -38,7 +38,8 @@ struct TBackupRequest {
     int keep = DefaultBackupsKept;
 };
 
-// Reads the register over one connection into a new backup folder of request.root.
+// Reads the register over one connection into a new backup folder of request.root. Amounts are
+// kept with every decimal the register counts.
 TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
                             const TBackupRequest& request, TBackupInfo& made);
 
@@ -50,8 +51,10 @@ std::string CheckBackup(const std::string& folder, TBackupManifest& manifest);
 std::string BackupDescription(const TBackupManifest& manifest);
 
 // Puts a backup back on the register: compares it with the register (all four kinds, the
-// backup's range) and sends what differs. `beforeSending` sees the comparison and may stop
-// (Cancelled); it is not asked when nothing differs.
+// backup's range) and sends what differs. A register that counts money with other decimals than
+// the backup's is refused (a refused outcome saying so) before anything is sent.
+// `beforeSending` sees the comparison and may stop (Cancelled); it is not asked when nothing
+// differs.
 TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
                            const std::string& folder,
                            const std::function<bool(const TComparison&)>& beforeSending,

@@ -3,7 +3,9 @@
 #include "Ini.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -12,6 +14,21 @@ namespace {
 constexpr const char* Section = "Backup";
 constexpr const char* FilesSection = "Files";
 const char* const FileNames[] = {"register.PLU", "register.DEP", "register.RCY", "parameters.ini"};
+
+// Rows of a .PLU file whose Name is not empty.
+int NamedRowsOfFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    int named = 0;
+    for (int row = 0; row < PLURowCount && !file.atEnd(); ++row) {
+        const QByteArray line = file.readLine();
+        const qsizetype tab = line.indexOf('\t');
+        named +=
+            tab >= 0 && tab + 1 < line.size() && !QByteArrayView("\t\r\n").contains(line[tab + 1]);
+    }
+    return named;
+}
 
 } // namespace
 
@@ -23,7 +40,9 @@ std::string TBackupManifest::Text() const {
                     std::to_string(rangeBegin) + "-" + std::to_string(rangeEnd));
     ini.WriteInteger(Section, "Decimals", decimals);
     ini.WriteString(Section, "Decimal separator", std::string(1, decimalSeparator));
+    ini.WriteInteger(Section, "Amount decimals", amountDecimals);
     ini.WriteInteger(Section, "PLU items", pluItems);
+    ini.WriteInteger(Section, "Named PLU items", namedPluItems);
     ini.WriteInteger(Section, "Departments", departments);
     ini.WriteInteger(Section, "Package prices", packagePrices);
     ini.WriteInteger(Section, "Sales records", salesRecords);
@@ -48,7 +67,12 @@ std::optional<TBackupManifest> TBackupManifest::FromFile(const std::string& path
     m.decimals = ini.ReadInteger(Section, "Decimals", 0);
     const std::string separator = ini.ReadString(Section, "Decimal separator", ".");
     m.decimalSeparator = separator.size() == 1 ? separator[0] : '.';
+    m.amountDecimals = ini.ReadInteger(Section, "Amount decimals", 2);
+    if (m.decimals < 0 || m.decimals > MaxDecimals || m.amountDecimals < 0 ||
+        m.amountDecimals > MaxDecimals)
+        return std::nullopt;
     m.pluItems = ini.ReadInteger(Section, "PLU items", 0);
+    m.namedPluItems = ini.ReadInteger(Section, "Named PLU items", -1);
     m.departments = ini.ReadInteger(Section, "Departments", 0);
     m.packagePrices = ini.ReadInteger(Section, "Package prices", 0);
     m.salesRecords = ini.ReadInteger(Section, "Sales records", 0);
@@ -60,6 +84,8 @@ std::optional<TBackupManifest> TBackupManifest::FromFile(const std::string& path
     }
     if (m.date.empty())
         return std::nullopt;
+    if (m.namedPluItems < 0)
+        m.namedPluItems = NamedRowsOfFile(QFileInfo(file).dir().filePath(FileNames[0]));
     return m;
 }
 

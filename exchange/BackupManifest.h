@@ -22,8 +22,13 @@ struct TBackupManifest {
     int decimals = 0;
     char decimalSeparator = '.'; // of the number texts in the files
     int pluItems = 0;            // slots of the range holding an item
-    int departments = 0;         // departments with a name
-    int packagePrices = 0;       // package prices other than 0
+    // Items with a name; backups that did not count them are counted from their register.PLU.
+    int namedPluItems = 0;
+    // Decimals of the amounts in the files: the register's, at least two. Backups that do not
+    // say held two, whatever the register counted.
+    int amountDecimals = 2;
+    int departments = 0;   // departments with a name
+    int packagePrices = 0; // package prices other than 0
     int salesRecords = 0;
     std::vector<std::pair<std::string, std::string>> checksums; // file name, SHA-256 in hex
 

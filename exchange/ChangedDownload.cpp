@@ -38,13 +38,14 @@ bool SendPluBlocks(TTransferContext& ctx, const std::vector<TPluBlock>& blocks) 
 
 } // namespace
 
-TFlowOutcome SendChanges(TTransferContext& ctx, const TComparison& comparison) {
+TFlowOutcome SendChanges(TTransferContext& ctx, const TComparison& comparison, KindSet chosen) {
     KindSet kinds;
     for (int kind = KindPLU; kind <= KindParameter; ++kind)
-        kinds.set(size_t(kind), comparison.KindDiffers(kind));
+        kinds.set(size_t(kind), chosen.test(size_t(kind)) && comparison.KindDiffers(kind));
     if (kinds.none())
         return {};
-    const std::vector<TPluBlock> blocks = ChangedPluBlocks(comparison.changedPlus);
+    const std::vector<TPluBlock> blocks =
+        kinds.test(KindPLU) ? ChangedPluBlocks(comparison.changedPlus) : std::vector<TPluBlock>{};
     TRecordingProgress progress(ctx.progress);
     TTransferContext sending{ctx.bus, progress,       ctx.plu,      ctx.dept, ctx.recy,
                              kinds,   ctx.rangeBegin, ctx.rangeEnd, ctx.port, ctx.settingsPath};

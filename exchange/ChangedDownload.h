@@ -20,6 +20,8 @@ struct TPluBlock {
 // The runs of consecutive numbers (ascending), cut into blocks of at most three.
 std::vector<TPluBlock> ChangedPluBlocks(std::span<const int> plus);
 
-// Sends over one connection what `comparison` found different, from ctx's document and
-// ctx.settingsPath (those the comparison was made with). Nothing different: no connection.
-TFlowOutcome SendChanges(TTransferContext& ctx, const TComparison& comparison);
+// Sends over one connection what `comparison` found different in the kinds chosen, from ctx's
+// document and ctx.settingsPath (those the comparison was made with). Nothing different among
+// them: no connection.
+TFlowOutcome SendChanges(TTransferContext& ctx, const TComparison& comparison,
+                         KindSet chosen = AllKinds);

@@ -21,17 +21,24 @@ const PluRecordTexts& EmptySlotTexts() {
     return texts;
 }
 
-// Two amounts whose two-decimal texts agree still differ in the register's further decimals:
-// then both are shown with all of them.
+// With every decimal the register counts: at three, 6.235 and 6.234 are no 6.24 and 6.23.
 void ShowMoney(int64_t pc, int64_t reg, const RegisterStatus& status, std::string& pcText,
                std::string& regText) {
-    pcText = MoneyText(pc, status);
-    regText = MoneyText(reg, status);
-    if (pcText == regText) {
-        const double factor = double(MoneyFactor(status));
-        pcText = FormatFixed(double(pc) / factor, status.Decimals);
-        regText = FormatFixed(double(reg) / factor, status.Decimals);
-    }
+    pcText = ExactMoneyText(pc, status);
+    regText = ExactMoneyText(reg, status);
+}
+
+// The PC's amounts come from texts with `decimals` decimals. An amount the register holds with
+// more of them is the same as the PC's when the PC's text is all such a text could say of it:
+// its amount written with `decimals` decimals, as the upload writes it, and read back.
+bool SameAmount(int64_t pc, int64_t reg, const RegisterStatus& status, int decimals) {
+    // Every money field is 32 bits wide: only the bits a download would send count.
+    if (uint32_t(pc) == uint32_t(reg))
+        return true;
+    if (decimals >= status.Decimals)
+        return false;
+    const std::string written = FormatFixed(double(reg) / double(MoneyFactor(status)), decimals);
+    return uint32_t(pc) == uint32_t(ScaleDecimalText(written, status.Decimals));
 }
 
 class TDifferenceList {
@@ -51,7 +58,6 @@ public:
         ++comparison_.differencesOfKind[size_t(kind_)];
         ++count_;
     }
-    int Count() const { return count_; }
 
 private:
     TComparison& comparison_;
@@ -61,8 +67,10 @@ private:
 };
 
 void ComparePlu(TComparison& c, int number, const PluFields& pc, const PluFields& reg,
-                bool regEmpty) {
-    if (pc == reg)
+                bool regEmpty, int amountDecimals) {
+    const bool samePrice = SameAmount(pc.price, reg.price, c.status, amountDecimals);
+    if (samePrice && pc.barcode == reg.barcode && pc.name == reg.name &&
+        pc.department == reg.department && pc.stocks == reg.stocks && pc.flag == reg.flag)
         return;
     const PluRecordTexts pcTexts = PluFieldTexts(pc, c.status);
     const PluRecordTexts regTexts = regEmpty ? EmptySlotTexts() : PluFieldTexts(reg, c.status);
@@ -71,7 +79,7 @@ void ComparePlu(TComparison& c, int number, const PluFields& pc, const PluFields
         list.Add(1, pcTexts[0], regTexts[0]);
     if (pc.name != reg.name)
         list.Add(2, pcTexts[1], regTexts[1]);
-    if (pc.price != reg.price) {
+    if (!samePrice) {
         std::string pcText, regText;
         ShowMoney(pc.price, reg.price, c.status, pcText, regText);
         list.Add(3, std::move(pcText), std::move(regText));
@@ -82,11 +90,11 @@ void ComparePlu(TComparison& c, int number, const PluFields& pc, const PluFields
         list.Add(5, pcTexts[4], regTexts[4]);
     if (pc.flag != reg.flag)
         list.Add(6, pcTexts[5], regTexts[5]);
-    if (list.Count() > 0)
-        c.changedPlus.push_back(number);
+    c.changedPlus.push_back(number);
 }
 
-void ComparePlus(TComparison& c, const TextTable& plu, const TRegisterCopy& reg) {
+void ComparePlus(TComparison& c, const TextTable& plu, const TRegisterCopy& reg,
+                 int amountDecimals) {
     PluRowTexts row;
     std::array<uint8_t, PluRecordSize> record{};
     for (int n = reg.rangeBegin; n <= reg.rangeEnd; ++n) {
@@ -97,11 +105,12 @@ void ComparePlus(TComparison& c, const TextTable& plu, const TRegisterCopy& reg)
         // An empty slot holds what a row without content would be sent as.
         const bool empty = IsEmptyPluSlot(held);
         ComparePlu(c, n, DecodePluFields(record), empty ? PluFields{} : DecodePluFields(held),
-                   empty);
+                   empty, amountDecimals);
     }
 }
 
-void CompareDepartments(TComparison& c, const TextTable& dept, const TRegisterCopy& reg) {
+void CompareDepartments(TComparison& c, const TextTable& dept, const TRegisterCopy& reg,
+                        int amountDecimals) {
     std::array<DeptRowTexts, DeptCount> rows;
     for (int d = 1; d <= DeptCount; ++d)
         for (int col = 1; col <= 3; ++col)
@@ -109,7 +118,8 @@ void CompareDepartments(TComparison& c, const TextTable& dept, const TRegisterCo
     const auto pc = DecodeDeptFields(EncodeDeptBlock(rows, c.status));
     const auto held = DecodeDeptFields(reg.dept);
     for (size_t d = 0; d < DeptCount; ++d) {
-        if (pc[d] == held[d])
+        const bool samePrice = SameAmount(pc[d].price, held[d].price, c.status, amountDecimals);
+        if (samePrice && pc[d].name == held[d].name && pc[d].tax == held[d].tax)
             continue;
         const DeptRowTexts pcTexts = DeptFieldTexts(pc[d], c.status);
         const DeptRowTexts regTexts = DeptFieldTexts(held[d], c.status);
@@ -118,7 +128,7 @@ void CompareDepartments(TComparison& c, const TextTable& dept, const TRegisterCo
             list.Add(1, pcTexts[0], regTexts[0]);
         if (pc[d].tax != held[d].tax)
             list.Add(2, pcTexts[1], regTexts[1]);
-        if (pc[d].price != held[d].price) {
+        if (!samePrice) {
             std::string pcText, regText;
             ShowMoney(pc[d].price, held[d].price, c.status, pcText, regText);
             list.Add(3, std::move(pcText), std::move(regText));
@@ -126,7 +136,8 @@ void CompareDepartments(TComparison& c, const TextTable& dept, const TRegisterCo
     }
 }
 
-void CompareRecycling(TComparison& c, const RecyTable& recy, const TRegisterCopy& reg) {
+void CompareRecycling(TComparison& c, const RecyTable& recy, const TRegisterCopy& reg,
+                      int amountDecimals) {
     std::vector<RecyEntryTexts> entries;
     entries.reserve(recy.size());
     for (const RecyEntry& entry : recy)
@@ -134,7 +145,7 @@ void CompareRecycling(TComparison& c, const RecyTable& recy, const TRegisterCopy
     const RecyclingImage pc = EncodeRecyclingImage(entries, c.status);
     for (int n = 1; n <= RecyclingEntries; ++n) {
         const uint32_t pcPrice = RecyclingPrice(pc, n), regPrice = RecyclingPrice(reg.recy, n);
-        if (pcPrice == regPrice)
+        if (SameAmount(pcPrice, regPrice, c.status, amountDecimals))
             continue;
         std::string pcText, regText;
         ShowMoney(pcPrice, regPrice, c.status, pcText, regText);
@@ -209,7 +220,8 @@ std::array<std::string, ParameterFieldCount> ParameterFieldTexts(const Parameter
 }
 
 TComparison CompareWithRegister(const TextTable& plu, const TextTable& dept, const RecyTable& recy,
-                                const ParameterImage& parameters, const TRegisterCopy& reg) {
+                                const ParameterImage& parameters, const TRegisterCopy& reg,
+                                int amountDecimals) {
     TComparison c;
     c.kinds = reg.kinds;
     c.rangeBegin = reg.rangeBegin;
@@ -217,17 +229,18 @@ TComparison CompareWithRegister(const TextTable& plu, const TextTable& dept, con
     c.status = reg.status;
     c.identification = reg.identification;
     if (reg.kinds.test(KindPLU))
-        ComparePlus(c, plu, reg);
+        ComparePlus(c, plu, reg, amountDecimals);
     if (reg.kinds.test(KindDepartment))
-        CompareDepartments(c, dept, reg);
+        CompareDepartments(c, dept, reg, amountDecimals);
     if (reg.kinds.test(KindRecycling))
-        CompareRecycling(c, recy, reg);
+        CompareRecycling(c, recy, reg, amountDecimals);
     if (reg.kinds.test(KindParameter))
         CompareParameters(c, parameters, reg);
     return c;
 }
 
-TFlowOutcome CompareWithRegister(TTransferContext& ctx, TComparison& comparison) {
+TFlowOutcome CompareWithRegister(TTransferContext& ctx, TComparison& comparison,
+                                 int amountDecimals) {
     // Read before the register is: the parameter file is the PC's side, never the scratch.
     const ParameterImage parameters =
         ctx.kinds.test(KindParameter) ? ParameterImageFromFile(ctx.settingsPath) : ParameterImage{};
@@ -236,8 +249,8 @@ TFlowOutcome CompareWithRegister(TTransferContext& ctx, TComparison& comparison)
                                                   ctx.rangeBegin, ctx.rangeEnd, copy);
     ctx.status = copy.status;
     if (outcome.Done())
-        comparison =
-            CompareWithRegister(ctx.plu.Table(), ctx.dept.Table(), ctx.recy, parameters, copy);
+        comparison = CompareWithRegister(ctx.plu.Table(), ctx.dept.Table(), ctx.recy, parameters,
+                                         copy, amountDecimals);
     return outcome;
 }
 
@@ -263,6 +276,17 @@ std::string DifferenceLine(const TDifference& d) {
     return ItemName(d) + " " + FieldName(d) + ": PC \"" + d.pc + "\", register \"" + d.reg + "\"";
 }
 
+std::string KindSummary(const TComparison& c, int kind) {
+    std::string summary = DownloadKindNames[size_t(kind)] + ": ";
+    const int n = c.differencesOfKind[size_t(kind)];
+    if (n == 0)
+        return summary + "no difference";
+    summary += Counted(n, "difference", "differences");
+    if (kind != KindParameter)
+        summary += " in " + Counted(c.itemsOfKind[size_t(kind)], "item", "items");
+    return summary;
+}
+
 std::string ComparisonSummary(const TComparison& c) {
     std::string summary;
     for (int kind = KindPLU; kind <= KindParameter; ++kind) {
@@ -270,15 +294,7 @@ std::string ComparisonSummary(const TComparison& c) {
             continue;
         if (!summary.empty())
             summary += "; ";
-        summary += DownloadKindNames[size_t(kind)] + ": ";
-        const int n = c.differencesOfKind[size_t(kind)];
-        if (n == 0)
-            summary += "no difference";
-        else if (kind == KindParameter)
-            summary += Counted(n, "difference", "differences");
-        else
-            summary += Counted(n, "difference", "differences") + " in " +
-                       Counted(c.itemsOfKind[size_t(kind)], "item", "items");
+        summary += KindSummary(c, kind);
     }
     return summary;
 }

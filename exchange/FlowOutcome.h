@@ -9,6 +9,9 @@
 struct TFlowOutcome {
     TFlowResult result = TFlowResult::Done;
     std::string errorText; // code-page bytes for a register's step; the file's reason otherwise
+    // RegisterFailed: the register answered, but the flow would not go on with what it found
+    // (errorText says why, and nobody has been told yet). Nothing was sent.
+    bool refused = false;
 
     bool Done() const { return result == TFlowResult::Done; }
 };

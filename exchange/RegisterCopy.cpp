@@ -24,6 +24,12 @@ int TRegisterCopy::PluItems() const {
                              [](const auto& record) { return !IsEmptyPluSlot(record); }));
 }
 
+int TRegisterCopy::NamedPluItems() const {
+    return int(std::count_if(plu.begin(), plu.end(), [](const auto& record) {
+        return !IsEmptyPluSlot(record) && !DecodePluFields(record).name.empty();
+    }));
+}
+
 std::string IdentificationText(std::span<const uint8_t, 64> record) {
     return GetTextField(record.subspan(16));
 }
@@ -46,6 +52,10 @@ void KeepBlock(TRegisterCopy& copy, uint8_t command, uint16_t blockNo, const Blo
     case CmdReadRecycling:
         if (blockNo < RecyclingBlocks)
             std::memcpy(RecyclingBlock(copy.recy, blockNo).data(), data.data(), BlockSize);
+        break;
+    case CmdReadSales:
+        // Read in block order, so the stream is the blocks as they come.
+        copy.sales.insert(copy.sales.end(), data.begin(), data.end());
         break;
     case CmdReadParameters:
         if (blockNo < 2)

@@ -28,12 +28,16 @@ struct TRegisterCopy {
     Block dept{};
     RecyclingImage recy{};
     ParameterImage parameters{};
+    // The command-8 blocks joined, when the sales counters were read.
+    std::vector<uint8_t> sales;
 
     std::span<const uint8_t, PluRecordSize> Plu(int number) const {
         return plu[size_t(number - rangeBegin)];
     }
     // Slots of the range that hold an item.
     int PluItems() const;
+    // Items of the range with a name.
+    int NamedPluItems() const;
 };
 
 // The text of the identification page the connection read: bytes 16 on, up to a 0.

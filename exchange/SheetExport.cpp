@@ -134,3 +134,29 @@ FileError ExportSheetFile(const std::string& path, SheetTable table, const TextT
                           const SheetDialect& dialect) {
     return WriteFileAtomically(path, ExportSheet(table, plu, dept, recy, dialect)) ? 0 : errno;
 }
+
+std::string SheetRowsText(const std::vector<std::vector<QString>>& rows,
+                          const SheetDialect& dialect) {
+    // Quoting looks only at ASCII bytes, so the fields can be quoted as UTF-8 and converted
+    // afterwards.
+    RowWriter writer(dialect);
+    for (const std::vector<QString>& row : rows) {
+        for (const QString& field : row)
+            writer.Field(field.toUtf8().toStdString());
+        writer.EndLine();
+    }
+    const QString text = QString::fromStdString(writer.Bytes());
+    if (dialect.encoding == SheetEncoding::CodePage) {
+        std::string bytes;
+        for (const QChar c : text)
+            bytes += DocumentCodePage().ByteFor(c).value_or('?');
+        return bytes;
+    }
+    QStringEncoder encoder(dialect.encoding == SheetEncoding::Utf8      ? QStringConverter::Utf8
+                           : dialect.encoding == SheetEncoding::Utf16LE ? QStringConverter::Utf16LE
+                                                                        : QStringConverter::Utf16BE,
+                           dialect.bom ? QStringConverter::Flag::WriteBom
+                                       : QStringConverter::Flag::Default);
+    const QByteArray encoded = encoder.encode(text);
+    return std::string(encoded.constData(), size_t(encoded.size()));
+}

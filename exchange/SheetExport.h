@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The dialects offered by name, all UTF-8 with a BOM (Excel reads UTF-8 only after one):
 //   excel  ';' and decimal comma where the locale's decimal separator is a comma, ',' and point
@@ -27,4 +28,9 @@ std::string ExportSheet(SheetTable table, const TextTable& plu, const TextTable&
 // Written atomically: on failure the old file stays whole. 0 when written.
 FileError ExportSheetFile(const std::string& path, SheetTable table, const TextTable& plu,
                           const TextTable& dept, const RecyTable& recy,
+                          const SheetDialect& dialect);
+
+// Rows of Unicode fields in the dialect (its encoding, BOM, separator and line ends), quoted as
+// ExportSheet quotes; for tables that are not the document's, such as sales.
+std::string SheetRowsText(const std::vector<std::vector<QString>>& rows,
                           const SheetDialect& dialect);

@@ -3,76 +3,10 @@
 #include "CodePage.h"
 #include "DocumentCheck.h"
 
-#include <QHash>
-
 #include <algorithm>
-#include <span>
 #include <unordered_map>
 
 namespace {
-
-struct Alias {
-    int col;
-    const char* name;
-};
-// Besides the grid's own titles; compared after NormalName.
-constexpr Alias PLUAliases[] = {
-    {0, "plu"},         {0, "number"},     {0, "no"},    {0, "plu number"}, {0, "plu no"},
-    {1, "barcode"},     {1, "bar code"},   {1, "ean"},   {1, "gtin"},       {2, "name"},
-    {2, "description"}, {3, "unit price"}, {3, "price"}, {4, "department"}, {4, "dept"},
-    {5, "stocks"},      {5, "stock"},      {6, "flag"},  {7, "quantity"},   {8, "total"},
-};
-constexpr Alias DeptAliases[] = {
-    {0, "number"}, {0, "no"},  {1, "name"},       {1, "description"},
-    {2, "tax"},    {2, "vat"}, {3, "unit price"}, {3, "price"},
-};
-constexpr Alias RecyAliases[] = {{0, "number"}, {0, "no"}, {1, "package price"}, {1, "price"}};
-
-std::span<const Alias> AliasesOf(SheetTable table) {
-    switch (table) {
-    case SheetTable::PLU:
-        return PLUAliases;
-    case SheetTable::Department:
-        return DeptAliases;
-    default:
-        return RecyAliases;
-    }
-}
-
-// "Unit_Price", "unit price" and "UNIT PRICE" are one name, as are "No." and "no".
-QString NormalName(QStringView name) {
-    QString n = name.toString().toCaseFolded();
-    n.replace(u'_', u' ').replace(u'-', u' ');
-    n = n.simplified();
-    if (n.endsWith(u'.'))
-        n.chop(1);
-    return n;
-}
-
-QHash<QString, int> KnownNames(SheetTable table) {
-    QHash<QString, int> known;
-    // The titles first: a language file's title outranks an English alias of another column.
-    auto add = [&](const QString& name, int col) {
-        if (!known.contains(name))
-            known.insert(name, col);
-    };
-    for (int col = 0; col <= SheetColumns(table); ++col)
-        add(NormalName(SheetColumnTitle(table, col)), col);
-    for (const Alias& alias : AliasesOf(table))
-        add(QString::fromLatin1(alias.name), alias.col);
-    return known;
-}
-
-const char* RowWord(SheetTable table) {
-    switch (table) {
-    case SheetTable::PLU:
-        return "PLU";
-    case SheetTable::Department:
-        return "department";
-    default:
-        return "recycling entry";
-    }
-}
 
 using Kind = SheetColumnKind;
 
@@ -84,6 +18,18 @@ int MaxLength(SheetTable table, int col) {
         return DeptMaxLen[size_t(col)];
     default:
         return RecyMaxLen[size_t(col)];
+    }
+}
+
+// The decimals a number cell keeps after its check; -1 where the cell stays as typed.
+int KeptDecimals(SheetTable table, int col) {
+    switch (table) {
+    case SheetTable::PLU:
+        return col == 3 ? 2 : col == 5 ? 3 : -1;
+    case SheetTable::Department:
+        return col == 3 ? 2 : -1;
+    default:
+        return 2;
     }
 }
 
@@ -123,7 +69,7 @@ int RowNumber(SheetTable table, QStringView field, QString& reason) {
     if (row >= 1 && row <= SheetRows(table))
         return row;
     reason = QStringLiteral("not a %1 number from 1 to %2")
-                 .arg(QLatin1String(RowWord(table)))
+                 .arg(QLatin1String(SheetRowWord(table)))
                  .arg(SheetRows(table));
     return 0;
 }
@@ -137,15 +83,15 @@ bool RowsDiffer(const TextTable& a, const TextTable& b, int row) {
 
 } // namespace
 
-CellPreparer::CellPreparer(SheetTable table, char decimal)
-    : table_(table), decimal_(QLatin1Char(decimal)), scratch_(EmptyTable(table, 1)),
+CellPreparer::CellPreparer(SheetTable table, char decimal, bool exact)
+    : table_(table), decimal_(QLatin1Char(decimal)), exact_(exact), scratch_(EmptyTable(table, 1)),
       noPLU_(EmptyTable(SheetTable::PLU, 0)), noDept_(EmptyTable(SheetTable::Department, 0)) {}
 
 CellText CellPreparer::Prepare(int col, QStringView field) {
     CellText cell;
     const Kind kind = ColumnKind(table_, col);
     std::string bytes =
-        kind == Kind::Text ? TextBytes(field, cell.reason) : NumberBytes(field, kind, cell.reason);
+        kind == Kind::Text ? TextBytes(field, cell.reason) : NumberBytes(field, col, cell.reason);
     if (!cell.Ok())
         return cell;
     // Shop systems write GTIN-14 with a leading zero; the document keeps the number.
@@ -162,8 +108,10 @@ CellText CellPreparer::Prepare(int col, QStringView field) {
                                 : ValidateRecyPrice(text);
     if (!check.Ok()) {
         cell.reason = QString::fromStdString(check.reason);
-    } else if (int limit = MaxLength(table_, col); int(text.size()) > limit) {
-        // -54321.6 is a valid stock that "%.3f" makes one character too long to keep.
+    } else if (int limit = MaxLength(table_, col);
+               int(text.size()) > limit && !(table_ == SheetTable::PLU && col == PLUStocksColumn)) {
+        // Stocks in their three-decimal form may be one character longer than typing takes
+        // (-54321.600), as an upload writes them; other cells must fit.
         cell.reason = QStringLiteral("becomes %1, longer than %2 characters")
                           .arg(QString::fromStdString(text))
                           .arg(limit);
@@ -199,15 +147,18 @@ std::string CellPreparer::TextBytes(QStringView field, QString& reason) {
     return bytes;
 }
 
-std::string CellPreparer::NumberBytes(QStringView field, SheetColumnKind kind,
-                                      QString& reason) const {
+std::string CellPreparer::NumberBytes(QStringView field, int col, QString& reason) const {
+    const Kind kind = ColumnKind(table_, col);
     std::string bytes;
     int minus = 0, separators = 0;
+    int decimals = 0; // up to the last one that is not 0
     bool foreign = false;
     for (QChar c : field.trimmed()) {
         const char16_t u = c.unicode();
         if (u >= u'0' && u <= u'9') {
             bytes += char(u);
+            if (separators > 0 && u != u'0')
+                decimals = int(bytes.size() - bytes.rfind(DecimalSeparator()) - 1);
         } else if (kind == Kind::Number && c == decimal_) {
             bytes += DecimalSeparator();
             ++separators;
@@ -228,110 +179,14 @@ std::string CellPreparer::NumberBytes(QStringView field, SheetColumnKind kind,
         reason = QStringLiteral("may hold digits only");
     else if (foreign || minus > 1 || separators > 1)
         reason = QStringLiteral("not a number");
+    else if (const int kept = KeptDecimals(table_, col); exact_ && kept >= 0 && decimals > kept)
+        // "1,299" may be a thousand written with a group separator: never make it 1.30.
+        reason = QStringLiteral("%1 decimals where the column keeps %2").arg(decimals).arg(kept);
     return bytes;
 }
 
-SheetColumnKind ColumnKind(SheetTable table, int col) {
-    using enum SheetColumnKind;
-    switch (table) {
-    case SheetTable::PLU:
-        return col == 2 ? Text : (col == 1 || col == 4 || col == 6) ? Digits : Number;
-    case SheetTable::Department:
-        return col == 1 ? Text : col == 2 ? Digits : Number;
-    default:
-        return Number;
-    }
-}
-
-int SheetColumns(SheetTable table) {
-    switch (table) {
-    case SheetTable::PLU:
-        return PLUColCount - 1;
-    case SheetTable::Department:
-        return DeptColCount - 1;
-    default:
-        return 1;
-    }
-}
-
-int SheetRows(SheetTable table) {
-    switch (table) {
-    case SheetTable::PLU:
-        return PLURowCount;
-    case SheetTable::Department:
-        return DeptRowCount;
-    default:
-        return RecyEntryCount;
-    }
-}
-
-QString SheetColumnTitle(SheetTable table, int col) {
-    const std::string& title = table == SheetTable::PLU          ? PLUTitles[size_t(col)]
-                               : table == SheetTable::Department ? DeptTitles[size_t(col)]
-                                                                 : RecyTitles[size_t(col)];
-    return DocumentCodePage().ToUnicode(title);
-}
-
-QString ColumnMap::Name(int fileCol) const {
-    if (fileCol >= 0 && size_t(fileCol) < names.size() && !names[size_t(fileCol)].isEmpty())
-        return names[size_t(fileCol)];
-    return QStringLiteral("column %1").arg(fileCol + 1);
-}
-
-ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<bool> header) {
-    ColumnMap map;
-    map.table = table;
-    map.fileColumn.assign(size_t(SheetColumns(table) + 1), -1);
-    const QHash<QString, int> known = KnownNames(table);
-    const bool any = sheet.Records() > 0;
-    for (int fc = 0; any && !header && fc < sheet.Fields(0); ++fc)
-        if (known.contains(NormalName(sheet.Field(0, fc))))
-            header = true;
-    map.header = any && header.value_or(false);
-    if (map.header) {
-        for (int fc = 0; fc < sheet.Fields(0); ++fc)
-            map.names.push_back(sheet.Field(0, fc).toString());
-        for (int fc = 0; fc < sheet.Fields(0); ++fc) {
-            const QString& name = map.names[size_t(fc)];
-            const int col = known.value(NormalName(name), -1);
-            if (col < 0) {
-                map.ignored.push_back(map.Name(fc));
-            } else if (int& slot = map.fileColumn[size_t(col)]; slot >= 0) {
-                map.problems.push_back(
-                    {sheet.Line(0),
-                     {},
-                     {},
-                     QStringLiteral("%1 names the same column as %2").arg(name, map.Name(slot))});
-            } else {
-                slot = fc;
-            }
-        }
-    } else {
-        size_t widest = 0;
-        for (size_t r = 0; r < sheet.Records(); ++r)
-            widest = std::max(widest, size_t(sheet.Fields(r)));
-        // The recycling file begins with the entry's number, the grid files with their cells.
-        const int offset = table == SheetTable::Recycling ? 0 : 1;
-        for (size_t fc = 0; fc < widest; ++fc) {
-            map.names.push_back(QStringLiteral("column %1").arg(fc + 1));
-            if (int(fc) + offset <= SheetColumns(table))
-                map.fileColumn[fc + size_t(offset)] = int(fc);
-            else
-                map.ignored.push_back(map.names.back());
-        }
-    }
-    if (any && std::all_of(map.fileColumn.begin() + 1, map.fileColumn.end(),
-                           [](int fc) { return fc < 0; }))
-        map.problems.push_back(
-            {map.header ? sheet.Line(0) : 0,
-             {},
-             {},
-             QStringLiteral("no column of the %1 table").arg(QLatin1String(RowWord(table)))});
-    return map;
-}
-
-CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal) {
-    return CellPreparer(table, decimal).Prepare(col, field);
+CellText PrepareCell(SheetTable table, int col, QStringView field, char decimal, bool exact) {
+    return CellPreparer(table, decimal, exact).Prepare(col, field);
 }
 
 ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const ImportOptions& options,
@@ -354,7 +209,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     else if (byBarcode && barcodeCol < 0)
         whole("no barcode column to match rows by");
     else if (update && !byBarcode && keyCol < 0)
-        whole("no number column to match rows by");
+        whole(NoNumberColumn);
     if (!problems.empty())
         return result;
 
@@ -365,7 +220,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
                                                                 : recyPrices;
     const int rows = before.Rows();
     TextTable work = update ? before : EmptyTable(table, rows);
-    CellPreparer preparer(table, sheet.dialect.decimal);
+    CellPreparer preparer(table, sheet.dialect.decimal, true);
 
     // Document barcodes in their stored form; the first row wins, as in the repeat check.
     std::unordered_map<std::string, int> barcodeRows;
@@ -382,7 +237,9 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     }
 
     std::vector<int> source(size_t(rows) + 1, -1); // the record that wrote each row
-    int ordinal = 0;
+    // Rows numbered by their place count blank lines too, as a paste does: a blank line is an
+    // empty row, not a reason for the rows below it to move up.
+    const int firstPosition = map.header ? sheet.Position(0) + 1 : 0;
     for (size_t i = firstRow; i < sheet.Records(); ++i) {
         if (problems.size() >= MaxSheetProblems)
             break;
@@ -391,13 +248,25 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             problems.push_back({sheet.Line(i), fc >= 0 ? map.Name(fc) : QString(),
                                 field(fc).toString(), std::move(reason)});
         };
+        // A decimal comma in a comma-separated file makes one field two: "Milk,2,50".
+        if (map.header) {
+            int last = sheet.Fields(i) - 1;
+            while (last >= map.FileColumns() && field(last).isEmpty())
+                --last;
+            if (last >= map.FileColumns()) {
+                problem(-1, QStringLiteral("%1 fields where the header has %2")
+                                .arg(last + 1)
+                                .arg(map.FileColumns()));
+                continue;
+            }
+        }
         QString reason;
         int row = 0;
         if (!update && keyCol < 0) {
-            row = ++ordinal;
+            row = sheet.Position(i) - firstPosition + 1;
             if (row > rows) {
                 problem(-1, QStringLiteral("more rows than the %1 table holds (%2)")
-                                .arg(QLatin1String(RowWord(table)))
+                                .arg(QLatin1String(SheetRowWord(table)))
                                 .arg(rows));
                 break;
             }
@@ -437,12 +306,13 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
         }
         if (int earlier = source[size_t(row)]; earlier >= 0) {
             problem(keyCol, QStringLiteral("%1 %2 is already given on line %3")
-                                .arg(QLatin1String(RowWord(table)))
+                                .arg(QLatin1String(SheetRowWord(table)))
                                 .arg(row)
                                 .arg(sheet.Line(size_t(earlier))));
             continue;
         }
         source[size_t(row)] = int(i);
+        ++result.placed;
         for (int c = 1; c <= work.Cols(); ++c) {
             const int fc = map.fileColumn[size_t(c)];
             if (fc < 0 || (update && field(fc).isEmpty()))
@@ -492,7 +362,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     for (int r = 1; r <= rows; ++r) {
         const bool was = !before.RowIsDefault(r);
         const bool is = !work.RowIsDefault(r);
-        if (table == SheetTable::Recycling)
+        if (table == SheetTable::Recycling && !(was && !is))
             result.changed += RowsDiffer(before, work, r) ? 1 : 0;
         else if (!was && is)
             ++result.added;

@@ -68,12 +68,32 @@ QString Decode(std::string_view bytes, SheetEncoding encoding,
             bad = text.size();
     }
     if (bad >= 0)
-        problems.push_back({LineAt(text, bad),
-                            {},
-                            {},
-                            utf8 ? QStringLiteral("the file is not valid UTF-8")
-                                 : QStringLiteral("the file is not valid UTF-16")});
+        problems.push_back(
+            {LineAt(text, bad),
+             {},
+             {},
+             utf8 ? QStringLiteral("not valid UTF-8") : QStringLiteral("not valid UTF-16")});
     return text;
+}
+
+// Letters that UTF-8 writes in two bytes (Latin-1 and Latin Extended: ą, ż, ö, ß...) or anything
+// in three or four. Code page text forms such pairs only by chance: CP1250 "ÓŁ" (D3 A3) is valid
+// UTF-8 for a Cyrillic letter, so a two-byte character outside the Latin letters proves nothing.
+bool HoldsUtf8Letters(QStringView decoded) {
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        const char16_t u = decoded[i].unicode();
+        if (u == QChar::ReplacementCharacter || u == 0xD7 || u == 0xF7)
+            continue;
+        if (QChar::isSurrogate(u)) {
+            if (QChar::isHighSurrogate(u) && i + 1 < decoded.size() &&
+                decoded[i + 1].isLowSurrogate())
+                return true;
+            continue;
+        }
+        if ((u >= 0xC0 && u <= 0x24F) || u >= 0x800)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -108,6 +128,7 @@ private:
         const size_t firstField = out.fields_.size();
         const qsizetype firstChar = out.chars_.size();
         const int line = line_;
+        const int position = position_++;
         qsizetype fieldStart = firstChar;
         int count = 0;
         bool any = false;
@@ -134,7 +155,7 @@ private:
                 out.chars_.truncate(firstChar);
                 return false;
             }
-            out.records_.push_back({line, count, firstField});
+            out.records_.push_back({line, position, count, firstField});
             return true;
         };
         while (pos_ < n) {
@@ -195,6 +216,7 @@ private:
     QChar sep_;
     qsizetype pos_ = 0;
     int line_ = 1;
+    int position_ = 0;
     int unclosed_ = 0;
 };
 
@@ -227,28 +249,38 @@ char FindSeparator(QStringView text) {
     return best;
 }
 
-// Which of '.' and ',' the fields that look like decimal fractions use more often.
+// Which of '.' and ',' the fields that look like decimal fractions use more often. "1,299" and
+// "12.500" may as well be thousands written with a group separator, so such fields only count
+// when no other field tells.
 char FindDecimal(const SheetText& sheet, char separator) {
     constexpr size_t Sample = 1000;
-    std::array<int, 2> votes{}; // '.', ','
+    std::array<int, 4> votes{}; // '.', ',', then the same for fields that may be groups
     for (size_t r = 0; r < sheet.Records() && r < Sample; ++r) {
         for (int f = 0; f < sheet.Fields(r); ++f) {
             const QStringView field = sheet.Field(r, f);
-            qsizetype i = field.startsWith(u'-') ? 1 : 0;
+            const qsizetype start = field.startsWith(u'-') ? 1 : 0;
+            qsizetype i = start;
             while (i < field.size() && field[i].isDigit())
                 ++i;
             if (i + 1 >= field.size() || (field[i] != u'.' && field[i] != u','))
                 continue;
+            const qsizetype whole = i - start;
             const bool comma = field[i] == u',';
             ++i;
+            const qsizetype fraction = i;
             while (i < field.size() && field[i].isDigit())
                 ++i;
-            if (i == field.size())
-                ++votes[comma ? 1 : 0];
+            if (i != field.size())
+                continue;
+            const bool group =
+                whole >= 1 && whole <= 3 && field[start] != u'0' && i - fraction == 3;
+            ++votes[(comma ? 1 : 0) + (group ? 2 : 0)];
         }
     }
     if (votes[0] != votes[1])
         return votes[0] > votes[1] ? '.' : ',';
+    if (votes[2] != votes[3])
+        return votes[2] > votes[3] ? '.' : ',';
     if (separator == ';')
         return ',';
     return separator == ',' ? '.' : DecimalSeparator();
@@ -293,6 +325,36 @@ QStringView SheetText::Field(size_t record, int field) const {
     return QStringView(chars_).sliced(span.start, span.size);
 }
 
+QString EncodingText(const SheetDialect& dialect) {
+    switch (dialect.encoding) {
+    case SheetEncoding::Utf8:
+        return dialect.bom ? QStringLiteral("UTF-8 with BOM") : QStringLiteral("UTF-8");
+    case SheetEncoding::Utf16LE:
+        return QStringLiteral("UTF-16 LE");
+    case SheetEncoding::Utf16BE:
+        return QStringLiteral("UTF-16 BE");
+    default:
+        return QString::fromStdString(DocumentCodePage().Name());
+    }
+}
+
+QString SeparatorText(char separator) {
+    switch (separator) {
+    case ';':
+        return QStringLiteral("semicolon");
+    case ',':
+        return QStringLiteral("comma");
+    default:
+        return QStringLiteral("tab");
+    }
+}
+
+QString DialectText(const SheetDialect& dialect) {
+    return QStringLiteral("%1, %2 between fields, decimal %3")
+        .arg(EncodingText(dialect), SeparatorText(dialect.separator),
+             dialect.decimal == ',' ? QStringLiteral("comma") : QStringLiteral("point"));
+}
+
 QString ProblemText(const SheetProblem& problem) {
     QString where = problem.line > 0 ? QStringLiteral("line %1").arg(problem.line) : QString();
     if (!problem.column.isEmpty()) {
@@ -325,8 +387,9 @@ SheetText ReadSheet(std::string_view bytes) {
     std::vector<SheetProblem> problems;
     std::string_view body = bytes.substr(dialect.bom ? BomOf(dialect.encoding).size() : 0);
     QString text = Decode(body, dialect.encoding, problems);
-    // Without a BOM, text that is no UTF-8 is taken for the code page the document uses.
-    if (!dialect.bom && !problems.empty()) {
+    // Without a BOM, text that is no UTF-8 is taken for the code page the document uses, unless
+    // it holds UTF-8 letters too: then one damaged byte is no reason to misread all the others.
+    if (!dialect.bom && !problems.empty() && !HoldsUtf8Letters(text)) {
         problems.clear();
         dialect.encoding = SheetEncoding::CodePage;
         text = Decode(body, dialect.encoding, problems);

@@ -20,11 +20,15 @@ struct SheetDialect {
     bool crlf = true;     // writing only: reading takes CR LF, LF and a lone CR alike
     bool operator==(const SheetDialect&) const = default;
 };
+// How a file was read, for the user: UTF-8 with BOM, semicolon between fields, decimal comma
+QString DialectText(const SheetDialect& dialect);
+QString EncodingText(const SheetDialect& dialect);
+QString SeparatorText(char separator);
 
 // One thing wrong with a file; the list of them is what the user sees and can copy.
 struct SheetProblem {
     int line = 0;   // 1-based line of the file; 0 for the file as a whole
-    QString column; // the header's name or "column 3"; empty when no single column is meant
+    QString column; // the column's title; empty when no single column is meant
     QString value;  // the field as the file holds it
     QString reason;
 };
@@ -42,6 +46,9 @@ public:
     size_t Records() const { return records_.size(); }
     // Where the record starts: quoted line breaks make a record span lines.
     int Line(size_t record) const { return records_[record].line; }
+    // Its place among all records, blank ones included, from 0: rows numbered by their place
+    // keep it across blank lines.
+    int Position(size_t record) const { return records_[record].position; }
     int Fields(size_t record) const { return records_[record].fields; }
     // Empty beyond the record's last field. Valid while the SheetText lives unchanged.
     QStringView Field(size_t record, int field) const;
@@ -54,6 +61,7 @@ private:
     };
     struct Record {
         int line = 0;
+        int position = 0;
         int fields = 0;
         size_t firstField = 0;
     };
@@ -69,8 +77,9 @@ inline constexpr size_t MaxSheetFileBytes = size_t(32) << 20;
 inline constexpr int MaxSheetColumns = 128;
 inline constexpr int MaxSheetFieldChars = 256;
 
-// Finds the encoding (BOM, else valid UTF-8, else the document's code page), the separator and
-// the decimal separator.
+// Finds the encoding (BOM, else UTF-8, else the document's code page), the separator and the
+// decimal separator. Text that holds UTF-8 letters beside bytes that are no UTF-8 is a problem,
+// not a code page file: either reading would turn some letters into others.
 SheetText ReadSheet(std::string_view bytes);
 // Reads with the dialect as given; a BOM of its encoding is skipped.
 SheetText ReadSheet(std::string_view bytes, const SheetDialect& dialect);

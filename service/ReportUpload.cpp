@@ -1,8 +1,10 @@
 #include "ReportUpload.h"
 
+#include "RecordLayouts.h"
 #include "TolvIBus.h"
 
 #include <cstring>
+#include <span>
 
 std::string ReportPiece(const uint8_t* block) {
     const void* zero = std::memchr(block, 0, BlockSize);
@@ -10,11 +12,18 @@ std::string ReportPiece(const uint8_t* block) {
     return std::string(reinterpret_cast<const char*>(block), length);
 }
 
+std::string ReportText(const std::string& blocks) {
+    std::string text;
+    for (size_t at = 0; at + BlockSize <= blocks.size(); at += BlockSize)
+        text += ReportPiece(reinterpret_cast<const uint8_t*>(blocks.data() + at));
+    return text;
+}
+
 TFlowResult UploadReport(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
-                         std::string& report) {
+                         const TReportKeeper& keeper, TReportUpload& upload) {
     if (const TFlowResult opened = OpenAndConnect(bus, progress, port); opened != TFlowResult::Done)
         return opened;
-    std::string text;
+    TReportRead read;
     progress.ShowStatus(StatusProgress, "Upload report...");
     progress.SetTotalPackages(ReportBlockCount);
     // The clear request carries the last block read, as every request of the register's
@@ -30,11 +39,32 @@ TFlowResult UploadReport(TTolvIBusComm& bus, TProgress& progress, const TPortSet
         last = *block;
         if (last[0] == 0)
             break;
-        text += ReportPiece(last.data());
+        read.text += ReportPiece(last.data());
+        read.blocks.append(reinterpret_cast<const char*>(last.data()), BlockSize);
     }
-    progress.ShowStatus(StatusProgress, "Clear report...");
-    if (!bus.WriteBlock(CmdClearReport, 0, last))
-        return FailStep(bus, progress, "Clear report...Error!");
-    report = std::move(text);
+    // Nothing leaves the register before it is kept: a refusal leaves it there.
+    std::string notKept;
+    if (keeper && !read.text.empty()) {
+        read.identification = GetTextField(std::span<const uint8_t>(bus.IdentRecord).subspan(16));
+        read.port = port.name;
+        notKept = keeper(read);
+    }
+    if (notKept.empty()) {
+        progress.ShowStatus(StatusProgress, "Clear report...");
+        if (!bus.WriteBlock(CmdClearReport, 0, last))
+            return FailStep(bus, progress, "Clear report...Error!");
+    }
+    upload.text = std::move(read.text);
+    upload.notKept = std::move(notKept);
+    upload.cleared = upload.notKept.empty();
     return DisconnectAndClose(bus, progress);
+}
+
+TFlowResult UploadReport(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
+                         std::string& report) {
+    TReportUpload upload;
+    const TFlowResult result = UploadReport(bus, progress, port, {}, upload);
+    if (result == TFlowResult::Done)
+        report = std::move(upload.text);
+    return result;
 }

@@ -143,11 +143,24 @@ int64_t ScaleDecimalText(std::string_view text, int decimals) {
 // ---- Numbers to texts -----------------------------------------------------------------------
 
 std::string BarcodeText(int64_t value) {
-    return std::to_string(value);
+    // A row without a barcode is sent as zero: zero comes back as no barcode, not as "0", which
+    // would make every such row repeat every other.
+    return value == 0 ? std::string() : std::to_string(value);
 }
 
 std::string MoneyText(int64_t amount, const RegisterStatus& status) {
     return FormatFixed(double(amount) / double(MoneyFactor(status)), 2);
+}
+
+std::string ExactMoneyText(int64_t amount, const RegisterStatus& status) {
+    if (status.Decimals <= 2)
+        return MoneyText(amount, status);
+    // A double holds no more than 15 or so digits; the register's amounts may need more.
+    const uint64_t factor = uint64_t(MoneyFactor(status));
+    const uint64_t magnitude = amount < 0 ? 0u - uint64_t(amount) : uint64_t(amount);
+    const std::string fraction = std::to_string(magnitude % factor);
+    return (amount < 0 ? "-" : "") + std::to_string(magnitude / factor) + DecimalSeparator() +
+           std::string(size_t(status.Decimals) - fraction.size(), '0') + fraction;
 }
 
 std::string QuantityText(int32_t thousandths) {
@@ -343,8 +356,8 @@ std::vector<SalesCounterTexts> MatchSalesRecords(const std::vector<PluSalesRecor
     std::vector<SalesCounterTexts> result;
     result.reserve(latest.size());
     for (const auto& [plu, record] : latest)
-        result.push_back(
-            {plu, QuantityText(record->quantity), MoneyText(int64_t(record->total), status)});
+        result.push_back({plu, QuantityText(record->quantity),
+                          MoneyText(int64_t(record->total), status), record->total});
     return result;
 }
 

@@ -49,9 +49,13 @@ int64_t ScaleDecimalText(std::string_view text, int decimals);
 
 // ---- Numbers to texts -----------------------------------------------------------------------
 
+// The decimal text; zero (no barcode) is the empty text.
 std::string BarcodeText(int64_t value);
 // Two decimals whatever Decimals is.
 std::string MoneyText(int64_t amount, const RegisterStatus& status);
+// Every decimal the register counts, and at least two: the same text as MoneyText up to two
+// decimals, and no amount lost beyond them.
+std::string ExactMoneyText(int64_t amount, const RegisterStatus& status);
 std::string QuantityText(int32_t thousandths);
 // Five characters for every rate below 100 %: 750 gives 07.50.
 std::string RateText(uint16_t hundredths);
@@ -159,8 +163,9 @@ std::vector<PluSalesRecord> DecodeSalesStream(std::span<const uint8_t> stream, u
 
 struct SalesCounterTexts {
     int pluNumber = 0;
-    std::string quantity; // column 7
-    std::string total;    // column 8
+    std::string quantity;     // column 7
+    std::string total;        // column 8
+    uint64_t totalAmount = 0; // the total in money units, as the register counts it
 };
 // The texts must stay in place while MatchSalesRecords runs.
 using BarcodeSource = std::function<std::string_view(int pluNumber)>;

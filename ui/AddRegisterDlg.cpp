@@ -34,7 +34,7 @@ QString FreeName(const TRegisterList& list) {
 
 TAddRegisterDlg::TAddRegisterDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("AddRegisterDlg");
-    setWindowTitle("Add register");
+    setWindowTitle(tr("Add register"));
     TolvIBusComm1 = new TTolvIBusComm(this);
     TolvIBusComm1->ShowErrorBox = [](const std::string&, const ECommsError&) {};
 
@@ -45,8 +45,8 @@ TAddRegisterDlg::TAddRegisterDlg(QWidget* parent) : QDialog(parent) {
     PortBox->setObjectName("PortBox");
     PortBox->setEditable(true);
     PortBox->setMinimumWidth(360);
-    PortBox->setToolTip("COM1 to COM4 as the communication settings map them, or a serial "
-                        "device of this computer");
+    PortBox->setToolTip(tr("COM1 to COM4 as the communication settings map them, or a serial "
+                           "device of this computer"));
     RateBox = new QComboBox(this);
     RateBox->setObjectName("RateBox");
     for (uint32_t rate : BaudTable)
@@ -54,37 +54,37 @@ TAddRegisterDlg::TAddRegisterDlg(QWidget* parent) : QDialog(parent) {
     GroupsEd = new QLineEdit(this);
     GroupsEd->setObjectName("GroupsEd");
     GroupsEd->setPlaceholderText("Front, Back");
-    GroupsEd->setToolTip("The groups this register is in, separated by commas");
-    FirstLbl = new QLabel("The first register of the list takes today's settings: its port, "
-                          "rate and parameters.",
+    GroupsEd->setToolTip(tr("The groups this register is in, separated by commas"));
+    FirstLbl = new QLabel(tr("The first register of the list takes today's settings: its port, "
+                             "rate and parameters."),
                           this);
     FirstLbl->setObjectName("FirstLbl");
     FirstLbl->setWordWrap(true);
 
     auto* form = new QFormLayout;
-    form->addRow("&Name:", NameEd);
-    form->addRow("&Port:", PortBox);
-    form->addRow("&Rate:", RateBox);
-    form->addRow("&Groups:", GroupsEd);
+    form->addRow(tr("&Name:"), NameEd);
+    form->addRow(tr("&Port:"), PortBox);
+    form->addRow(tr("&Rate:"), RateBox);
+    form->addRow(tr("&Groups:"), GroupsEd);
 
     FoundList = new QListWidget(this);
     FoundList->setObjectName("FoundList");
     FoundList->setMinimumHeight(90);
-    FoundList->setToolTip("Serial devices no register of the list uses; click a register found "
-                          "to take its port");
+    FoundList->setToolTip(tr("Serial devices no register of the list uses; click a register found "
+                             "to take its port"));
     connect(FoundList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && item->data(Qt::UserRole).isValid())
             PortBox->setEditText(item->data(Qt::UserRole).toString());
     });
-    DetectBtn = new QPushButton("&Detect", this);
+    DetectBtn = new QPushButton(tr("&Detect"), this);
     DetectBtn->setObjectName("DetectBtn");
-    DetectBtn->setToolTip("Look for registers on the serial devices no register of the list "
-                          "uses");
+    DetectBtn->setToolTip(tr("Look for registers on the serial devices no register of the list "
+                             "uses"));
     connect(DetectBtn, &QPushButton::clicked, this, &TAddRegisterDlg::DetectBtnClick);
     auto* okBtn = new QPushButton("OK", this);
     okBtn->setObjectName("OKBtn");
     okBtn->setDefault(true);
-    auto* cancelBtn = new QPushButton("Cancel", this);
+    auto* cancelBtn = new QPushButton(tr("Cancel"), this);
     cancelBtn->setObjectName("CancelBtn");
     connect(okBtn, &QPushButton::clicked, this, &TAddRegisterDlg::accept);
     connect(cancelBtn, &QPushButton::clicked, this, &TAddRegisterDlg::reject);
@@ -97,7 +97,7 @@ TAddRegisterDlg::TAddRegisterDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(FirstLbl);
     layout->addLayout(form);
-    layout->addWidget(new QLabel("Registers found:", this));
+    layout->addWidget(new QLabel(tr("Registers found:"), this));
     layout->addWidget(FoundList, 1);
     layout->addLayout(buttons);
 }
@@ -172,7 +172,7 @@ void TAddRegisterDlg::DetectBtnClick() {
                 items[i]->setData(Qt::UserRole, Text(f.device.path));
             }
     if (free.empty())
-        new QListWidgetItem("Every serial device present belongs to a register of the list.",
+        new QListWidgetItem(tr("Every serial device present belongs to a register of the list."),
                             FoundList);
     else if (found.empty())
         new QListWidgetItem(NotFoundText, FoundList);

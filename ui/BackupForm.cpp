@@ -40,13 +40,19 @@ TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
     list_ = new QTableWidget(0, 6, this);
     list_->setObjectName("BackupList");
     list_->setHorizontalHeaderLabels(
-        {"Date", "Register", "PLU range", "PLU items", "Departments", "Package prices"});
+        {"Date", "Register", "PLU range", "Named items", "Departments", "Package prices"});
+    const char* const countTips[] = {"PLU items with a name", "Departments with a name",
+                                     "Package prices other than 0"};
+    for (int column = 3; column < 6; ++column)
+        list_->horizontalHeaderItem(column)->setToolTip(countTips[column - 3]);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    list_->setColumnWidth(0, 150);
+    // Every title and number whole; the register's identification takes what is left.
+    QHeaderView* header = list_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &TBackupForm::UpdateButtons);
     connect(list_, &QTableWidget::itemActivated, this, [this] { RestoreClick(); });
 
@@ -131,7 +137,7 @@ void TBackupForm::Refresh(const std::string& chooseFolder) {
         list_->setItem(row, 0, Cell(QString::fromStdString(m.date)));
         list_->setItem(row, 1, Cell(cp.ToUnicode(m.identification)));
         list_->setItem(row, 2, Cell(QString("%1-%2").arg(m.rangeBegin).arg(m.rangeEnd)));
-        list_->setItem(row, 3, Cell(QString::number(m.pluItems), true));
+        list_->setItem(row, 3, Cell(QString::number(m.namedPluItems), true));
         list_->setItem(row, 4, Cell(QString::number(m.departments), true));
         list_->setItem(row, 5, Cell(QString::number(m.packagePrices), true));
         if (backup.folder == chooseFolder)

@@ -128,8 +128,14 @@ bool TBulkChangeDlg::Execute(const TextTable& plu, const TextTable& dept,
         selectedRows_->setChecked(true);
     else
         range_->setChecked(true);
+    // Each opening starts from no change: an Enter must never repeat a change the user
+    // cancelled or already made. The rows and the rounding are kept.
+    priceOp_->setCurrentIndex(0);
+    value_->clear();
+    setDept_->setChecked(false);
+    setFlag_->setChecked(false);
     UpdatePreview();
-    value_->setFocus();
+    priceOp_->setFocus();
     const bool accepted = exec() == QDialog::Accepted && plan_.Ok() && !plan_.changes.empty();
     plu_ = nullptr;
     dept_ = nullptr;

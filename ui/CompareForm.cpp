@@ -11,9 +11,10 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTableView>
+#include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -29,20 +30,23 @@ TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
     summaryLabel_->setTextFormat(Qt::PlainText);
 
     model_ = new TDifferenceModel(this);
-    grid_ = new QTableView(this);
-    grid_->setObjectName("DifferenceGrid");
-    grid_->setModel(model_);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setAlternatingRowColors(true);
-    grid_->setWordWrap(false);
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
-    QHeaderView* header = grid_->horizontalHeader();
+    tree_ = new QTreeView(this);
+    tree_->setObjectName("DifferenceTree");
+    tree_->setModel(model_);
+    tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree_->setAlternatingRowColors(true);
+    tree_->setWordWrap(false);
+    // Tens of thousands of rows scroll smoothly only when every row has one height.
+    tree_->setUniformRowHeights(true);
+    tree_->setAllColumnsShowFocus(true);
+    QHeaderView* header = tree_->header();
+    header->setStretchLastSection(false);
     header->setSectionResizeMode(TDifferenceModel::PcColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(TDifferenceModel::RegisterColumn, QHeaderView::Stretch);
-    for (int column : {TDifferenceModel::KindColumn, TDifferenceModel::ItemColumn,
-                       TDifferenceModel::FieldColumn})
-        grid_->setColumnWidth(column, column == TDifferenceModel::ItemColumn ? 60 : 100);
+    tree_->setColumnWidth(TDifferenceModel::FieldColumn,
+                          14 * tree_->fontMetrics().horizontalAdvance('0'));
+    connect(model_, &TDifferenceModel::ChosenChanged, this, &TCompareForm::UpdateSendButton);
 
     saveBtn_ = new QPushButton("Save &list...", this);
     saveBtn_->setObjectName("SaveListBtn");
@@ -63,7 +67,7 @@ TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(closeBtn_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(summaryLabel_);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(tree_, 1);
     layout->addLayout(buttons);
     resize(820, 480);
 
@@ -75,20 +79,40 @@ TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
 
 void TCompareForm::ShowComparison(const TComparison& comparison) {
     comparison_ = comparison;
-    model_->SetDifferences(&comparison_.differences);
-    sendBtn_->setEnabled(!comparison_.Equal() && sendChanges != nullptr);
+    model_->SetComparison(&comparison_);
+    // A kind's summary reads across the whole row.
+    for (int row = 0; row < model_->rowCount(); ++row)
+        tree_->setFirstColumnSpanned(row, QModelIndex(), true);
+    tree_->expandAll();
+    // "recycling 100" whole beside the tree's indentation, under any kind names.
+    const QFontMetrics metrics = tree_->fontMetrics();
+    int itemWidth = 0;
+    for (const std::string& kind : DownloadKindNames)
+        itemWidth = std::max(
+            itemWidth, metrics.horizontalAdvance(DocumentCodePage().ToUnicode(kind) + " 10000"));
+    tree_->setColumnWidth(TDifferenceModel::ItemColumn,
+                          itemWidth + tree_->indentation() + 2 * metrics.horizontalAdvance('0'));
     saveBtn_->setEnabled(true);
     ShowSummary(comparison_.Equal() ? "A download would change nothing: the register holds what "
                                       "the document holds."
                                     : QString());
+    UpdateSendButton();
     if (comparison_.Equal())
         closeBtn_->setFocus();
     else {
-        grid_->setFocus();
-        grid_->selectRow(0);
+        tree_->setFocus();
+        for (int kind = KindPLU; kind <= KindParameter; ++kind)
+            if (comparison_.KindDiffers(kind)) {
+                tree_->setCurrentIndex(model_->KindIndex(kind));
+                break;
+            }
     }
     exec();
-    model_->SetDifferences(nullptr);
+    model_->SetComparison(nullptr);
+}
+
+void TCompareForm::UpdateSendButton() {
+    sendBtn_->setEnabled(sendChanges != nullptr && model_->Chosen().any());
 }
 
 void TCompareForm::ShowSummary(const QString& outcome) {
@@ -118,19 +142,29 @@ void TCompareForm::SaveListClick() {
 }
 
 void TCompareForm::SendClick() {
-    if (!sendChanges || comparison_.Equal())
+    const KindSet chosen = model_->Chosen();
+    if (!sendChanges || chosen.none())
         return;
     sendBtn_->setEnabled(false);
-    const TFlowOutcome outcome = sendChanges(comparison_);
+    const TFlowOutcome outcome = sendChanges(comparison_, chosen);
     // The progress window has gone; the keyboard comes back here, not to the main window.
     activateWindow();
-    if (outcome.Done()) {
-        ShowSummary("The changes have been sent.");
-        closeBtn_->setFocus();
+    if (!outcome.Done()) {
+        UpdateSendButton();
+        ShowSummary(outcome.result == TFlowResult::Cancelled
+                        ? QString("Sending was cancelled.")
+                        : "Sending stopped: " + OutcomeText(outcome));
         return;
     }
-    sendBtn_->setEnabled(true);
-    ShowSummary(outcome.result == TFlowResult::Cancelled
-                    ? QString("Sending was cancelled.")
-                    : "Sending stopped: " + OutcomeText(outcome));
+    model_->MarkSent(chosen);
+    QStringList left;
+    const KindSet unsent = model_->Unsent();
+    for (int kind = KindPLU; kind <= KindParameter; ++kind)
+        if (unsent.test(size_t(kind)))
+            left << DocumentCodePage().ToUnicode(DownloadKindNames[size_t(kind)]);
+    ShowSummary(left.isEmpty()
+                    ? QString("The changes have been sent.")
+                    : "The changes have been sent, except those of " + left.join(", ") + ".");
+    if (!sendBtn_->isEnabled())
+        closeBtn_->setFocus();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The comparison's window: every difference between the document and the register, kind by kind,
-// with the PC's and the register's value and the counts. The list can be saved as text, and
-// "Send these changes" sends only what differs.
+// The comparison's window: every difference between the document and the register, grouped by
+// kind, with the PC's and the register's value and the counts. The list can be saved as text,
+// and "Send these changes" sends only what differs, of the kinds ticked.
 
 #include "Comparison.h"
 #include "FlowOutcome.h"
@@ -12,7 +12,7 @@
 
 class QLabel;
 class QPushButton;
-class QTableView;
+class QTreeView;
 class TDifferenceModel;
 
 class TCompareForm : public QDialog {
@@ -25,8 +25,8 @@ public:
     void ShowComparison(const TComparison& comparison);
     const TComparison& Comparison() const { return comparison_; }
 
-    // Sends the comparison's changes (the main window's flow).
-    std::function<TFlowOutcome(const TComparison&)> sendChanges;
+    // Sends the comparison's changes of the kinds chosen (the main window's flow).
+    std::function<TFlowOutcome(const TComparison&, KindSet chosen)> sendChanges;
     // The file "Save list..." writes; empty when cancelled. Tests answer it.
     std::function<QString()> chooseSaveFile;
 
@@ -35,10 +35,11 @@ public:
 
 private:
     void ShowSummary(const QString& outcome);
+    void UpdateSendButton();
 
     TComparison comparison_;
     QLabel* summaryLabel_;
-    QTableView* grid_;
+    QTreeView* tree_;
     TDifferenceModel* model_;
     QPushButton* saveBtn_;
     QPushButton* sendBtn_;

@@ -97,6 +97,13 @@ int TDetectPortDlg::Execute() {
 }
 
 void TDetectPortDlg::DetectBtnClick() {
+    if (runDetection)
+        runDetection([this] { return Detect(); });
+    else
+        Detect();
+}
+
+TFlowResult TDetectPortDlg::Detect() {
     DetectBtn->setEnabled(false);
     for (QLineEdit* edit : Edits) {
         edit->clear();
@@ -113,21 +120,25 @@ void TDetectPortDlg::DetectBtnClick() {
     DeviceList->clear();
     DeviceList->hide();
     const TDetectResult result = DetectPorts(*TolvIBusComm1, hooks);
+    bool found = result.found != 0;
     if (result.apply && !ApplyDetectedPort(result.found))
         TellWriteFailure();
     else if (result.found == 0 && !result.stopped && isVisible())
-        ProbeOtherDevices();
+        found = ProbeOtherDevices();
     DetectBtn->setEnabled(true);
+    return found                            ? TFlowResult::Done
+           : result.stopped || !isVisible() ? TFlowResult::Cancelled
+                                            : TFlowResult::RegisterFailed;
 }
 
-void TDetectPortDlg::ProbeOtherDevices() {
+bool TDetectPortDlg::ProbeOtherDevices() {
     const std::vector<SerialDevice> devices =
         UnmappedDevices(ListSerialDevices(discoveryRoot), discoveryRoot);
     QStringList descriptions;
     for (const SerialDevice& d : devices)
         descriptions << QString::fromLocal8Bit(d.description);
     if (devices.empty() || !askProbe(descriptions) || !isVisible())
-        return;
+        return false;
     for (const SerialDevice& d : devices) {
         auto* item = new QListWidgetItem(QString::fromLocal8Bit(d.description), DeviceList);
         item->setToolTip(QString::fromLocal8Bit(d.path));
@@ -146,11 +157,12 @@ void TDetectPortDlg::ProbeOtherDevices() {
     hooks.StillShown = [this] { return isVisible(); };
     const std::optional<size_t> hit = ProbeDevices(*TolvIBusComm1, devices, hooks, discoveryRoot);
     if (!hit)
-        return;
+        return false;
     const int n = PortForFoundDevice(discoveryRoot);
     if (askUseDevice(QString::fromLocal8Bit(UseDeviceQuestion(devices[*hit], n))) &&
         !ApplyDetectedDevice(n, devices[*hit].path))
         TellWriteFailure();
+    return true;
 }
 
 void TDetectPortDlg::CloseBtnClick() {

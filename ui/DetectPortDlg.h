@@ -4,6 +4,7 @@
 // one outcome per device below the ports.
 
 #include "PortDetection.h"
+#include "RegisterConnection.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -43,12 +44,17 @@ public:
 
     // Where discovery reads /sys and /dev; tests point it at a tree of their own.
     std::string discoveryRoot = "/";
+    // Runs one search (Done: a register answered; Cancelled: the dialog was closed); the main
+    // window keeps it in the journal. Unset: the search just runs.
+    std::function<void(const std::function<TFlowResult()>& detect)> runDetection;
 
 protected:
     void reject() override;
 
 private:
-    void ProbeOtherDevices();
+    TFlowResult Detect();
+    // True when a register answered on one of them.
+    bool ProbeOtherDevices();
     bool Ask(const QString& question, const QString& details = {});
     void TellWriteFailure();
 };

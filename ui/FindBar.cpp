@@ -1,6 +1,7 @@
 #include "FindBar.h"
 
 #include "CodePage.h"
+#include "Counted.h"
 #include "Defs.h"
 #include "TextFinder.h"
 
@@ -29,7 +30,7 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
 
-    auto* label = new QLabel("&Find:", this);
+    auto* label = new QLabel("Fi&nd:", this);
     text_ = new QLineEdit(this);
     text_->setObjectName("FindEdit");
     text_->setClearButtonEnabled(true);
@@ -59,7 +60,8 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     next_->setToolTip("Next match (Enter)");
     count_ = new QLabel(this);
     count_->setObjectName("FindCount");
-    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance("00000 of 00000"));
+    count_->setMinimumWidth(std::max(count_->fontMetrics().horizontalAdvance("00000 of 00000"),
+                                     count_->fontMetrics().horizontalAdvance("00000 matches")));
     auto* close = new QToolButton(this);
     close->setObjectName("FindClose");
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -82,7 +84,13 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     connect(text_, &QLineEdit::textChanged, this, [this] { Search(true); });
     connect(column_, &QComboBox::currentIndexChanged, this, [this] { Search(true); });
     connect(accents_, &QCheckBox::toggled, this, [this] { Search(true); });
-    connect(filter_, &QCheckBox::toggled, this, [this] { ApplyFilter(); });
+    connect(filter_, &QCheckBox::toggled, this, [this] {
+        touched_.clear();
+        kept_.clear();
+        ApplyFilter();
+        current_ = MatchAtCursor();
+        count_->setText(CountText());
+    });
     connect(previous_, &QToolButton::clicked, this, &TFindBar::Previous);
     connect(next_, &QToolButton::clicked, this, &TFindBar::Next);
     connect(close, &QToolButton::clicked, this, &TFindBar::Close);
@@ -93,26 +101,66 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     // Edits change what matches; found again once the edit is finished.
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &TFindBar::Refresh);
-    connect(grid->Model(), &QAbstractItemModel::dataChanged, this, [this] {
-        if (isVisible() && !text_->text().isEmpty())
-            refreshTimer_.start(0);
-    });
+    connect(grid->Model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                if (!isVisible() || text_->text().isEmpty())
+                    return;
+                NoteShownRowsChanged(topLeft.row() + 1, bottomRight.row() + 1);
+                refreshTimer_.start(0);
+            });
     hide();
 }
 
 void TFindBar::Open() {
+    // Ctrl+F in an open bar only goes back to its text: the find, and the rows kept, stay.
+    const bool opening = isHidden();
     show();
     text_->setFocus();
     text_->selectAll();
-    Search(false);
+    if (opening)
+        Search(false);
 }
 
 void TFindBar::Close() {
     if (!grid_->SetRowFilter(nullptr))
         return;
     refreshTimer_.stop();
+    ForgetEdits();
     hide();
     grid_->setFocus();
+}
+
+void TFindBar::ForgetEdits() {
+    touched_.clear();
+    if (kept_.empty())
+        return;
+    kept_.clear();
+    if (isVisible())
+        refreshTimer_.start(0);
+}
+
+void TFindBar::NoteShownRowsChanged(int top, int bottom) {
+    if (grid_->RowFilter() != rowFilter_)
+        return;
+    const std::vector<int>& shown = rowFilter_->Rows();
+    const auto first = std::lower_bound(shown.begin(), shown.end(), top);
+    const auto last = std::upper_bound(first, shown.end(), bottom);
+    std::vector<int> merged;
+    merged.reserve(touched_.size() + size_t(last - first));
+    std::set_union(touched_.begin(), touched_.end(), first, last, std::back_inserter(merged));
+    touched_ = std::move(merged);
+}
+
+void TFindBar::KeepTouchedRows() {
+    // A shown row that an edit made stop matching stays: pulled away from under the cursor, it
+    // would send the next value typed to its neighbour.
+    std::vector<int> rows;
+    std::set_union(kept_.begin(), kept_.end(), touched_.begin(), touched_.end(),
+                   std::back_inserter(rows));
+    kept_.clear();
+    std::set_difference(rows.begin(), rows.end(), matches_.begin(), matches_.end(),
+                        std::back_inserter(kept_));
+    touched_.clear();
 }
 
 std::vector<int> TFindBar::Columns() const {
@@ -122,21 +170,28 @@ std::vector<int> TFindBar::Columns() const {
     return {NameCol, BarcodeCol};
 }
 
-void TFindBar::Search(bool move) {
+void TFindBar::Find() {
     const TextFinder finder(DocumentCodePage(), text_->text(), accents_->isChecked());
-    const std::vector<int> cols = Columns();
-    matches_ = finder.Rows(grid_->Model()->Table(), cols);
-    current_ = 0;
+    matches_ = finder.Rows(grid_->Model()->Table(), Columns());
+}
+
+int TFindBar::MatchAtCursor() const {
+    const int row = grid_->CurrentRow();
+    const auto at = std::lower_bound(matches_.begin(), matches_.end(), row);
+    return at != matches_.end() && *at == row ? int(at - matches_.begin()) + 1 : 0;
+}
+
+void TFindBar::Search(bool move) {
+    touched_.clear();
+    kept_.clear();
+    Find();
     ApplyFilter();
-    if (!matches_.empty()) {
+    current_ = MatchAtCursor();
+    if (move && !matches_.empty()) {
         // From the cursor on: typing more letters keeps a match that still matches.
         const int from = std::max(grid_->CurrentRow(), 1);
         const auto at = std::lower_bound(matches_.begin(), matches_.end(), from);
-        const int index = at == matches_.end() ? 1 : int(at - matches_.begin()) + 1;
-        if (move)
-            GoTo(index);
-        else
-            current_ = index;
+        GoTo(at == matches_.end() ? 1 : int(at - matches_.begin()) + 1);
     }
     count_->setText(CountText());
 }
@@ -149,10 +204,10 @@ void TFindBar::Refresh() {
         refreshTimer_.start(200);
         return;
     }
-    const int row = grid_->CurrentRow();
-    Search(false);
-    const auto at = std::lower_bound(matches_.begin(), matches_.end(), row);
-    current_ = at != matches_.end() && *at == row ? int(at - matches_.begin()) + 1 : 0;
+    Find();
+    KeepTouchedRows();
+    ApplyFilter();
+    current_ = MatchAtCursor();
     count_->setText(CountText());
 }
 
@@ -164,16 +219,20 @@ void TFindBar::ApplyFilter() {
         }
         return;
     }
+    std::vector<int> rows;
+    rows.reserve(matches_.size() + kept_.size());
+    std::set_union(matches_.begin(), matches_.end(), kept_.begin(), kept_.end(),
+                   std::back_inserter(rows));
     const int row = grid_->CurrentRow();
     const int col = std::max(grid_->CurrentCol(), 1);
     if (grid_->RowFilter() == rowFilter_) {
-        rowFilter_->SetRows(matches_);
+        rowFilter_->SetRows(rows);
         if (!grid_->currentIndex().isValid() || grid_->CurrentRow() != row) {
-            const auto at = std::lower_bound(matches_.begin(), matches_.end(), row);
-            if (at != matches_.end())
+            const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+            if (at != rows.end())
                 grid_->SetCurrentCell(*at, col);
-            else if (!matches_.empty())
-                grid_->SetCurrentCell(matches_.back(), col);
+            else if (!rows.empty())
+                grid_->SetCurrentCell(rows.back(), col);
         }
         return;
     }
@@ -182,14 +241,13 @@ void TFindBar::ApplyFilter() {
         filter_->setChecked(false);
         return;
     }
-    rowFilter_->SetRows(matches_);
+    rowFilter_->SetRows(std::move(rows));
     grid_->SetRowFilter(rowFilter_);
 }
 
 void TFindBar::GoTo(int index) {
     if (matches_.empty())
         return;
-    current_ = index;
     const int row = matches_[size_t(index - 1)];
     int col = column_->currentData().toInt();
     if (col == 0) {
@@ -201,19 +259,24 @@ void TFindBar::GoTo(int index) {
         !grid_->ValidateActiveCell())
         return;
     grid_->SetCurrentCell(row, col);
+    current_ = index;
     count_->setText(CountText());
 }
 
+// Next and Previous count from the cursor's row, which need not be a match: the user may have
+// moved, or edited the row out of the matches.
 void TFindBar::Next() {
     if (matches_.empty())
         return;
-    GoTo(current_ >= int(matches_.size()) ? 1 : current_ + 1);
+    const auto at = std::upper_bound(matches_.begin(), matches_.end(), grid_->CurrentRow());
+    GoTo(at == matches_.end() ? 1 : int(at - matches_.begin()) + 1);
 }
 
 void TFindBar::Previous() {
     if (matches_.empty())
         return;
-    GoTo(current_ <= 1 ? int(matches_.size()) : current_ - 1);
+    const auto at = std::lower_bound(matches_.begin(), matches_.end(), grid_->CurrentRow());
+    GoTo(at == matches_.begin() ? int(matches_.size()) : int(at - matches_.begin()));
 }
 
 QString TFindBar::CountText() const {
@@ -221,6 +284,8 @@ QString TFindBar::CountText() const {
         return {};
     if (matches_.empty())
         return "No match";
+    if (current_ == 0)
+        return Counted(qint64(matches_.size()), "match", "matches");
     return QString("%1 of %2").arg(current_).arg(matches_.size());
 }
 

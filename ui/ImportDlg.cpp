@@ -1,8 +1,10 @@
 #include "ImportDlg.h"
 
 #include "CodePage.h"
+#include "ImportColumnHeader.h"
 #include "Placement.h"
 #include "ProblemList.h"
+#include "Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -36,30 +39,6 @@ bool SelectData(QComboBox* box, const QVariant& value) {
     return index >= 0;
 }
 
-QString SeparatorName(char separator) {
-    switch (separator) {
-    case ';':
-        return "semicolon";
-    case ',':
-        return "comma";
-    default:
-        return "tab";
-    }
-}
-
-QString EncodingName(const SheetDialect& dialect) {
-    switch (dialect.encoding) {
-    case SheetEncoding::Utf8:
-        return dialect.bom ? "UTF-8 with BOM" : "UTF-8";
-    case SheetEncoding::Utf16LE:
-        return "UTF-16 LE";
-    case SheetEncoding::Utf16BE:
-        return "UTF-16 BE";
-    default:
-        return QString::fromStdString(DocumentCodePage().Name());
-    }
-}
-
 // The table whose columns the header names best; without a header names nothing, so the table
 // stays as the user had it.
 std::optional<SheetTable> TableNamedBy(const SheetText& sheet) {
@@ -78,6 +57,21 @@ std::optional<SheetTable> TableNamedBy(const SheetText& sheet) {
         }
     }
     return best;
+}
+
+QString TableQuestionName(SheetTable table) {
+    switch (table) {
+    case SheetTable::PLU:
+        return "PLU table";
+    case SheetTable::Department:
+        return "department table";
+    default:
+        return "recycling table";
+    }
+}
+
+QString Rows(int count, const char* verb) {
+    return QString("%1 %2 %3").arg(count).arg(count == 1 ? "row is" : "rows are", verb);
 }
 
 } // namespace
@@ -127,7 +121,7 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     updateButton_ =
         new QRadioButton("&Update: only the rows the file names, empty cells kept", rowsGroup);
     updateButton_->setObjectName("UpdateRB");
-    replaceButton_->setChecked(true);
+    updateButton_->setChecked(true); // replace empties rows: the user asks for it
     matchBox_ = NamedCombo("MatchCB", rowsGroup);
     matchBox_->addItem("PLU number", int(MatchBy::Number));
     matchBox_->addItem("Barcode", int(MatchBy::Barcode));
@@ -146,10 +140,16 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
 
     preview_ = new QTableWidget(this);
     preview_->setObjectName("PreviewGrid");
+    columnHeader_ = new TImportColumnHeader(preview_);
+    preview_->setHorizontalHeader(columnHeader_);
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setWordWrap(false);
     preview_->setFocusPolicy(Qt::NoFocus);
+    // Tab goes from box to box above the columns, not from cell to cell of the preview.
+    preview_->setTabKeyNavigation(false);
     preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 6);
+    previewLabel_ = new QLabel("C&olumns: the table column each column of the file feeds", this);
+    previewLabel_->setObjectName("PreviewLbl");
     columnsLabel_ = new QLabel(this);
     columnsLabel_->setObjectName("ColumnsLbl");
     columnsLabel_->setWordWrap(true);
@@ -186,6 +186,7 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(foundLabel_);
     layout->addLayout(tableRow);
     layout->addLayout(options);
+    layout->addWidget(previewLabel_);
     layout->addWidget(preview_, 1);
     layout->addWidget(columnsLabel_);
     layout->addWidget(readProblemLabel_);
@@ -202,17 +203,23 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
                 Reread();
         });
     connect(tableBox_, &QComboBox::currentIndexChanged, this, [this] {
-        if (!updating_)
-            Remap();
-        UpdateMatch();
+        if (updating_)
+            return;
+        chosen_.reset(); // chosen for another table's columns
+        remembered_ = false;
+        Remap();
     });
     connect(headerCheck_, &QCheckBox::toggled, this, [this](bool on) {
         if (updating_)
             return;
         header_ = on;
+        chosen_.reset();
+        remembered_ = false;
         Remap();
     });
+    connect(columnHeader_, &TImportColumnHeader::Chosen, this, &TImportDlg::ChooseColumn);
     connect(updateButton_, &QRadioButton::toggled, this, &TImportDlg::UpdateMatch);
+    connect(matchBox_, &QComboBox::activated, this, [this] { matchChosen_ = true; });
     UpdateMatch();
 }
 
@@ -223,6 +230,10 @@ bool TImportDlg::Execute(const QString& fileName, std::string bytes, const TextT
     dept_ = &dept;
     recy_ = &recy;
     header_.reset();
+    chosen_.reset();
+    remembered_ = false;
+    matchChosen_ = false;
+    memoryError_.clear();
     result_ = {};
     fileLabel_->setText(QFileInfo(fileName).absoluteFilePath());
     encodingBox_->setItemText(encodingBox_->findData(int(SheetEncoding::CodePage)),
@@ -236,8 +247,14 @@ bool TImportDlg::Execute(const QString& fileName, std::string bytes, const TextT
     foundLabel_->setText(FoundText());
     updating_ = true;
     ShowDialect(found_);
-    if (const std::optional<SheetTable> named = TableNamedBy(sheet_))
+    if (const std::optional<RememberedColumns> kept = Memory().Find(sheet_)) {
+        SelectData(tableBox_, int(kept->table));
+        header_ = true;
+        chosen_ = kept->feeds;
+        remembered_ = true;
+    } else if (const std::optional<SheetTable> named = TableNamedBy(sheet_)) {
         SelectData(tableBox_, int(*named));
+    }
     updating_ = false;
     Remap();
     CentreOnScreen(this);
@@ -249,9 +266,7 @@ bool TImportDlg::Execute(const QString& fileName, std::string bytes, const TextT
 }
 
 QString TImportDlg::FoundText() const {
-    return QString("Found: %1, %2 between fields, decimal %3")
-        .arg(EncodingName(found_), SeparatorName(found_.separator),
-             found_.decimal == ',' ? "comma" : "point");
+    return "Found: " + DialectText(found_);
 }
 
 SheetTable TImportDlg::Table() const {
@@ -280,18 +295,37 @@ void TImportDlg::ShowDialect(const SheetDialect& dialect) {
 }
 
 void TImportDlg::Reread() {
+    const SheetDialect dialect = Dialect();
+    // Other separators make other columns; the encoding and decimals leave them as they are.
+    if (dialect.separator != sheet_.dialect.separator) {
+        chosen_.reset();
+        remembered_ = false;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    sheet_ = ReadSheet(bytes_, Dialect());
+    sheet_ = ReadSheet(bytes_, dialect);
     QApplication::restoreOverrideCursor();
     Remap();
 }
 
 void TImportDlg::Remap() {
-    map_ = MapColumns(sheet_, Table(), header_);
+    map_ = MapColumns(sheet_, Table(), header_, chosen_);
     updating_ = true;
     headerCheck_->setChecked(map_.header);
     updating_ = false;
+    UpdateMatch();
     ShowPreview();
+}
+
+void TImportDlg::ChooseColumn(int fileCol, int item) {
+    // Two columns feeding one is a problem to put right, not a reason to undo the other
+    // choice: the arrow keys pass through every item on their way to the one meant.
+    ColumnChoice choice = chosen_ ? *chosen_ : map_.feeds;
+    choice.resize(std::max(choice.size(), size_t(fileCol) + 1), -1);
+    choice[size_t(fileCol)] = item - 1; // item 0 is "(ignore)"
+    chosen_ = std::move(choice);
+    header_ = map_.header;
+    remembered_ = false;
+    Remap();
 }
 
 void TImportDlg::UpdateMatch() {
@@ -299,49 +333,73 @@ void TImportDlg::UpdateMatch() {
     const bool barcodes = Table() == SheetTable::PLU && updateButton_->isChecked();
     if (!barcodes)
         SelectData(matchBox_, int(MatchBy::Number));
+    else if (!matchChosen_ && map_.fileColumn.size() > 1)
+        // A file without PLU numbers can only be matched by its barcodes.
+        SelectData(matchBox_,
+                   int(map_.fileColumn[0] < 0 && map_.fileColumn[1] >= 0 ? MatchBy::Barcode
+                                                                         : MatchBy::Number));
     matchBox_->setEnabled(barcodes);
     matchLabel_->setEnabled(barcodes);
 }
 
 void TImportDlg::ShowPreview() {
     const SheetTable table = Table();
-    // Which table column each file column feeds.
-    std::vector<int> feeds(map_.names.size(), -1);
-    for (int col = 0; col < int(map_.fileColumn.size()); ++col)
-        if (int fc = map_.fileColumn[size_t(col)]; fc >= 0 && size_t(fc) < feeds.size())
-            feeds[size_t(fc)] = col;
-
     const size_t first = map_.header ? 1 : 0;
     const size_t last = std::min(sheet_.Records(), first + PreviewRows);
-    int columns = int(map_.names.size());
+    int columns = map_.FileColumns();
     for (size_t r = first; r < last; ++r)
         columns = std::max(columns, sheet_.Fields(r));
     preview_->clear();
     preview_->setRowCount(int(last > first ? last - first : 0));
     preview_->setColumnCount(columns);
     QStringList headers;
+    std::vector<int> current;
+    // As chosen, also where two columns feed one and the map leaves both out.
+    const ColumnChoice& feeds = chosen_ ? *chosen_ : map_.feeds;
     for (int fc = 0; fc < columns; ++fc) {
-        const int col = size_t(fc) < feeds.size() ? feeds[size_t(fc)] : -1;
-        headers << (col >= 0 ? map_.Name(fc) + QString::fromUtf8(" \xE2\x86\x92 ") +
-                                   SheetColumnTitle(table, col)
-                             : map_.Name(fc) + " (ignored)");
+        const bool named = fc < map_.FileColumns() && !map_.names[size_t(fc)].isEmpty();
+        headers << (named ? map_.names[size_t(fc)] : QString("column %1").arg(fc + 1));
+        current.push_back(
+            fc < map_.FileColumns() && size_t(fc) < feeds.size() ? feeds[size_t(fc)] + 1 : 0);
     }
     preview_->setHorizontalHeaderLabels(headers);
+    QStringList items{"(ignore)"};
+    for (int col = 0; col <= SheetColumns(table); ++col)
+        items << SheetColumnTitle(table, col);
+    columnHeader_->SetChoices(items, current);
+    // Beyond the header's columns a record holds fields no title names: they are a problem.
+    for (int fc = 0; fc < columns; ++fc)
+        columnHeader_->Box(fc)->setEnabled(fc < map_.FileColumns());
+    const QBrush unused = palette().brush(QPalette::Disabled, QPalette::Text);
     QStringList lines;
     for (size_t r = first; r < last; ++r) {
         lines << QString::number(sheet_.Line(r));
-        for (int fc = 0; fc < sheet_.Fields(r); ++fc)
-            preview_->setItem(int(r - first), fc,
-                              new QTableWidgetItem(sheet_.Field(r, fc).toString()));
+        for (int fc = 0; fc < sheet_.Fields(r); ++fc) {
+            auto* item = new QTableWidgetItem(sheet_.Field(r, fc).toString());
+            if (current[size_t(fc)] == 0)
+                item->setForeground(unused);
+            preview_->setItem(int(r - first), fc, item);
+        }
     }
     preview_->setVerticalHeaderLabels(lines);
     preview_->resizeColumnsToContents();
+    columnHeader_->FitBoxes();
+    // The boxes come after the options and before the buttons, as they stand on the screen.
+    QWidget* previous = matchBox_;
+    for (int fc = 0; fc < columnHeader_->Boxes(); ++fc) {
+        setTabOrder(previous, columnHeader_->Box(fc));
+        previous = columnHeader_->Box(fc);
+    }
+    setTabOrder(previous, importButton_);
+    previewLabel_->setBuddy(columnHeader_->Boxes() > 0 ? columnHeader_->Box(0) : nullptr);
 
-    columnsLabel_->setText(
-        map_.ignored.empty()
-            ? QString("Every column of the file is used.")
-            : "Ignored columns: " +
-                  QStringList(map_.ignored.begin(), map_.ignored.end()).join(", "));
+    QString used = map_.ignored.empty()
+                       ? QString("Every column of the file is used.")
+                       : "Ignored columns: " +
+                             QStringList(map_.ignored.begin(), map_.ignored.end()).join(", ");
+    if (remembered_)
+        used += " The columns are as chosen before for files with this header.";
+    columnsLabel_->setText(used);
     std::vector<SheetProblem> reading = sheet_.problems;
     reading.insert(reading.end(), map_.problems.begin(), map_.problems.end());
     readProblemLabel_->setVisible(!reading.empty());
@@ -361,8 +419,42 @@ void TImportDlg::accept() {
         ShowProblems(result.problems);
         return;
     }
+    if (!ConfirmReplace(result))
+        return;
+    RememberColumns();
     result_ = std::move(result);
     QDialog::accept();
+}
+
+bool TImportDlg::ConfirmReplace(const ImportResult& result) {
+    if (Options().mode != ImportMode::Replace || result.removed == 0)
+        return true;
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    QString("Replace the %1? %2 and %3.")
+                        .arg(TableQuestionName(Table()), Rows(result.placed, "set"),
+                             Rows(result.removed, "emptied")),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName("ReplaceBox");
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+SheetColumnMemory TImportDlg::Memory() const {
+    return SheetColumnMemory(columnMemoryPath.empty() ? SettingsDir + SheetColumnMemory::FileName
+                                                      : columnMemoryPath);
+}
+
+// Only what differs from what the header's names would choose: a file that maps by itself needs
+// no memory, and a later, better reading of its names is not held back by an old copy.
+void TImportDlg::RememberColumns() {
+    if (!map_.header)
+        return;
+    std::optional<RememberedColumns> choice;
+    const ColumnMap named = MapColumns(sheet_, Table(), true);
+    if (TableNamedBy(sheet_) != Table() || named.feeds != map_.feeds)
+        choice = RememberedColumns{Table(), map_.feeds};
+    memoryError_ = Memory().Remember(sheet_, choice);
 }
 
 void TImportDlg::ShowProblems(const std::vector<SheetProblem>& problems) {

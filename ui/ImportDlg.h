@@ -1,9 +1,11 @@
 #pragma once
 // Import of a spreadsheet file into one of the document's tables: the file's dialect as found,
-// which the user may change, a preview of its first rows with the column each one feeds, the
-// table, the mode and how rows are matched. Import checks every cell; on problems it lists them
-// and the document stays as it is.
+// which the user may change, a preview of its first rows with a box above each column choosing
+// the table column it feeds, the table, the mode and how rows are matched. Import checks every
+// cell; on problems it lists them and the document stays as it is. Replace asks before it
+// empties rows. Columns chosen by hand are remembered for the next file with the same header.
 
+#include "SheetColumnMemory.h"
 #include "SheetImport.h"
 #include "SheetText.h"
 
@@ -19,6 +21,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
+class TImportColumnHeader;
 class TProblemList;
 
 class TImportDlg : public QDialog {
@@ -39,6 +42,11 @@ public:
     const ColumnMap& Map() const { return map_; }
     QString FoundText() const;
     TProblemList* Problems() const { return problems_; }
+    TImportColumnHeader* ColumnHeader() const { return columnHeader_; }
+    // Why the columns chosen could not be remembered; empty when they were (or nothing was).
+    QString ColumnMemoryError() const { return memoryError_; }
+    // Where the chosen columns are kept; the settings folder's file when empty.
+    std::string columnMemoryPath;
 
     // Runs the import; on problems lists them and stays open.
     void accept() override;
@@ -49,6 +57,10 @@ private:
     void ShowPreview();
     void ShowDialect(const SheetDialect& dialect);
     void UpdateMatch();
+    void ChooseColumn(int fileCol, int item);
+    bool ConfirmReplace(const ImportResult& result);
+    void RememberColumns();
+    SheetColumnMemory Memory() const;
     void ShowProblems(const std::vector<SheetProblem>& problems);
 
     std::string bytes_;
@@ -56,6 +68,10 @@ private:
     ColumnMap map_;
     SheetDialect found_;
     std::optional<bool> header_; // set once the user says whether the first line is a header
+    std::optional<ColumnChoice> chosen_; // the columns as chosen by hand or remembered
+    bool remembered_ = false;            // chosen_ came from the memory
+    bool matchChosen_ = false;           // the user picked how rows are matched
+    QString memoryError_;
     ImportResult result_;
     std::vector<SheetProblem> shownProblems_;
     const TextTable* plu_ = nullptr;
@@ -75,6 +91,8 @@ private:
     QComboBox* matchBox_;
     QLabel* matchLabel_;
     QTableWidget* preview_;
+    TImportColumnHeader* columnHeader_;
+    QLabel* previewLabel_;
     QLabel* columnsLabel_;
     QLabel* readProblemLabel_;
     QPushButton* importButton_;

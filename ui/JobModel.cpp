@@ -2,6 +2,9 @@
 
 #include "RegisterJobs.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <QBrush>
 #include <QColor>
 
@@ -15,19 +18,19 @@ QString Minutes(qint64 ms) {
 QString StateText(const TJob& job) {
     switch (job.state) {
     case TJobState::Waiting:
-        return "Waiting for its port";
+        return QCoreApplication::translate("TJobModel", "Waiting for its port");
     case TJobState::Running:
-        return job.step.isEmpty() ? QString("Starting") : job.step;
+        return job.step.isEmpty() ? QCoreApplication::translate("TJobModel", "Starting") : job.step;
     case TJobState::Done:
-        return "Done";
+        return QCoreApplication::translate("TJobModel", "Done");
     case TJobState::Different:
-        return "Differs";
+        return QCoreApplication::translate("TJobModel", "Differs");
     case TJobState::Failed:
-        return "Failed";
+        return QCoreApplication::translate("TJobModel", "Failed");
     case TJobState::Cancelled:
         break;
     }
-    return "Cancelled";
+    return QCoreApplication::translate("TJobModel", "Cancelled");
 }
 
 } // namespace
@@ -86,8 +89,10 @@ QVariant TJobModel::data(const QModelIndex& index, int role) const {
 QVariant TJobModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const titles[] = {"Register", "Port", "State", "Block", "Time", "Error"};
-    return section >= 0 && section < ColumnCount ? QString(titles[section]) : QString();
+    static const char* const titles[] = {QT_TR_NOOP("Register"), QT_TR_NOOP("Port"),
+                                         QT_TR_NOOP("State"),    QT_TR_NOOP("Block"),
+                                         QT_TR_NOOP("Time"),     QT_TR_NOOP("Error")};
+    return section >= 0 && section < ColumnCount ? tr(titles[section]) : QString();
 }
 
 void TJobModel::JobChanged(int job) {
@@ -114,12 +119,13 @@ QString TJobModel::Summary() const {
         running += job.state == TJobState::Running;
         other += job.state == TJobState::Cancelled;
     }
-    QString text = QString("%1 of %2 done").arg(done).arg(runner_.Jobs().size());
+    // Each part a whole phrase of its own, so a translation can inflect its number.
+    QStringList parts{tr("%1 of %n done", nullptr, int(runner_.Jobs().size())).arg(done)};
     if (running)
-        text += QString(", %1 running").arg(running);
+        parts << tr("%n running", nullptr, running);
     if (failed)
-        text += QString(", %1 failed").arg(failed);
+        parts << tr("%n failed", nullptr, failed);
     if (other)
-        text += QString(", %1 cancelled").arg(other);
-    return text + '.';
+        parts << tr("%n cancelled", nullptr, other);
+    return parts.join(tr(", ")) + tr(".");
 }

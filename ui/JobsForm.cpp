@@ -25,14 +25,14 @@ TJobsForm::TJobsForm(QWidget* parent) : QDialog(parent) {
     summary_ = new QLabel(this);
     summary_->setObjectName("SummaryLbl");
 
-    RetryBtn = new QPushButton("&Retry failed", this);
+    RetryBtn = new QPushButton(tr("&Retry failed"), this);
     RetryBtn->setObjectName("RetryBtn");
-    RetryBtn->setToolTip("Run again every register that failed or was cancelled");
-    ShowReportBtn = new QPushButton("&Show report", this);
+    RetryBtn->setToolTip(tr("Run again every register that failed or was cancelled"));
+    ShowReportBtn = new QPushButton(tr("&Show report"), this);
     ShowReportBtn->setObjectName("ShowReportBtn");
-    CancelBtn = new QPushButton("Cancel", this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName("CancelBtn");
-    CloseBtn = new QPushButton("&Close", this);
+    CloseBtn = new QPushButton(tr("&Close"), this);
     CloseBtn->setObjectName("CloseBtn");
     connect(RetryBtn, &QPushButton::clicked, this, [this] {
         if (runner_ && runner_->RetryUnfinished())
@@ -79,9 +79,10 @@ void TJobsForm::Run(TJobRunner& runner, std::vector<TJob> jobs, const QString& t
         connect(&runner, &TJobRunner::Finished, this, &TJobsForm::Update);
     runner.askTurn = [this, &runner](size_t i, std::function<void(bool)> answer) {
         const TJob& job = runner.Jobs()[i];
-        askTurn("Connect the register \"" + QString::fromStdString(job.reg.name) + "\" to " +
-                    QString::fromLocal8Bit(job.port.device) + ", then press OK.",
-                std::move(answer));
+        askTurn(
+            tr("Connect the register \"%1\" to %2, then press OK.")
+                .arg(QString::fromStdString(job.reg.name), QString::fromLocal8Bit(job.port.device)),
+            std::move(answer));
     };
     ShowReportBtn->setVisible(bool(showReport));
     runner.Start(std::move(jobs));
@@ -150,7 +151,7 @@ void TJobsForm::ShowTurn() {
     auto* box = new QMessageBox(QMessageBox::Information, windowTitle(), turns_.front().first,
                                 QMessageBox::Ok | QMessageBox::Cancel, this);
     box->setObjectName("TurnBox");
-    box->setInformativeText("Cancel leaves this register out.");
+    box->setInformativeText(tr("Cancel leaves this register out."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, this, [this](int result) {
         auto answer = std::move(turns_.front().second);

@@ -8,7 +8,9 @@
 #include "Download.h"
 #include "ErrorBox.h"
 #include "FindBar.h"
+#include "HistoryStore.h"
 #include "MyLabel.h"
+#include "OperationRecorder.h"
 #include "ParaDlg.h"
 #include "ProgressForm.h"
 #include "RecyForm.h"
@@ -26,7 +28,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QKeyEvent>
@@ -44,6 +45,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -84,6 +86,18 @@ QWidget* TitledPanel(QWidget* parent, const char* labelName, const QString& titl
     return panel;
 }
 
+// X's keyboard maps turn Ctrl+Alt+F1..F12 into the console switch keys XF86Switch_VT_1..12.
+// Where no console switch happens (a virtual or nested X server, a session without consoles) the
+// key reaches the window as that symbol; it stands for the function key it is printed on.
+int FunctionKeyOf(const QKeyEvent& key) {
+    constexpr quint32 SwitchVT1 = 0x1008FE01;
+    constexpr quint32 SwitchVT12 = 0x1008FE0C;
+    const quint32 symbol = key.nativeVirtualKey();
+    if (symbol >= SwitchVT1 && symbol <= SwitchVT12)
+        return Qt::Key_F1 + int(symbol - SwitchVT1);
+    return key.key();
+}
+
 void ShowRepeatMessage(const std::string& message) {
     QMessageBox box(QMessageBox::Information, AppTitle, DocumentCodePage().ToUnicode(message),
                     QMessageBox::Ok);
@@ -102,18 +116,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
     };
 
-    chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), ".", "PLU files(*.PLU)");
-    };
-    chooseSaveFile = [this] {
-        QFileDialog dialog(this, QString(), ".", "PLU files(*.PLU)");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix("PLU");
-        dialog.setFileMode(QFileDialog::AnyFile);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
+    memory_ = TWindowMemory::Read();
 
     BuildGrids();
+    BuildReportMenu();
     BuildMenus();
     BuildToolBar();
     setStatusBar(new QStatusBar(this));
@@ -163,12 +169,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     AddTextWindow(RecyForm);
     CreateSheetWindows();
     CreateRegisterWindows();
+    SetUpFileDialogs();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
     // With a register list, the chosen register's own settings file is SYSTEM.CFG from here on.
     LoadRegisters();
     ReadCommSettings();
     qApp->installEventFilter(this);
+    OpenHistory(THistoryStore::DefaultPath());
 }
 
 TMainForm::~TMainForm() {
@@ -237,6 +245,7 @@ void TMainForm::BuildGrids() {
     hSplitter->setStretchFactor(1, 0);
 
     auto* vSplitter = new QSplitter(Qt::Vertical, this);
+    vSplitter_ = vSplitter;
     vSplitter->setObjectName("VSplitter");
     vSplitter->setHandleWidth(2);
     vSplitter->addWidget(hSplitter);
@@ -249,7 +258,7 @@ void TMainForm::BuildGrids() {
     hSplitter->setSizes({width - 194, 194});
     hSplitter->setStretchFactor(0, 1);
     hSplitter->setStretchFactor(1, 0);
-    vSplitter->setSizes({height - 77, 77});
+    vSplitter->setSizes({height - memory_.reportHeight, memory_.reportHeight});
 }
 
 void TMainForm::BuildMenus() {
@@ -396,6 +405,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (shownOnce_)
         return;
     shownOnce_ = true;
+    TellHistoryProblem();
     LoadDisplayTexts(languageFile, textWindows_);
     FitGridColumns();
     pluGrid_->setFocus();
@@ -410,6 +420,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    memory_.reportHeight = vSplitter_->sizes().value(1);
+    // Nothing is left to tell a failure in; the start told already when SYSTEM.CFG's folder
+    // cannot be written.
+    if (!memory_.Write())
+        qWarning("SYSTEM.CFG: the report pane's height and the last folder were not kept: %s",
+                 std::strerror(errno));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -420,7 +436,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         const auto mods = key->modifiers();
         if ((mods & Qt::ControlModifier) && (mods & Qt::AltModifier) && !key->isAutoRepeat() &&
             watched == QApplication::focusWidget())
-            HandleHiddenKey(key->key());
+            HandleHiddenKey(FunctionKeyOf(*key));
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -647,55 +663,4 @@ void TMainForm::ParameterItemClick() {
 
 void TMainForm::SettingItemClick() {
     CommDlg->ShowCommSettings();
-}
-
-// ---- Data transfer with the register ----
-
-TTransferContext TMainForm::TransferContext(KindSet kinds, const TTransferRangeDlg& range) {
-    return {*TolvIBusComm1,     *ProgressForm,    *pluModel_,       *deptModel_,    recy_, kinds,
-            range.RangeBegin(), range.RangeEnd(), ConfiguredPort(), SystemCfgPath()};
-}
-
-void TMainForm::DownloadItemClick() {
-    // Text still being typed into a cell is part of what the user wants sent; a cell that is
-    // not valid keeps its editor and the command does not start, as with Save.
-    if (!ValidateActiveCell())
-        return;
-    DownloadDlg->SetKinds({});
-    DownloadDlg->Picker()->SetRegisters(registers_, chosenRegister_);
-    if (!DownloadDlg->Execute())
-        return;
-    if (!ConfirmDownloadProblems(DownloadDlg->Kinds(), DownloadDlg->RangeBegin(),
-                                 DownloadDlg->RangeEnd()))
-        return;
-    if (DownloadToRegisters())
-        return;
-    if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
-        return;
-    TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
-    RunDownload(ctx);
-}
-
-void TMainForm::UploadItemClick() {
-    // An open cell editor would otherwise write its text over the row the register sends.
-    if (!ValidateActiveCell())
-        return;
-    if (!UploadDlg->Execute())
-        return;
-    // The upload replaces the whole document: unsaved work is asked about first, and Cancel
-    // leaves it as it is.
-    if (!ConfirmDiscard())
-        return;
-    NewDocument();
-    TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
-    RunUpload(ctx);
-}
-
-void TMainForm::ParaDownloadKeyPress() {
-    if (!paraExecute || !paraExecute())
-        return;
-    KindSet kinds;
-    kinds.set(KindParameter);
-    TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
-    RunDownload(ctx);
 }

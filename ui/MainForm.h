@@ -7,7 +7,10 @@
 #include "Download.h"
 #include "EditGrid.h"
 #include "EditHistory.h"
+#include "FileDialog.h"
+#include "FlowOutcome.h"
 #include "LatencyCheck.h"
+#include "Placement.h"
 #include "RegisterList.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
@@ -38,7 +41,11 @@ class TBackupForm;
 class TCompareDlg;
 class TCompareForm;
 struct TBackupInfo;
+struct TBackupRequest;
 class TCommDlg;
+class THistoryStore;
+class TOperationRecorder;
+struct TOperationInfo;
 class TDataDlg;
 class TDetectPortDlg;
 class TExportDlg;
@@ -96,9 +103,15 @@ public:
     std::string guideFile;
     std::function<bool(const std::string& path)> openGuide;
 
-    // File dialogs, replaceable so tests can answer them. Empty = cancelled.
+    // File dialogs, replaceable so tests can answer them. Empty = cancelled. They start in the
+    // current document's folder or the last folder used (MainFormFiles.cpp).
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
+    // The folder the document's dialogs (Open, Save as) and the others start in.
+    QString DocumentFolder() const;
+    QString WorkFolder() const;
+    // What is kept in SYSTEM.CFG when the window closes.
+    const TWindowMemory& WindowMemory() const { return memory_; }
 
     bool ValidateCell(TEditGrid* grid, int col, int row);
     bool ValidateActiveCell();
@@ -133,6 +146,9 @@ public:
     std::function<void(const std::string& path)> openListing;
     // The printer of "Print..."; nullptr with the message when there is none.
     std::function<std::unique_ptr<QPrinter>(QString& error)> openPrinter;
+    // Without a default printer: the print dialog, where a PDF file is one choice; nullptr
+    // when cancelled.
+    std::function<std::unique_ptr<QPrinter>()> choosePrinter;
     void TestItemClick();
     void DetectportItemClick();
     void UploadRPItemClick();
@@ -158,6 +174,8 @@ public:
     void RestoreItemClick();
     // The backup a download was asked to make first; false when there is none.
     bool BackUpBeforeDownload();
+    // A backup of the register, with a copy of the history in its folder.
+    TFlowOutcome BackUp(const TBackupRequest& request, TBackupInfo& made);
     // Asks, restores, and says what became of it.
     QString RestoreFromBackup(const TBackupInfo& backup);
     // ---- The shop's registers (MainFormRegisters.cpp) ----
@@ -169,6 +187,8 @@ public:
     // job adds to its command.
     QString cliPath;
     QStringList jobArgs;
+    // jobArgs and the history file the window keeps.
+    QStringList JobArgs() const;
     const TRegisterList& Registers() const { return registers_; }
     // The register every command acts on; empty without a list.
     const std::string& ChosenRegister() const { return chosenRegister_; }
@@ -198,12 +218,32 @@ public:
     void CheckItemClick();
     // Puts an import's table into the document.
     void ApplyImport(ImportResult result, const QString& fileName);
-    // A transient line at the left of the status bar, beside the specified areas.
+    // A transient line at the left of the status bar, beside the bar's own areas.
     void ShowMessage(const QString& text);
     QString Message() const;
     // Moves to the cell of a problem of the last check (the recycling editor for its prices).
     void GoToProblem(const CellProblem& problem);
     const std::vector<CellProblem>& CheckProblems() const { return checkProblems_; }
+
+    // ---- The history (MainFormHistory.cpp) ----
+    // The history file, opened when the window is made; tests open one of their own. One that
+    // cannot be opened is told once (stderr, then the status bar), and reports are then not
+    // cleared in the register.
+    THistoryStore* HistoryStore() const { return historyStore_.get(); }
+    bool OpenHistory(const std::string& path);
+    // The one place an exchange with a register starts and ends: its journal entry, and the
+    // sales counters it read as a snapshot. bus: another component than the window's own.
+    TFlowOutcome RunOperation(const TOperationInfo& info,
+                              const std::function<TFlowOutcome(TOperationRecorder&)>& run,
+                              TTolvIBusComm* bus = nullptr);
+    // A copy of the history in a backup folder just made; a failure is told. Empty when made
+    // or when there is no history to copy.
+    QString CopyHistoryInto(const std::string& folder);
+    // The report pane's menu: Save as... (a text file, UTF-8) and Print. Tests answer the file
+    // dialog.
+    std::function<QString()> chooseReportFile;
+    void SaveReportAs();
+    void PrintReport();
 
     // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
     TFindBar* FindBar() const { return findBar_; }
@@ -228,12 +268,19 @@ protected:
 
 private:
     void BuildGrids();
+    void SetUpFileDialogs();
+    // Runs a file dialog from folder; the chosen file's folder becomes the last folder used.
+    QString ChooseFile(QWidget* parent, const TFileChoice& choice, const QString& folder,
+                       const QString& proposedName = {});
     void BuildMenus();
     void BuildToolBar();
     // The file that failed, when known, goes beside the system's reason.
     void ShowFileError(int error, const std::string& path = {});
     bool HandleHiddenKey(int key);
     TTransferContext TransferContext(KindSet kinds, const TTransferRangeDlg& range);
+    // Runs a download or an upload; when it went through, the status bar says so.
+    void RunTimedTransfer(TTransferContext& ctx, const char* word, const TOperationInfo& operation,
+                          TFlowResult (*flow)(TTransferContext&));
     void CreateServiceWindows();
     void ConnectServiceCommands();
     void CreateSafetyWindows();
@@ -246,6 +293,9 @@ private:
     void ConnectSheetCommands();
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
+    void BuildReportMenu();
+    QString HistoryProblem() const;
+    void TellHistoryProblem();
     void FitPanels();
     void FitNameColumn();
     std::optional<CellRect> PasteBlock(TEditGrid* grid, const QString& text,
@@ -276,12 +326,16 @@ private:
     EditHistory history_;
     TFindBar* findBar_ = nullptr;
     QSplitter* hSplitter_ = nullptr;
+    QSplitter* vSplitter_ = nullptr;
+    TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
     TRegisterList registers_;
     std::string chosenRegister_;
     QAction* registerBoxAction_ = nullptr;
     // The document as it was when several registers were sent it, kept for "Retry failed".
     std::unique_ptr<QTemporaryDir> jobDocument_;
+    std::unique_ptr<THistoryStore> historyStore_;
+    bool historyToldOnce_ = false;
 
 public:
     // Menu items, named as the language file knows them.

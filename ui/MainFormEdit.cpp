@@ -51,6 +51,7 @@ void TMainForm::RecordEdit(EditStep step) {
 
 void TMainForm::ClearHistory() {
     history_.Clear();
+    findBar_->ForgetEdits(); // another document's rows
     UpdateEditItems();
 }
 

@@ -8,8 +8,10 @@
 #include "CodePage.h"
 #include "DocumentFile.h"
 #include "ErrorBox.h"
+#include "HistoryStore.h"
 #include "Ini.h"
 #include "JobsForm.h"
+#include "Journal.h"
 #include "RegisterJobs.h"
 #include "RegisterPicker.h"
 #include "RegistersDlg.h"
@@ -23,6 +25,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -51,6 +54,28 @@ QString KindsArgument(KindSet kinds) {
     return list.join(',');
 }
 
+// When the journal last saw the register answer: the newest entry on its device that gave an
+// identification, its own where the list knows it (registers on one adapter share the device).
+QString LastContact(THistoryStore* store, const TRegister& reg) {
+    if (!store || !store->IsOpen())
+        return {};
+    const std::string key = PortKey(PortOf(reg));
+    const QString id = DocumentCodePage().ToUnicode(reg.identification).trimmed();
+    TJournalFilter filter;
+    filter.limit = 1000;
+    QString error;
+    for (const TJournalEntry& entry : ListJournal(*store, filter, &error)) {
+        if (entry.registerName.isEmpty() || entry.device.isEmpty())
+            continue;
+        if (!id.isEmpty() && entry.registerName.trimmed() != id)
+            continue;
+        if (PortKey({{}, entry.device.toLocal8Bit().toStdString(), 0}) == key)
+            return QLocale().toString(entry.ended.isValid() ? entry.ended : entry.started,
+                                      QLocale::ShortFormat);
+    }
+    return {};
+}
+
 } // namespace
 
 void TMainForm::AddRegisterItems(QMenu* comm) {
@@ -62,10 +87,10 @@ void TMainForm::AddRegisterItems(QMenu* comm) {
         connect(action, &QAction::triggered, this, click);
     };
     comm->addSeparator();
-    item(RegistersItem, "RegistersItem", "Re&gisters...", &TMainForm::RegistersItemClick);
-    item(UploadReportsItem, "UploadReportsItem", "Upload reports &from registers...",
+    item(RegistersItem, "RegistersItem", tr("Re&gisters..."), &TMainForm::RegistersItemClick);
+    item(UploadReportsItem, "UploadReportsItem", tr("Upload reports &from registers..."),
          &TMainForm::UploadReportsItemClick);
-    item(BackupRegistersItem, "BackupRegistersItem", "Bac&k up registers...",
+    item(BackupRegistersItem, "BackupRegistersItem", tr("Bac&k up registers..."),
          &TMainForm::BackupRegistersItemClick);
 }
 
@@ -83,11 +108,11 @@ void TMainForm::CreateRegisterWindows() {
         LoadRegisters();
     };
 
-    auto* label = new QLabel(" Register: ", mainToolBar_);
+    auto* label = new QLabel(tr(" Register: "), mainToolBar_);
     label->setObjectName("RegisterLbl");
     RegisterBox = new QComboBox(mainToolBar_);
     RegisterBox->setObjectName("RegisterBox");
-    RegisterBox->setToolTip("The register every command talks to");
+    RegisterBox->setToolTip(tr("The register every command talks to"));
     RegisterBox->setMinimumContentsLength(12);
     RegisterBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     label->setBuddy(RegisterBox);
@@ -162,9 +187,20 @@ void TMainForm::ChooseRegister(const std::string& name) {
     }
 }
 
+QStringList TMainForm::JobArgs() const {
+    // Every job keeps its journal entry (and a report its text) where the window keeps its own.
+    QStringList args = jobArgs;
+    if (HistoryStore() && !HistoryStore()->Path().empty() && !args.contains("--history"))
+        args << "--history" << QString::fromLocal8Bit(HistoryStore()->Path());
+    return args;
+}
+
 void TMainForm::RegistersItemClick() {
     RegistersDlg->cliPath = cliPath;
-    RegistersDlg->commonArgs = jobArgs;
+    RegistersDlg->commonArgs = JobArgs();
+    RegistersDlg->lastContact = [this](const TRegister& reg) {
+        return LastContact(HistoryStore(), reg);
+    };
     RegistersDlg->Execute(SystemCfgPath());
     LoadRegisters();
 }
@@ -176,11 +212,11 @@ bool TMainForm::DownloadToRegisters() {
     if (names == std::vector<std::string>{chosenRegister_} && !DownloadDlg->OnlyChanges())
         return false; // the chosen register alone, as always
     if (names.empty()) {
-        QMessageBox::information(this, windowTitle(), "Tick the registers to send to.");
+        QMessageBox::information(this, windowTitle(), tr("Tick the registers to send to."));
         return true;
     }
     if (DownloadDlg->Kinds().none()) {
-        QMessageBox::information(this, windowTitle(), "Tick the kinds of data to send.");
+        QMessageBox::information(this, windowTitle(), tr("Tick the kinds of data to send."));
         return true;
     }
     // The document as it stands now goes to every register, also when retried: a saved file
@@ -196,8 +232,8 @@ bool TMainForm::DownloadToRegisters() {
         if (const int error = WriteDocumentFiles(document, PLUModel()->Table(),
                                                  DeptModel()->Table(), Recy(), &failed)) {
             QMessageBox box(QMessageBox::Critical, windowTitle(),
-                            "The document to send could not "
-                            "be written.",
+                            tr("The document to send could not "
+                               "be written."),
                             QMessageBox::Ok, this);
             box.setInformativeText(QString::fromLocal8Bit(failed) + ": " +
                                    QString::fromLocal8Bit(std::strerror(error)));
@@ -213,21 +249,21 @@ bool TMainForm::DownloadToRegisters() {
         command << "--changed";
     else if (DownloadDlg->BackupFirst())
         command << "--backup-first";
-    RunOnRegisters(names, command, "Download to registers");
+    RunOnRegisters(names, command, tr("Download to registers"));
     return true;
 }
 
 void TMainForm::UploadReportsItemClick() {
-    if (!RegisterPickDlg->Execute("Upload reports from registers", registers_, chosenRegister_))
+    if (!RegisterPickDlg->Execute(tr("Upload reports from registers"), registers_, chosenRegister_))
         return;
-    RunOnRegisters(RegisterPickDlg->Picker()->Ticked(), {"report"}, "Upload reports from registers",
-                   true);
+    RunOnRegisters(RegisterPickDlg->Picker()->Ticked(), {"report"},
+                   tr("Upload reports from registers"), true);
 }
 
 void TMainForm::BackupRegistersItemClick() {
-    if (!RegisterPickDlg->Execute("Back up registers", registers_, chosenRegister_))
+    if (!RegisterPickDlg->Execute(tr("Back up registers"), registers_, chosenRegister_))
         return;
-    RunOnRegisters(RegisterPickDlg->Picker()->Ticked(), {"backup"}, "Back up registers");
+    RunOnRegisters(RegisterPickDlg->Picker()->Ticked(), {"backup"}, tr("Back up registers"));
 }
 
 void TMainForm::RunOnRegisters(const std::vector<std::string>& names, const QStringList& command,
@@ -238,7 +274,7 @@ void TMainForm::RunOnRegisters(const std::vector<std::string>& names, const QStr
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(problem));
         return;
     }
-    TJobRunner runner(cliPath, jobArgs + command);
+    TJobRunner runner(cliPath, JobArgs() + command);
     JobsForm->showReport = nullptr;
     if (reports)
         JobsForm->showReport = [this](const TJob& job) {

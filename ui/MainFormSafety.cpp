@@ -8,10 +8,13 @@
 #include "CodePage.h"
 #include "CompareForm.h"
 #include "ErrorBox.h"
+#include "OperationRecorder.h"
 #include "ProgressForm.h"
+#include "StatusMessages.h"
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -54,15 +57,22 @@ void TMainForm::CreateSafetyWindows() {
     CompareForm = new TCompareForm(this);
     BackupForm = new TBackupForm(this);
 
-    CompareForm->sendChanges = [this](const TComparison& comparison) {
+    CompareForm->sendChanges = [this](const TComparison& comparison, KindSet chosen) {
         TTransferContext ctx = TransferContext(comparison.kinds, *CompareDlg);
         ctx.rangeBegin = comparison.rangeBegin;
         ctx.rangeEnd = comparison.rangeEnd;
-        return SendChanges(ctx, comparison);
+        return RunOperation(
+            TransferOperation(operations::SendChanges, ctx, FileName()),
+            [&](TOperationRecorder&) { return SendChanges(ctx, comparison, chosen); });
     };
     BackupForm->backUp = [this](int rangeBegin, int rangeEnd, TBackupInfo& made) {
-        const TBackupRequest request{backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept};
-        return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        QElapsedTimer clock;
+        clock.start();
+        const TFlowOutcome outcome =
+            BackUp({backupRoot, rangeBegin, rangeEnd, DefaultBackupsKept}, made);
+        if (outcome.Done())
+            ShowMessage(BackupDoneText(made.manifest, clock.elapsed()));
+        return outcome;
     };
     BackupForm->restore = [this](const TBackupInfo& backup) { return RestoreFromBackup(backup); };
 }
@@ -80,7 +90,13 @@ void TMainForm::CompareItemClick() {
     }
     TTransferContext ctx = TransferContext(CompareDlg->Kinds(), *CompareDlg);
     TComparison comparison;
-    const TFlowOutcome outcome = CompareWithRegister(ctx, comparison);
+    QElapsedTimer clock;
+    clock.start();
+    const TFlowOutcome outcome =
+        RunOperation(TransferOperation(operations::Compare, ctx),
+                     [&](TOperationRecorder&) { return CompareWithRegister(ctx, comparison); });
+    if (outcome.Done())
+        ShowMessage(CompareDoneText(qint64(comparison.differences.size()), clock.elapsed()));
     // A register's failure has been shown in the progress window.
     if (outcome.result == TFlowResult::FileFailed)
         ShowFailure(this, "The register could not be compared.", outcome);
@@ -96,14 +112,32 @@ void TMainForm::RestoreItemClick() {
     BackupForm->Execute(backupRoot, true);
 }
 
+TFlowOutcome TMainForm::BackUp(const TBackupRequest& request, TBackupInfo& made) {
+    const TFlowOutcome outcome = RunOperation(
+        {operations::Backup, AllKinds, std::pair(request.rangeBegin, request.rangeEnd)},
+        [&](TOperationRecorder&) {
+            return BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
+        });
+    // The history goes into the backup too; one without it still holds the register's data.
+    if (outcome.Done())
+        CopyHistoryInto(made.folder);
+    return outcome;
+}
+
 bool TMainForm::BackUpBeforeDownload() {
     TBackupInfo made;
-    const TBackupRequest request{backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept};
     const TFlowOutcome outcome =
-        BackUpRegister(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), request, made);
-    if (!outcome.Done() && outcome.result != TFlowResult::Cancelled)
-        ShowFailure(this, "The register was not backed up, so nothing was sent.", outcome);
-    return outcome.Done();
+        BackUp({backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept}, made);
+    if (outcome.Done() || outcome.result == TFlowResult::Cancelled)
+        return outcome.Done();
+    const QString notSent = "The register was not backed up, so nothing was sent.";
+    // The port's box or the progress window has told the failure; a second box would only
+    // repeat it. A file of the backup has not been told yet.
+    if (outcome.result == TFlowResult::FileFailed)
+        ShowFailure(this, notSent, outcome);
+    else
+        ShowMessage(notSent);
+    return false;
 }
 
 QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
@@ -127,17 +161,28 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
                        "\nConnected: " + cp.ToUnicode(comparison.identification));
     };
     TComparison comparison;
-    const TFlowOutcome outcome = ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
-                                                 backup.folder, sameRegister, comparison);
-    if (outcome.Done())
+    QElapsedTimer clock;
+    clock.start();
+    const TFlowOutcome outcome =
+        RunOperation({operations::Restore, AllKinds,
+                      std::pair(manifest.rangeBegin, manifest.rangeEnd), backup.folder},
+                     [&](TOperationRecorder&) {
+                         return ::RestoreBackup(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                backup.folder, sameRegister, comparison);
+                     });
+    if (outcome.Done()) {
+        ShowMessage(RestoreDoneText(qint64(comparison.differences.size()), clock.elapsed()));
+        const qsizetype sent = qsizetype(comparison.differences.size());
         return comparison.Equal()
                    ? QString("The register already held this backup; nothing was sent.")
-                   : QString("Restored the backup of %1: %2 differences were sent.")
+                   : QString("Restored the backup of %1: %2 %3.")
                          .arg(QString::fromStdString(manifest.date))
-                         .arg(comparison.differences.size());
+                         .arg(sent)
+                         .arg(sent == 1 ? "difference was sent" : "differences were sent");
+    }
     if (outcome.result == TFlowResult::Cancelled)
         return "Not restored.";
-    if (outcome.result == TFlowResult::FileFailed)
+    if (outcome.result == TFlowResult::FileFailed || outcome.refused)
         ShowFailure(parent, "This backup cannot be restored.", outcome);
     return "Not restored: " + OutcomeText(outcome);
 }

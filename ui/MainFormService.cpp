@@ -5,19 +5,25 @@
 #include "CodePage.h"
 #include "DataDlg.h"
 #include "DetectPortDlg.h"
+#include "HistoryStore.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
+#include "OperationRecorder.h"
 #include "PrinterJob.h"
 #include "ProgramLoad.h"
 #include "ProgressForm.h"
+#include "ReportArchive.h"
 #include "ReportUpload.h"
 #include "Settings.h"
+#include "StatusMessages.h"
 #include "TolvIBus.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QStyle>
@@ -52,6 +58,12 @@ void TMainForm::CreateServiceWindows() {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
     openPrinter = [](QString& error) { return OpenDefaultPrinter(error); };
+    choosePrinter = [this] {
+        QString name = "PLU list";
+        if (!FileName().empty())
+            name = QFileInfo(QString::fromLocal8Bit(FileName())).completeBaseName();
+        return ChoosePrinter(this, name);
+    };
 
     // The report button stays hidden and does nothing; the menu item and F7 upload the report.
     auto* reportBtn = new QToolButton(mainToolBar_);
@@ -60,6 +72,22 @@ void TMainForm::CreateServiceWindows() {
     reportBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     reportBtn->setAutoRaise(true);
     mainToolBar_->addWidget(reportBtn)->setVisible(false);
+
+    // The search of the detection dialog is an operation with a register like any other.
+    DetectPortDlg->runDetection = [this](const std::function<TFlowResult()>& detect) {
+        RunOperation(
+            {operations::Detect},
+            [&](TOperationRecorder& recorder) {
+                recorder.SetPort("COM1-COM4");
+                const TFlowResult result = detect();
+                if (result == TFlowResult::Done)
+                    recorder.SetPort(DetectPortDlg->TolvIBusComm1->CommName());
+                return TFlowOutcome{result, result == TFlowResult::RegisterFailed
+                                                ? std::string(NotFoundText)
+                                                : std::string()};
+            },
+            DetectPortDlg->TolvIBusComm1);
+    };
 }
 
 void TMainForm::ConnectServiceCommands() {
@@ -71,7 +99,14 @@ void TMainForm::ConnectServiceCommands() {
 }
 
 void TMainForm::TestItemClick() {
-    RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort());
+    ShowMessage({});
+    QElapsedTimer clock;
+    clock.start();
+    const TFlowOutcome outcome = RunOperation({operations::Test}, [this](TOperationRecorder&) {
+        return TFlowOutcome{RunLinkTest(*TolvIBusComm1, *ProgressForm, ConfiguredPort()), {}};
+    });
+    if (outcome.Done())
+        ShowMessage(TestDoneText(clock.elapsed()));
 }
 
 void TMainForm::DetectportItemClick() {
@@ -79,21 +114,46 @@ void TMainForm::DetectportItemClick() {
 }
 
 void TMainForm::UploadRPItemClick() {
-    std::string report;
-    if (UploadReport(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), report) == TFlowResult::Done)
+    // The report is archived before the register is told to clear it; when it cannot be, the
+    // register keeps it and the pane still shows it.
+    TReportUpload upload;
+    QString notArchived;
+    const TFlowOutcome outcome =
+        RunOperation({operations::Report}, [&](TOperationRecorder& recorder) {
+            QString archived;
+            const TFlowResult result =
+                UploadReport(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                             ArchiveKeeper(historyStore_.get(), &archived), upload);
+            if (!archived.isEmpty()) {
+                recorder.SetReport(archived);
+                if (upload.cleared)
+                    MarkReportCleared(*historyStore_, archived);
+            }
+            if (result != TFlowResult::Done || upload.notKept.empty())
+                return TFlowOutcome{result, {}};
+            notArchived = NotArchivedText(QString::fromStdString(upload.notKept));
+            return TFlowOutcome{TFlowResult::FileFailed, notArchived.toLocal8Bit().toStdString()};
+        });
+    if (outcome.result == TFlowResult::Done || !notArchived.isEmpty())
         // The register's bytes are text, never markup.
-        RptEd()->setPlainText(DocumentCodePage().ToUnicode(report));
+        RptEd()->setPlainText(DocumentCodePage().ToUnicode(upload.text));
+    if (!notArchived.isEmpty())
+        QMessageBox::warning(this, windowTitle(), notArchived);
 }
 
 void TMainForm::PrintItemClick() {
     QString error;
     std::unique_ptr<QPrinter> printer = openPrinter(error);
-    if (printer) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        TPrinterJob job(*printer);
-        error = PrintPLUList(PLUModel()->Table(), job);
-        QApplication::restoreOverrideCursor();
-    }
+    // Without a default printer the user picks a printer or a PDF file rather than being
+    // stopped; Cancel there is the user's answer and needs no message.
+    if (!printer)
+        printer = choosePrinter();
+    if (!printer)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TPrinterJob job(*printer);
+    error = PrintPLUList(PLUModel()->Table(), job);
+    QApplication::restoreOverrideCursor();
     if (!error.isEmpty())
         QMessageBox::critical(this, windowTitle(), error);
 }
@@ -107,10 +167,16 @@ void TMainForm::DumpRegisterMemory() {
         QApplication::beep();
         return;
     }
-    ::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), *range,
-                         MemoryDumpFiles(StateDir), openListing, [this](const std::string& text) {
-                             QMessageBox::critical(this, "Error", QString::fromStdString(text));
-                         });
+    RunOperation({operations::Dump}, [&](TOperationRecorder&) {
+        return TFlowOutcome{::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
+                                                 *range, MemoryDumpFiles(StateDir), openListing,
+                                                 [this](const std::string& text) {
+                                                     QMessageBox::critical(
+                                                         this, "Error",
+                                                         QString::fromStdString(text));
+                                                 }),
+                            {}};
+    });
 }
 
 namespace {
@@ -130,14 +196,24 @@ void TMainForm::DownloadProgram() {
     const QString path = chooseProgramFile();
     if (path.isEmpty())
         return;
-    ::DownloadProgram(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), path.toStdString(),
-                      FirstProgramBlock, FileMessages(this));
+    RunOperation({operations::Program, std::nullopt, std::nullopt, path.toStdString()},
+                 [&](TOperationRecorder&) {
+                     return TFlowOutcome{::DownloadProgram(*TolvIBusComm1, *ProgressForm,
+                                                           ConfiguredPort(), path.toStdString(),
+                                                           FirstProgramBlock, FileMessages(this)),
+                                         {}};
+                 });
 }
 
 void TMainForm::DownloadFontItemClick() {
     const QString path = chooseFontFile();
     if (path.isEmpty())
         return;
-    DownloadFont(*TolvIBusComm1, *ProgressForm, ConfiguredPort(), path.toStdString(),
-                 FileMessages(this));
+    RunOperation({operations::Font, std::nullopt, std::nullopt, path.toStdString()},
+                 [&](TOperationRecorder&) {
+                     return TFlowOutcome{DownloadFont(*TolvIBusComm1, *ProgressForm,
+                                                      ConfiguredPort(), path.toStdString(),
+                                                      FileMessages(this)),
+                                         {}};
+                 });
 }

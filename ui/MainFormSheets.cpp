@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,20 +63,6 @@ void TMainForm::CreateSheetWindows() {
             GoToProblem(checkProblems_[size_t(line)]);
     };
     CheckList->SetCheckAgain([this] { CheckItemClick(); });
-
-    chooseImportFile = [this] {
-        return QFileDialog::getOpenFileName(this, "Import", ".",
-                                            "Spreadsheet text (*.csv *.tsv *.txt);;All files (*)");
-    };
-    chooseExportFile = [this](const QString& suffix) {
-        QFileDialog dialog(this, "Export", ".",
-                           suffix == "tsv" ? "Tab-separated text (*.tsv *.txt)"
-                                           : "Comma-separated values (*.csv)");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(suffix);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
 }
 
 void TMainForm::ConnectSheetCommands() {
@@ -149,7 +134,10 @@ void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
                        .arg(result.changed);
     if (result.removed > 0)
         text += QString(", %1 emptied").arg(result.removed);
-    ShowMessage(text + '.');
+    text += '.';
+    if (const QString error = ImportDlg->ColumnMemoryError(); !error.isEmpty())
+        text += " The columns chosen could not be remembered: " + error + '.';
+    ShowMessage(text);
 }
 
 void TMainForm::ExportItemClick() {

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -111,6 +112,18 @@ std::unique_ptr<QPrinter> OpenDefaultPrinter(QString& error) {
         return nullptr;
     }
     return std::make_unique<QPrinter>(info);
+}
+
+std::unique_ptr<QPrinter> ChoosePrinter(QWidget* parent, const QString& documentName) {
+    auto printer = std::make_unique<QPrinter>();
+    printer->setDocName(documentName);
+    QPrintDialog dialog(printer.get(), parent);
+    dialog.setObjectName("PrintDialog");
+    // Every named row is printed: a page range would promise what the list does not do.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    return printer;
 }
 
 QString PrintPLUList(const TextTable& table, TTextPrintJob& job) {

@@ -8,6 +8,7 @@
 #include <string>
 
 class QPrinter;
+class QWidget;
 class TextTable;
 
 inline constexpr char NoDefaultPrinterText[] = "There is no default printer currently selected";
@@ -47,6 +48,10 @@ private:
 
 // The system's default printer; nullptr with the message when there is none.
 std::unique_ptr<QPrinter> OpenDefaultPrinter(QString& error);
+
+// The print dialog, with printing to a PDF file among its choices; a PDF is proposed under
+// documentName. nullptr when cancelled.
+std::unique_ptr<QPrinter> ChoosePrinter(QWidget* parent, const QString& documentName);
 
 // Prints the named rows of the PLU table. Returns an empty text when the job went through,
 // else the printing layer's message; lines already printed stay in the job.

@@ -107,6 +107,7 @@ void TProgressForm::ShowStatus(StatusKind kind, const std::string& text) {
     const QString display = DocumentCodePage().ToUnicode(text);
     QPalette palette = statusLabel_->palette();
     if (kind == StatusError) {
+        errorText_ = text;
         QApplication::beep();
         palette.setColor(QPalette::Window, Qt::red);
         statusLabel_->setPalette(palette);

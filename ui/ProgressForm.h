@@ -34,6 +34,10 @@ public:
     ProgressStates ProgressState() const override { return state_; }
     // Processes events until the user has pressed OK or Cancel.
     void WaitForClose() override;
+    // The last error text shown (code-page bytes) since ForgetErrorText: what the journal
+    // says an operation failed with.
+    const std::string& ErrorText() const { return errorText_; }
+    void ForgetErrorText() { errorText_.clear(); }
 
 signals:
     void ClosedByUser();
@@ -61,6 +65,7 @@ private:
 
     QPointer<QWidget> mainWindow_;
     ProgressStates state_ = ProgressStates::Running;
+    std::string errorText_;
 
     // A bar repaints itself at once on every change; a fast link would spend its time there.
     QTimer barTimer_;

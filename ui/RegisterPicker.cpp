@@ -19,7 +19,7 @@ QString Text(const std::string& name) {
 
 } // namespace
 
-TRegisterPicker::TRegisterPicker(QWidget* parent) : QGroupBox("Registers:", parent) {
+TRegisterPicker::TRegisterPicker(QWidget* parent) : QGroupBox(tr("Registers:"), parent) {
     setObjectName("RegistersGroupBox");
     grid_ = new QGridLayout(this);
     hide();
@@ -60,7 +60,7 @@ void TRegisterPicker::SetRegisters(const TRegisterList& list, const std::string&
     }
     row += (int(registers_.size()) + Columns - 1) / Columns;
     if (!groups_.empty()) {
-        auto* label = new QLabel("Groups:", this);
+        auto* label = new QLabel(tr("Groups:"), this);
         grid_->addWidget(label, row++, 0, 1, Columns);
     }
     for (size_t g = 0; g < groups_.size(); ++g) {
@@ -139,7 +139,7 @@ TRegisterPickDlg::TRegisterPickDlg(QWidget* parent) : QDialog(parent) {
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKBtn");
     ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName("CancelBtn");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

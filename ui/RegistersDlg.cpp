@@ -32,14 +32,15 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text, cons
 
 TRegistersDlg::TRegistersDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("RegistersDlg");
-    setWindowTitle("Registers");
+    setWindowTitle(tr("Registers"));
     setSizeGripEnabled(true);
     AddDlg = new TAddRegisterDlg(this);
 
     Table = new QTableWidget(0, 8, this);
     Table->setObjectName("RegistersTable");
-    Table->setHorizontalHeaderLabels(
-        {"Name", "Port", "Rate", "Groups", "Document", "Status", "Identification", "Last contact"});
+    Table->setHorizontalHeaderLabels({tr("Name"), tr("Port"), tr("Rate"), tr("Groups"),
+                                      tr("Document"), tr("Status"), tr("Identification"),
+                                      tr("Last contact")});
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,15 +49,15 @@ TRegistersDlg::TRegistersDlg(QWidget* parent) : QDialog(parent) {
     Table->setWordWrap(false);
     connect(Table, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
 
-    AddBtn = Button(this, "AddBtn", "&Add...", "Put a register on the list");
-    RenameBtn = Button(this, "RenameBtn", "Re&name...", "Give the register another name");
-    RemoveBtn = Button(this, "RemoveBtn", "&Remove", "Take the register off the list");
-    GroupsBtn = Button(this, "GroupsBtn", "&Groups...", "The groups the register is in");
-    DocumentBtn = Button(this, "DocumentBtn", "&Document...",
-                         "The register's own document, opened when it "
-                         "is chosen");
-    TestAllBtn = Button(this, "TestAllBtn", "&Test all", "Test every register at once");
-    CloseBtn = Button(this, "CloseBtn", "&Close", {});
+    AddBtn = Button(this, "AddBtn", tr("&Add..."), tr("Put a register on the list"));
+    RenameBtn = Button(this, "RenameBtn", tr("Re&name..."), tr("Give the register another name"));
+    RemoveBtn = Button(this, "RemoveBtn", tr("&Remove"), tr("Take the register off the list"));
+    GroupsBtn = Button(this, "GroupsBtn", tr("&Groups..."), tr("The groups the register is in"));
+    DocumentBtn = Button(this, "DocumentBtn", tr("&Document..."),
+                         tr("The register's own document, opened when it "
+                            "is chosen"));
+    TestAllBtn = Button(this, "TestAllBtn", tr("&Test all"), tr("Test every register at once"));
+    CloseBtn = Button(this, "CloseBtn", tr("&Close"), {});
     connect(AddBtn, &QPushButton::clicked, this, &TRegistersDlg::AddClick);
     connect(RenameBtn, &QPushButton::clicked, this, &TRegistersDlg::RenameClick);
     connect(RemoveBtn, &QPushButton::clicked, this, &TRegistersDlg::RemoveClick);
@@ -87,17 +88,17 @@ TRegistersDlg::TRegistersDlg(QWidget* parent) : QDialog(parent) {
     chooseDocument = [this](const QString& current) {
         if (!current.isEmpty()) {
             QMessageBox box(QMessageBox::Question, windowTitle(),
-                            "The register's own document is " + current + ".", QMessageBox::Cancel,
-                            this);
-            QPushButton* other = box.addButton("&Another...", QMessageBox::AcceptRole);
-            QPushButton* none = box.addButton("&None", QMessageBox::DestructiveRole);
+                            tr("The register's own document is %1.").arg(current),
+                            QMessageBox::Cancel, this);
+            QPushButton* other = box.addButton(tr("&Another..."), QMessageBox::AcceptRole);
+            QPushButton* none = box.addButton(tr("&None"), QMessageBox::DestructiveRole);
             box.exec();
             if (box.clickedButton() == none)
                 return QString("-");
             if (box.clickedButton() != other)
                 return QString();
         }
-        QFileDialog dialog(this, "The register's own document", ".", "PLU files(*.PLU)");
+        QFileDialog dialog(this, tr("The register's own document"), ".", tr("PLU files(*.PLU)"));
         dialog.setFileMode(QFileDialog::ExistingFile);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
@@ -187,7 +188,8 @@ void TRegistersDlg::RenameClick() {
     if (!reg)
         return;
     const std::string from = reg->name;
-    const std::optional<QString> to = askText("New name of \"" + Text(from) + "\":", Text(from));
+    const std::optional<QString> to =
+        askText(tr("New name of \"%1\":").arg(Text(from)), Text(from));
     if (!to || to->trimmed().toStdString() == from)
         return;
     const std::string name = to->trimmed().toStdString();
@@ -209,8 +211,8 @@ void TRegistersDlg::RemoveClick() {
     if (!reg)
         return;
     const std::string name = reg->name;
-    if (!askYes("Take \"" + Text(name) + "\" off the list?\n\nIts settings are kept in " +
-                QString::fromLocal8Bit(list_.Dir()) + ".removed/."))
+    if (!askYes(tr("Take \"%1\" off the list?\n\nIts settings are kept in %2.removed/.")
+                    .arg(Text(name), QString::fromLocal8Bit(list_.Dir()))))
         return;
     Tell(list_.Remove(name));
     Refresh();
@@ -224,7 +226,7 @@ void TRegistersDlg::GroupsClick() {
         return;
     const std::string name = reg->name;
     const std::optional<QString> groups =
-        askText("Groups of \"" + Text(name) + "\", separated by commas:",
+        askText(tr("Groups of \"%1\", separated by commas:").arg(Text(name)),
                 Text(JoinNames(reg->groups)).replace(",", ", "));
     if (!groups)
         return;
@@ -260,7 +262,7 @@ void TRegistersDlg::TestAllClick() {
         Refresh();
     });
     for (const TRegister& reg : list_.Registers())
-        status_[reg.name] = "Testing...";
+        status_[reg.name] = tr("Testing...");
     Refresh();
     tests_->Start(TJobRunner::JobsFor(list_.Registers()));
     UpdateButtons();
@@ -272,16 +274,16 @@ void TRegistersDlg::ShowTest(int job) {
     switch (j.state) {
     case TJobState::Waiting:
     case TJobState::Running:
-        text = "Testing...";
+        text = tr("Testing...");
         break;
     case TJobState::Done:
-        text = "Answers";
+        text = tr("Answers");
         break;
     case TJobState::Cancelled:
-        text = "Not tested";
+        text = tr("Not tested");
         break;
     default:
-        text = "No answer: " + j.error.section('\n', 0, 0);
+        text = tr("No answer: ") + j.error.section('\n', 0, 0);
     }
     status_[j.reg.name] = text;
     for (size_t i = 0; i < list_.Registers().size(); ++i)

@@ -65,6 +65,7 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
     cancelBtn_ = new QPushButton("Cancel", this);
     cancelBtn_->setObjectName("CancelBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::accept);
+    connect(checkList_, &QListWidget::itemChanged, this, &TTransferRangeDlg::UpdateOkButton);
     connect(cancelBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -87,6 +88,7 @@ bool TTransferRangeDlg::Execute() {
         item->setCheckState(ticked_.test(i) ? Qt::Checked : Qt::Unchecked);
     }
     checkList_->setCurrentRow(0);
+    UpdateOkButton();
     okBtn_->setFocus();
     if (exec() != QDialog::Accepted)
         return false;
@@ -101,6 +103,12 @@ KindSet TTransferRangeDlg::Checked() const {
     return kinds;
 }
 
+void TTransferRangeDlg::UpdateOkButton() {
+    const bool ready = !needsKind_ || Checked().any();
+    okBtn_->setEnabled(ready);
+    okBtn_->setToolTip(ready ? QString() : QString("Tick the kinds of data first"));
+}
+
 int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
     bool ok = false;
     const int value = spin->text().trimmed().toInt(&ok);
@@ -108,6 +116,8 @@ int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
 }
 
 void TTransferRangeDlg::accept() {
+    if (!okBtn_->isEnabled())
+        return;
     // Checked whether or not PLU is ticked: the range is part of the dialog's answer.
     rangeBegin_ = SpinValue(rangeBeginEdit_);
     rangeEnd_ = SpinValue(rangeEndEdit_);
@@ -141,15 +151,16 @@ TDownloadDlg::TDownloadDlg(QWidget* parent)
     : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {
     backupFirst_ = new QCheckBox("&Back up the register first", this);
     backupFirst_->setObjectName("BackupFirstCheck");
+    needsKind_ = true;
     backupFirst_->setToolTip("Before sending, read everything the register holds into a "
                              "backup; nothing is sent when that fails");
     AddOption(backupFirst_);
     picker_ = new TRegisterPicker(this);
     AddOption(picker_);
-    onlyChanges_ = new QCheckBox("Send each register only what &differs from it", this);
+    onlyChanges_ = new QCheckBox(tr("Send each register only what &differs from it"), this);
     onlyChanges_->setObjectName("OnlyChangesCheck");
-    onlyChanges_->setToolTip("Each register is compared with the document first, and only the "
-                             "blocks that differ are sent");
+    onlyChanges_->setToolTip(tr("Each register is compared with the document first, and only "
+                                "the blocks that differ are sent"));
     AddOption(onlyChanges_);
     onlyChanges_->hide();
     // Sending only the changes reads the register first already.
@@ -198,6 +209,7 @@ TUploadDlg::TUploadDlg(QWidget* parent)
     : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {
     // The lines the layout carries until the first opening puts the four kinds there.
     checkList_->addItems({"PLU", "Department"});
+    needsKind_ = true;
 }
 
 QSpinBox* PluRangeSpin(const char* name, int value, QWidget* parent) {

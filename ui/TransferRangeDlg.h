@@ -40,12 +40,16 @@ protected:
     void AddOption(QWidget* option);
     // The lines ticked at each opening: none for the download and upload dialogs.
     KindSet ticked_;
+    // OK only once a line is ticked: a transfer of nothing would still connect, and an upload
+    // would still empty the document.
+    bool needsKind_ = false;
     KindSet Checked() const;
 
     QListWidget* checkList_;
 
 private:
     int SpinValue(const QSpinBox* spin) const;
+    void UpdateOkButton();
 
     const std::array<std::string, 4>& kindNames_;
     QGroupBox* rangeGroup_;

@@ -226,6 +226,12 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
         ASSERT_EQ(in.exit, 0) << in.err.toStdString();
         EXPECT_EQ(in.Events().back()["result"].toString(), "done");
     }
+    TextTable one = MakePLUTable();
+    one.Cell(7, 2) = "ONE";
+    ASSERT_EQ(WriteDocumentFiles(Path("one.PLU"), one, dept, recy), 0);
+    const ToolRun single = Tool({"export", "one.PLU", "one.csv"});
+    EXPECT_NE(single.err.indexOf("Exported 1 row to "), -1) << single.err.toStdString();
+
     TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
     RecyTable backRecy;
     InitialRecyTable(backRecy);
@@ -248,7 +254,7 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
 
     const std::string before = ReadFileBytes(Path("copy.PLU"));
     WriteFileBytes(Path("bad.csv"), "Barcode,Unit price\n11,1.00\n12,abc\n13,2000000\n");
-    const ToolRun bad = Tool({"import", "bad.csv", "copy.PLU"});
+    const ToolRun bad = Tool({"import", "bad.csv", "copy.PLU", "--mode", "replace"});
     EXPECT_EQ(bad.exit, 5);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err.indexOf("bad.csv: line 3, Unit price \"abc\": not a number\n"), -1)
@@ -256,6 +262,87 @@ TEST_F(CliTool, ExportThenImportGivesTheSameDocumentAndProblemsChangeNothing) {
     EXPECT_NE(bad.err.indexOf("bad.csv: line 4, Unit price \"2000000\""), -1);
     EXPECT_NE(bad.err.indexOf("Nothing imported: 2 problems"), -1);
     EXPECT_EQ(ReadFileBytes(Path("copy.PLU")), before);
+}
+
+// Import from a shell: it says how it read the file, updates unless told to replace, and takes
+// the columns as --map and --no-header give them; a map naming no column is a usage error.
+TEST_F(CliTool, ImportTellsHowItReadAndTakesColumnsAsMapped) {
+    SetDecimalSeparator('.');
+    SetDocumentCodePage("CP1250");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        QStringList options;
+        int exit;
+        std::vector<const char*> stderrHas;
+        std::vector<std::pair<int, const char*>> names; // PLU row and its name afterwards
+    } cases[] = {
+        {"Polish header, update by number",
+         "Nr;Kod kreskowy;Nazwa;Cena brutto;Dzia\xC5\x82;Stawka VAT\r\n"
+         "2;5900000000001;\xC5\xBB\xC3\xB3\xC5\x82w;2,50;2;23\r\n",
+         {},
+         0,
+         {"sheet.csv: UTF-8, semicolon between fields, decimal comma, header on line 1\n",
+          "sheet.csv: columns 1 Nr = NO., 2 Kod kreskowy = Barcode, 3 Nazwa = Name, 4 Cena brutto "
+          "= Unit price, 5 Dzia\xC5\x82 = Department\n",
+          "sheet.csv: ignored columns: Stawka VAT\n", "0 added, 1 changed, 0 emptied"},
+         {{1, "OLD"}, {2, "\xAF\xF3\xB3w"}}},
+        {"no number column: update refuses and says what would do",
+         "EAN;Name\n5900000000009;Tea\n",
+         {},
+         5,
+         {"no number column to match rows by", "--by barcode", "--mode replace"},
+         {{1, "OLD"}}},
+        {"mapped by hand, no header, replace",
+         "5900000000009,Tea,1.5,x\n,,,\n5900000000008,Rye,2,y\n",
+         {"--no-header", "--map", "1=EAN, 2 = name,3=Unit price,4=ignore", "--mode", "replace"},
+         0,
+         {"sheet.csv: UTF-8, comma between fields, decimal point, no header line\n",
+          "columns 1 = Barcode, 2 = Name, 3 = Unit price\n", "ignored columns: column 4",
+          "1 added, 1 changed, 1 emptied"},
+         {{1, "Tea"}, {2, ""}, {3, "Rye"}}},
+        {"a header of unknown names, mapped",
+         "Artikel;Text\n7;Tee\n",
+         {"--header", "--map", "1=NO.,2=Name"},
+         0,
+         {"columns 1 Artikel = NO., 2 Text = Name"},
+         {{7, "Tee"}}},
+        {"a map beyond the file",
+         "a;b\n",
+         {"--no-header", "--map", "5=Name"},
+         5,
+         {"column 5 is to feed Name, but the file has 2 columns"},
+         {{1, "OLD"}}},
+        {"a map naming no column",
+         "a;b\n",
+         {"--map", "1=Prize"},
+         2,
+         {"--map: \"Prize\" names no column of the table (NO., Barcode, Name, Unit price"},
+         {{1, "OLD"}}},
+        {"two columns to one",
+         "a;b\n",
+         {"--map", "1=Name,2=Nazwa"},
+         2,
+         {"--map: columns 1 and 2 both feed Name"},
+         {{1, "OLD"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+        RecyTable recy;
+        InitialRecyTable(recy);
+        plu.Cell(1, 2) = "OLD";
+        plu.Cell(2, 2) = "TWO";
+        ASSERT_EQ(WriteDocumentFiles(Path("doc.PLU"), plu, dept, recy), 0);
+        WriteFileBytes(Path("sheet.csv"), c.bytes);
+        const ToolRun run = Tool(QStringList{"import", "sheet.csv", "doc.PLU"} + c.options);
+        EXPECT_EQ(run.exit, c.exit) << run.err.toStdString();
+        for (const char* part : c.stderrHas)
+            EXPECT_NE(run.err.indexOf(part), -1) << part << "\n" << run.err.toStdString();
+        ASSERT_EQ(ReadDocumentFiles(Path("doc.PLU"), plu, dept, recy), 0);
+        for (const auto& [row, name] : c.names)
+            EXPECT_EQ(plu.Cell(row, 2), name) << row;
+    }
 }
 
 TEST_F(CliTool, PathsNameTheFilesBesideAProgramInAWritableFolder) {
@@ -415,7 +502,9 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(folder.startsWith(dir.filePath("data/quorve-plu/backups/")))
         << folder.toStdString();
     const ToolRun list = Tool({"backups"});
-    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 items"))
+    EXPECT_TRUE(list.out.contains("QUORVE SIM ECR 1.0  PLU 1-40: 40 named items, 8 departments, "
+                                  "99 package prices  " +
+                                  folder.toUtf8()))
         << list.out.toStdString();
 
     plu.Cell(3, 3) = "99.00";
@@ -446,6 +535,27 @@ TEST_F(CliTool, CompareSendChangesBackupAndRestore) {
     EXPECT_TRUE(restore.err.contains("Restored: 2 differences were sent."))
         << restore.err.toStdString();
     EXPECT_EQ(Tool(QStringList{"compare", "shop.PLU", "-q"} + range).exit, 10);
+
+    // One item changed: told in the singular.
+    plu.Cell(40, 2) = "ITEM 40 \xA3\xF3\x64\xBC";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    ASSERT_EQ(Tool(QStringList{"download", "--changed", "shop.PLU", "--kinds", "plu"} + range).exit,
+              0);
+    const ToolRun one = Tool({"restore", folder});
+    EXPECT_TRUE(one.err.contains("Restored: 1 difference was sent.")) << one.err.toStdString();
+
+    // A register that now counts three decimals takes nothing of a backup made with two.
+    TRegisterState threeDecimals = StoppedState();
+    threeDecimals.decimals = 3;
+    threeDecimals.writes.clear();
+    StartSim({"--rate", "0"}, threeDecimals);
+    const ToolRun refused = Tool({"restore", folder, "--json"});
+    EXPECT_EQ(refused.exit, 1);
+    const QString why = "the backup was made with 2 decimals and the register counts money with "
+                        "3: its prices would change, so nothing was sent";
+    EXPECT_TRUE(QString::fromUtf8(refused.err).contains(why)) << refused.err.toStdString();
+    EXPECT_EQ(refused.Events().back()["message"].toString(), why);
+    EXPECT_TRUE(StoppedState().writes.empty());
     qunsetenv("XDG_DATA_HOME");
 }
 
@@ -534,6 +644,42 @@ TEST_F(CliTool, TheReportIsNeverLostByItsOutput) {
         EXPECT_EQ(ReadFileBytes(dir.filePath(kept[0]).toStdString()), state.report);
         EXPECT_EQ(StoppedState().report, "");
     }
+}
+
+// A document of four named items downloaded as PLU 1 to 3000 comes back from the register as a
+// document the program's own check passes: items without a barcode come back without one (not
+// as barcodes "0" that repeat each other), the stocks as the register holds them. Compare finds
+// nothing.
+TEST_F(CliTool, UploadedEmptyRowsPassTheProgramsOwnCheck) {
+    SetDecimalSeparator('.');
+    TextTable plu = MakePLUTable(), dept = MakeDeptTable();
+    RecyTable recy;
+    InitialRecyTable(recy);
+    for (int r = 1; r <= 4; ++r) {
+        plu.Cell(r, 1) = std::to_string(5900000000000LL + r);
+        plu.Cell(r, 2) = "ITEM " + std::to_string(r);
+    }
+    plu.Cell(2, 5) = "-54321.6";
+    plu.Cell(3, 1) = "";
+    plu.Cell(4, 1) = "";
+    ASSERT_EQ(WriteDocumentFiles(Path("shop.PLU"), plu, dept, recy), 0);
+    StartSim({"--rate", "0"});
+    const QStringList range{"--range", "1-3000", "-q"};
+    ASSERT_EQ(Tool(QStringList{"download", "shop.PLU"} + range).exit, 0);
+    const ToolRun up = Tool(QStringList{"upload", "back.PLU"} + range);
+    ASSERT_EQ(up.exit, 0) << up.err.toStdString();
+
+    TextTable backPlu = MakePLUTable(), backDept = MakeDeptTable();
+    RecyTable backRecy;
+    InitialRecyTable(backRecy);
+    ASSERT_EQ(ReadDocumentFiles(Path("back.PLU"), backPlu, backDept, backRecy), 0);
+    EXPECT_EQ(backPlu.Cell(2, 5), "-54321.600");
+    for (int r : {3, 4})
+        EXPECT_EQ(backPlu.Cell(r, 1), "") << "PLU " << r;
+    const ToolRun check = Tool({"check", "back.PLU"});
+    EXPECT_EQ(check.exit, 0) << check.out.toStdString();
+    EXPECT_EQ(check.out, "");
+    EXPECT_EQ(Tool(QStringList{"compare", "back.PLU", "--kinds", "plu"} + range).exit, 0);
 }
 
 } // namespace

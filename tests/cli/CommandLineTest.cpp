@@ -56,12 +56,31 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"import a.csv", "this command takes exactly two files"},
         {"import a.csv b.PLU --table stock", "--table takes"},
         {"import a.csv b.PLU --mode merge", "--mode takes"},
-        {"import a.csv b.PLU --by barcode", "--by barcode matches PLU rows in --mode update"},
+        {"import a.csv b.PLU --mode replace --by barcode", "--by barcode matches PLU rows in"},
         {"import a.csv b.PLU --table dept --mode update --by barcode", "--by barcode"},
         {"export b.PLU a.csv --dialect calc --codepage --table recy", ""},
         {"export b.PLU a.csv --dialect numbers", "--dialect takes"},
         {"--paths --config /etc/q.cfg --json", ""},
         {"--paths test", "--paths takes no command"},
+        {"report --no-archive -o z.txt", ""},
+        {"test --no-archive", "--no-archive goes with report"},
+        {"history reports --since 2026-01-01 --until 2026-01-31T18:00 --grep refund", ""},
+        {"history show 12 --raw -o z.txt --history /srv/h.sqlite", ""},
+        {"history journal --operation send-changes --failed --json", ""},
+        {"history sales --from 2026-01-01 --to 2026-01-31 --by department --csv s.csv", ""},
+        {"history prune --before 2016-01-01 --dry-run", ""},
+        {"history", "history takes reports, show"},
+        {"history frob", "history takes reports, show"},
+        {"history show", "history show takes the ID"},
+        {"history reports 12", "history reports takes no other argument"},
+        {"history reports --since 31.01.2026", "--since takes a date"},
+        {"history reports --until 2026-02-30", "--until takes a date"},
+        {"history journal --operation reboot", "--operation takes"},
+        {"history sales --from 2026-01-01", "history sales needs --from DATE and --to DATE"},
+        {"history sales --from 2026-01-01 --to 2026-01-02 --by barcode", "--by takes item"},
+        {"history prune --dry-run", "history prune needs --before DATE"},
+        {"history reports --csv x.csv", "--csv goes with history sales"},
+        {"import a.csv b.PLU --by item", "--by takes number or barcode"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
@@ -83,6 +102,34 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     EXPECT_EQ(dump.base, -1);
     EXPECT_EQ(dump.count, 8) << "the range dialog's default";
     EXPECT_TRUE(dump.ram);
+    // --by means the sales' grouping after history, the import's matching after import.
+    const TCommandLine sales =
+        *ParseCommandLine(Split("--by department history sales --from 2026-01-01 --to "
+                                "2026-01-31"))
+             .line;
+    EXPECT_EQ(sales.salesBy, TSalesBy::Department);
+    EXPECT_EQ(*sales.to, QDateTime(QDate(2026, 2, 1), QTime(0, 0))) << "the whole last day";
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } maps[] = {
+        {{"import", "a", "b", "--map", "1=Barcode, 3 = Unit price ,2=ignore", "--no-header"}, ""},
+        {{"import", "a", "b", "--map", "1=Barcode,1=Name"}, "--map takes"},
+        {{"import", "a", "b", "--map", "0=Name"}, "--map takes"},
+        {{"import", "a", "b", "--map", "1=Name,"}, "--map takes"},
+        {{"import", "a", "b", "--map", "Name"}, "--map takes"},
+        {{"import", "a", "b", "--header", "--no-header"}, "--header and --no-header"},
+        {{"export", "a", "b", "--map", "1=Name"}, "--map, --header and --no-header go with import"},
+    };
+    for (const auto& c : maps) {
+        const TParsedCommandLine parsed = ParseCommandLine(c.args);
+        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << parsed.error;
+    }
+    const TCommandLine import = *ParseCommandLine(maps[0].args).line;
+    EXPECT_EQ(import.columnMap, (std::vector<std::pair<int, std::string>>{
+                                    {1, "Barcode"}, {3, "Unit price"}, {2, "ignore"}}));
+    EXPECT_EQ(import.header, false);
+    EXPECT_EQ(import.importOptions.mode, ImportMode::Update) << "replace is asked for";
     const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
     EXPECT_EQ(paths.command, TCliCommand::Paths);
     EXPECT_TRUE(paths.json);

@@ -53,7 +53,11 @@ TEST(Document, PLUCellsAreCheckedAndNormalised) {
         {'.', 5, "79999.999", CellCheck::Valid, "79999.999"},
         {'.', 5, "-80000", CellCheck::Invalid, "-80000"},
         {'.', 5, "-54321.6", CellCheck::Valid, "-54321.600"},
-        {'.', 5, "-54321.600", CellCheck::Invalid, "-54321.600"}, // 10 > 9: too long
+        // Longer than typing allows (9), but the form an upload writes a register's stocks in.
+        {'.', 5, "-54321.600", CellCheck::Valid, "-54321.600"},
+        {',', 5, "-79999,999", CellCheck::Valid, "-79999,999"},
+        {'.', 5, "-54321.6000", CellCheck::Invalid, "-54321.6000"}, // not that form: too long
+        {'.', 5, "0000000001", CellCheck::Invalid, "0000000001"},
         {'.', 4, "8", CellCheck::Valid, "8"},
         {'.', 4, "9", CellCheck::Invalid, "9"},
         {'.', 4, "0", CellCheck::Invalid, "0"},

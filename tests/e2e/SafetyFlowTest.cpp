@@ -182,6 +182,167 @@ TEST_F(SafetyFlow, BackupAndRestoreGiveBackTheSameRegister) {
     EXPECT_EQ(ListBackups(Root()).size(), 2u);
 }
 
+// ---- Every decimal setting, on a range that does not start at 1 ----
+
+// An amount that needs all of the register's decimals: 5 gives 5, 5.25 or 5.234.
+std::string Amount(int whole, int decimals) {
+    static const char* const fractions[] = {"", ".2", ".25", ".234"};
+    return std::to_string(whole) + fractions[decimals];
+}
+
+// Fourteen items (PLU 8 without a barcode), the sales of PLU 5, departments, package prices and
+// parameters, every amount with all of the register's decimals.
+TRegisterState RegisterAt(int decimals) {
+    std::string text = "decimals " + std::to_string(decimals) + "\n";
+    for (int n = 1; n <= 14; ++n)
+        text += "plu " + std::to_string(n) +
+                " barcode=" + (n == 8 ? "0" : std::to_string(100 + n)) +
+                " price=" + Amount(n, decimals) + " dept=2 stocks=-54321.600 flag=0 name=\"REG " +
+                std::to_string(n) + "\"\n";
+    text += "sales barcode=105 quantity=1.000 total=" + Amount(9, decimals) + "\n";
+    for (int d = 1; d <= 8; ++d)
+        text += "dept " + std::to_string(d) + " tax=1 price=" + Amount(d, decimals) +
+                " name=\"REGDEPT " + std::to_string(d) + "\"\n";
+    for (int n = 1; n <= 100; ++n)
+        text += "recy " + std::to_string(n) + " price=" + Amount(n, decimals) + "\n";
+    text += "param Header1=FROM REGISTER\n";
+    TRegisterState state;
+    std::string error;
+    EXPECT_TRUE(state.ParseText(text, &error)) << error;
+    return state;
+}
+
+struct DecimalsCase {
+    int decimals;
+    std::string price;     // PLU 6's new price on the PC: its last decimal one higher
+    std::string priceLine; // and how the comparison shows it
+    std::string recyLine;  // package price 7 made 0 on the PC
+    std::string storedRow; // PLU 5 as the backup's register.PLU holds it
+};
+
+void PrintTo(const DecimalsCase& c, std::ostream* out) {
+    *out << c.decimals << " decimals";
+}
+
+class SafetyDecimals : public SafetyFlow, public ::testing::WithParamInterface<DecimalsCase> {
+protected:
+    // The document and SYSTEM.CFG as the register holds PLU 5 to 12, amounts with all their
+    // decimals (a document loaded from a file may hold them).
+    void DocumentOfTheRegister(int decimals) {
+        TTransferContext up = Context(AllKinds, 5, 12);
+        ASSERT_EQ(RunUpload(up), TFlowResult::Done);
+        for (int n = 5; n <= 12; ++n)
+            plu.Table().Cell(n, 3) = Amount(n, decimals);
+        for (int d = 1; d <= 8; ++d)
+            dept.Table().Cell(d, 3) = Amount(d, decimals);
+        for (int n = 1; n <= 100; ++n)
+            recy[size_t(n - 1)].price = Amount(n, decimals);
+    }
+};
+
+TEST_P(SafetyDecimals, CompareSendBackupAndRestoreAreExact) {
+    const DecimalsCase& c = GetParam();
+    const TRegisterState original = RegisterAt(c.decimals);
+    StartSim(original, {"--rate", "0"});
+    DocumentOfTheRegister(c.decimals);
+    EXPECT_EQ(plu.Cell(8, 1), "") << "no barcode on the register, none in the document";
+    ProgressWatcher watcher(progress);
+
+    // Compare: exactly the changes, at the register's own decimals.
+    TTransferContext ctx = Context(AllKinds, 5, 12);
+    TComparison comparison;
+    ASSERT_TRUE(CompareWithRegister(ctx, comparison).Done()) << watcher.errorText;
+    EXPECT_TRUE(comparison.Equal()) << Lines(comparison).front();
+    plu.Table().Cell(6, 3) = c.price;
+    plu.Table().Cell(9, 2) = "NEW 9";
+    plu.Table().Cell(12, 1) = "";
+    dept.Table().Cell(3, 1) = "DAIRY";
+    recy[6].price = "0";
+    RestartSim();
+    ASSERT_TRUE(CompareWithRegister(ctx, comparison).Done()) << watcher.errorText;
+    EXPECT_EQ(Lines(comparison), (std::vector<std::string>{
+                                     c.priceLine,
+                                     "PLU 9 Name: PC \"NEW 9\", register \"REG 9\"",
+                                     "PLU 12 Barcode: PC \"\", register \"112\"",
+                                     "department 3 Name: PC \"DAIRY\", register \"REGDEPT 3\"",
+                                     c.recyLine,
+                                 }));
+
+    // Send the PLU items and departments, not the package prices.
+    RestartSim();
+    ASSERT_TRUE(SendChanges(ctx, comparison, Kinds({KindPLU, KindDepartment})).Done())
+        << watcher.errorText;
+    TRegisterState sent = StoppedState();
+    EXPECT_EQ(sent.writes, (std::vector<TWriteHeard>{{CmdWritePlu, 0, {6}},
+                                                     {CmdWritePlu, 1, {9}},
+                                                     {CmdWritePlu, 2, {12}},
+                                                     {CmdWriteDepartments, 0, {}}}));
+    for (int n : {1, 2, 3, 4, 5, 7, 8, 10, 11, 13, 14})
+        EXPECT_EQ(sent.plu.at(n), original.plu.at(n)) << "PLU " << n << " untouched";
+    sent.writes.clear();
+    StartSim(sent, {"--rate", "0"});
+    ASSERT_TRUE(CompareWithRegister(ctx, comparison).Done());
+    EXPECT_EQ(comparison.differencesOfKind, (std::array<int, 4>{0, 0, 1, 0}));
+
+    // Back up 5 to 12 with every decimal, and put it back over a changed register.
+    TBackupInfo backup;
+    ASSERT_TRUE(BackUpRegister(bus, progress, port, {Root(), 5, 12, 20}, backup).Done());
+    EXPECT_EQ(backup.manifest.decimals, c.decimals);
+    const std::string stored = ReadFileBytes(backup.folder + "/register.PLU");
+    EXPECT_NE(stored.find("\r\n" + c.storedRow + "\r\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("\r\n\tREG 8\t"), std::string::npos) << "PLU 8 without a barcode";
+    EXPECT_EQ(backup.manifest.namedPluItems, 8);
+    TRegisterState changed = StoppedState();
+    const TRegisterState backedUp = changed;
+    EncodePluRecord({"999", "CHANGED", "1", "3", "0", "1", "0", "0"}, {uint8_t(c.decimals), 0},
+                    changed.plu[7]);
+    changed.images[{"dept", 0}][0] = 'X';
+    changed.images[{"recy", 0}][16 + 12] ^= 1;
+    StartSim(changed, {"--rate", "0"});
+    ASSERT_TRUE(RestoreBackup(bus, progress, port, backup.folder, nullptr, comparison).Done())
+        << watcher.errorText;
+    EXPECT_EQ(comparison.differences.size(), 8u) << Lines(comparison).front();
+    TRegisterState restored = StoppedState();
+    EXPECT_EQ(restored.plu, backedUp.plu);
+    EXPECT_EQ(restored.images, backedUp.images);
+
+    // Onto the register as the backup left it: nothing to send.
+    restored.writes.clear();
+    StartSim(restored, {"--rate", "0"});
+    ASSERT_TRUE(RestoreBackup(bus, progress, port, backup.folder, nullptr, comparison).Done());
+    EXPECT_TRUE(comparison.Equal()) << Lines(comparison).front();
+    restored = StoppedState();
+    EXPECT_TRUE(restored.writes.empty());
+
+    // A register that counts money with other decimals takes nothing of it.
+    restored.decimals = uint8_t(c.decimals == 2 ? 3 : 2);
+    StartSim(restored, {"--rate", "0"});
+    const TFlowOutcome refused =
+        RestoreBackup(bus, progress, port, backup.folder, nullptr, comparison);
+    EXPECT_EQ(refused.result, TFlowResult::RegisterFailed);
+    EXPECT_TRUE(refused.refused);
+    EXPECT_EQ(refused.errorText, "the backup was made with " + std::to_string(c.decimals) +
+                                     " decimal" + (c.decimals == 1 ? "" : "s") +
+                                     " and the register counts money with " +
+                                     std::to_string(restored.decimals) +
+                                     ": its prices would change, so nothing was sent");
+    ExpectPortClosed();
+    EXPECT_TRUE(StoppedState().writes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registers, SafetyDecimals,
+    ::testing::Values(DecimalsCase{0, "7", "PLU 6 Unit price: PC \"7.00\", register \"6.00\"",
+                                   "recycling 7 Package price: PC \"0.00\", register \"7.00\"",
+                                   "105\tREG 5\t5.00\t2\t-54321.600\t0\t1.000\t9.00"},
+                      DecimalsCase{2, "6.26", "PLU 6 Unit price: PC \"6.26\", register \"6.25\"",
+                                   "recycling 7 Package price: PC \"0.00\", register \"7.25\"",
+                                   "105\tREG 5\t5.25\t2\t-54321.600\t0\t1.000\t9.25"},
+                      DecimalsCase{3, "6.235", "PLU 6 Unit price: PC \"6.235\", register \"6.234\"",
+                                   "recycling 7 Package price: PC \"0.000\", register \"7.234\"",
+                                   "105\tREG 5\t5.234\t2\t-54321.600\t0\t1.000\t9.234"}),
+    [](const auto& info) { return std::to_string(info.param.decimals) + "Decimals"; });
+
 // ---- A failure midway ----
 
 enum class Flow { Compare, Send, Backup, Restore };

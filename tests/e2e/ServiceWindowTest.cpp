@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -278,6 +279,7 @@ TEST_F(MainService, TheOpenErrorBoxSaysWhyThePortFailed) {
         QString::fromStdString(missing + " is not present (unplugged?)\n")))
         << answer.InformativeText().toStdString();
     EXPECT_FALSE(form->ProgressForm->isVisible());
+    EXPECT_EQ(form->Message(), "") << "no word of a test that did not run";
 }
 
 // An FTDI adapter that keeps its 16 ms timer: one notice for the first exchange, which goes on
@@ -332,6 +334,8 @@ TEST_F(MainService, TestButtonRunsTheLinkTest) {
     std::vector<SentPacket> sent = SentPackets(ReadFileBytes(dir.Path("DEBUG.LOG")));
     EXPECT_EQ(Keys(sent), (std::vector<std::string>{"14.1", "14.16", "14.2"}));
     EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(form->Message().startsWith("Test done: the register answered in "))
+        << form->Message().toStdString();
 }
 
 TEST_F(MainService, CtrlAltF8RefusesAnImageOfTheWrongSize) {
@@ -428,11 +432,12 @@ TEST_F(MainService, PrintErrorsAreShownWithTheirMessage) {
     form->PLUModel()->Table().Cell(1, 2) = "MILK";
     struct Case {
         bool printer;
-        QString expect;
+        QString expect; // empty: no box
     } cases[] = {
-        {false, NoDefaultPrinterText},
+        {false, ""}, // no default printer, and the print dialog cancelled
         {true, QString::fromStdString("Cannot start printing on " + dir.Path("gone/x.pdf"))},
     };
+    form->choosePrinter = [] { return nullptr; };
     for (const Case& c : cases) {
         form->openPrinter = [&](QString& error) -> std::unique_ptr<QPrinter> {
             if (!c.printer) {
@@ -446,9 +451,57 @@ TEST_F(MainService, PrintErrorsAreShownWithTheirMessage) {
         };
         ModalAnswer answer(QMessageBox::Ok);
         form->PrintItem->trigger();
+        if (c.expect.isEmpty()) {
+            QTest::qWait(50);
+            EXPECT_EQ(answer.Count(), 0) << answer.Text().toStdString();
+            continue;
+        }
         EXPECT_TRUE(QTest::qWaitFor([&] { return answer.Count() == 1; }));
         EXPECT_EQ(answer.Text(), c.expect);
     }
+}
+
+// Without a default printer the print dialog offers the printers and a PDF file; the lines are
+// the same whichever is chosen.
+TEST_F(MainService, WithoutADefaultPrinterThePrintDialogLetsTheUserChoose) {
+    TextTable& table = form->PLUModel()->Table();
+    table.Cell(1, 1) = "5900000000001";
+    table.Cell(1, 2) = "MILK";
+    form->openPrinter = [](QString& error) -> std::unique_ptr<QPrinter> {
+        error = NoDefaultPrinterText;
+        return nullptr;
+    };
+    bool offeredFile = false;
+    QString dialogName;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            offeredFile = dialog->testOption(QAbstractPrintDialog::PrintToFile);
+            dialogName = dialog->objectName();
+            dialog->reject();
+        }
+    });
+    {
+        ModalAnswer none(QMessageBox::Ok);
+        form->PrintItem->trigger();
+        QTest::qWait(50);
+        EXPECT_EQ(none.Count(), 0) << "Cancel in the dialog is an answer, not a failure";
+    }
+    EXPECT_EQ(dialogName, "PrintDialog");
+    EXPECT_TRUE(offeredFile);
+
+    const std::string pdf = dir.Path("chosen.pdf");
+    form->choosePrinter = [&] {
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(pdf));
+        return printer;
+    };
+    form->PrintItem->trigger();
+    const std::string text = PdfText(pdf);
+    const size_t line = text.find("5900000000001 ");
+    ASSERT_NE(line, std::string::npos) << text;
+    EXPECT_NE(text.substr(line, text.find('\n', line) - line).find(" MILK"), std::string::npos)
+        << text;
 }
 
 } // namespace

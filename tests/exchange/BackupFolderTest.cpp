@@ -27,6 +27,8 @@ std::string MakeBackup(const std::string& root, const std::string& name, const s
     m.decimals = 3;
     m.decimalSeparator = ',';
     m.pluItems = 17;
+    m.namedPluItems = 11;
+    m.amountDecimals = 3;
     m.departments = 4;
     m.packagePrices = 9;
     m.salesRecords = 2;
@@ -46,8 +48,9 @@ TEST(BackupFolder, ManifestReadsBackAsWritten) {
     EXPECT_EQ(m.date, "2025-01-31 14:03:22");
     EXPECT_EQ(m.identification, " QUORVE \xC8 ECR ");
     EXPECT_EQ(std::tie(m.rangeBegin, m.rangeEnd, m.decimals, m.decimalSeparator, m.pluItems,
-                       m.departments, m.packagePrices, m.salesRecords),
-              std::make_tuple(5, 900, 3, ',', 17, 4, 9, 2));
+                       m.departments, m.packagePrices, m.salesRecords, m.namedPluItems,
+                       m.amountDecimals),
+              std::make_tuple(5, 900, 3, ',', 17, 4, 9, 2, 11, 3));
     EXPECT_EQ(m.checksums.size(), 4u);
     EXPECT_EQ(FileChecksum(folder + "/none"), "");
 }
@@ -77,6 +80,48 @@ TEST(BackupFolder, DamagedBackupIsRefusedNamingTheFile) {
         c.apply(folder);
         TBackupManifest m;
         EXPECT_EQ(CheckBackup(folder, m), folder + c.problem) << c.damage;
+    }
+}
+
+// Backups made before the named items and the amounts' decimals were kept still read: their
+// named items counted from register.PLU, their amounts taken as the two decimals they were
+// written with. Decimals no register can have make no backup.
+TEST(BackupFolder, OlderManifestsAndTheirCounts) {
+    TempProgramDir dir;
+    const std::string folder = dir.Path("old");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    // Rows 1, 3 and 5 are named; row 4 has a barcode and a price but no name.
+    WriteFileBytes(folder + "/register.PLU", "1\tA\t1.00\r\n\t\t0.00\r\n3\tC\t1.00\r\n"
+                                             "4\t\t2.00\r\n5\tE\r\n");
+    const std::string head = "[Backup]\nDate=2024-12-01 10:00:00\nPLU range=1-5\nPLU items=5\n"
+                             "Sales records=1\nDepartments=1\nPackage prices=0\n";
+    std::string files = "[Files]\n";
+    for (const char* file : Files)
+        files += std::string(file) + "=00\n";
+    const struct {
+        const char* keys;
+        int named; // -1: no backup
+        int amountDecimals;
+        const char* plu;
+    } cases[] = {
+        {"Decimals=3\n", 3, 2, "PLU 1-5: 3 named items, 1 sales record"},
+        {"Decimals=3\nAmount decimals=3\nNamed PLU items=1\n", 1, 3,
+         "PLU 1-5: 1 named item, 1 sales record"},
+        {"Decimals=0\nNamed PLU items=0\n", 0, 2, "PLU 1-5: 0 named items, 1 sales record"},
+        {"Decimals=10\n", -1, 0, ""},
+        {"Decimals=2\nAmount decimals=-1\n", -1, 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        WriteFileBytes(folder + "/manifest.ini", head + c.keys + files);
+        const auto m = TBackupManifest::FromFile(folder + "/manifest.ini");
+        ASSERT_EQ(m.has_value(), c.named >= 0);
+        if (!m)
+            continue;
+        EXPECT_EQ(m->namedPluItems, c.named);
+        EXPECT_EQ(m->amountDecimals, c.amountDecimals);
+        EXPECT_NE(BackupDescription(*m).find(std::string("\n") + c.plu + "\n"), std::string::npos)
+            << BackupDescription(*m);
     }
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Sides {
@@ -40,6 +42,12 @@ struct Sides {
         return CompareWithRegister(plu, dept, recy, EncodeParameterImage(pcParameters), reg);
     }
 };
+
+// The text under the separator in force.
+std::string Local(std::string text) {
+    std::replace(text.begin(), text.end(), '.', DecimalSeparator());
+    return text;
+}
 
 std::vector<std::string> Lines(const TComparison& c) {
     std::vector<std::string> lines;
@@ -102,7 +110,7 @@ TEST(Comparison, OnlyWhatADownloadWouldChangeIsADifference) {
          2,
          empty,
          With(Milk, 1, "77"),
-         {"PLU 1 Barcode: PC \"0\", register \"77\"", "PLU 1 Name: PC \"\", register \"MILK\"",
+         {"PLU 1 Barcode: PC \"\", register \"77\"", "PLU 1 Name: PC \"\", register \"MILK\"",
           "PLU 1 Unit price: PC \"0.00\", register \"1.25\"",
           "PLU 1 Department: PC \"1\", register \"2\"",
           "PLU 1 Stocks: PC \"0.000\", register \"1.000\""}},
@@ -170,6 +178,52 @@ TEST(Comparison, DepartmentsPackagePricesAndParameters) {
     EXPECT_TRUE(c.changedPlus.empty());
     EXPECT_FALSE(c.KindDiffers(KindPLU));
     EXPECT_TRUE(c.KindDiffers(KindParameter));
+}
+
+// A backup written with two decimals cannot say more of a register's third: what it could say
+// is no difference, anything else is, and the document's own comparison takes every decimal.
+TEST(Comparison, AmountsOfTwoDecimalTextsAgainstARegisterWithThree) {
+    struct Case {
+        int decimals;
+        const char* pc;
+        const char* held;
+        int amountDecimals;
+        bool differs;
+    } cases[] = {
+        {3, "1.23", "1.234", 2, false},
+        {3, "1.24", "1.235", 2, false}, // written as 1.24
+        {3, "1.23", "1.236", 2, true},
+        {3, "1.23", "1.234", MaxDecimals, true},
+        {3, "2147483.65", "2147483.647", 2,
+         false}, // beyond 32 bits when read back {0, "12.00", "12", 2, false},
+        {0, "12.00", "13", 2, true},
+        {2, "1.23", "1.24", 2, true},
+    };
+    SeparatorScope locale(',');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.pc) + " / " + c.held + " at " + std::to_string(c.decimals));
+        Sides sides(c.decimals, 1);
+        const std::string pc = Local(c.pc), held = Local(c.held);
+        sides.Pc(1, With(Milk, 3, pc));
+        sides.Held(1, With(Milk, 3, held));
+        std::array<DeptRowTexts, DeptCount> rows;
+        rows.fill({"", "1", held});
+        sides.reg.dept = EncodeDeptBlock(rows, sides.reg.status);
+        for (int d = 1; d <= DeptCount; ++d)
+            sides.dept.Cell(d, 3) = pc;
+        std::vector<RecyEntryTexts> entries;
+        for (int n = 1; n <= RecyclingEntries; ++n)
+            entries.emplace_back(std::to_string(n), held);
+        sides.reg.recy = EncodeRecyclingImage(entries, sides.reg.status);
+        for (RecyEntry& entry : sides.recy)
+            entry.price = pc;
+        const TComparison comparison = CompareWithRegister(sides.plu, sides.dept, sides.recy,
+                                                           EncodeParameterImage(sides.pcParameters),
+                                                           sides.reg, c.amountDecimals);
+        const int each = c.differs ? 1 : 0;
+        EXPECT_EQ(comparison.differencesOfKind,
+                  (std::array<int, 4>{each, DeptCount * each, RecyclingEntries * each, 0}));
+    }
 }
 
 TEST(Comparison, ParameterKeysFollowTheUploadsOrder) {

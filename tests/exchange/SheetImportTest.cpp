@@ -25,7 +25,7 @@ struct Doc {
 };
 
 ImportResult Import(const Doc& doc, const std::string& bytes, SheetTable table,
-                    ImportOptions options = {}) {
+                    ImportOptions options = {ImportMode::Replace}) {
     const SheetText sheet = ReadSheet(bytes);
     return ImportSheet(sheet, MapColumns(sheet, table), options, doc.plu, doc.dept, doc.recy);
 }
@@ -95,6 +95,175 @@ TEST(SheetImport, ColumnsAreFoundByNameOrPosition) {
         EXPECT_EQ(QStringList(map.ignored.begin(), map.ignored.end()).join(QStringLiteral(", ")),
                   QString::fromUtf8(c.ignored));
         EXPECT_EQ(Problems(map.problems), QString::fromUtf8(c.problems));
+    }
+}
+
+TEST(SheetImport, HeadersInPolishEnglishOrGermanAndColumnsChosenByHand) {
+    SetDocumentCodePage("CP1250");
+    struct Case {
+        SheetTable table;
+        std::string bytes;
+        std::optional<bool> header;
+        std::optional<ColumnChoice> chosen;
+        std::vector<int> fileColumn;
+        const char* ignored;
+        const char* problems;
+    } cases[] = {
+        {SheetTable::PLU,
+         "Kod kreskowy;NAZWA;Cena brutto;DZIA\xC5\x81;Ilo\xC5\x9B\xC4\x87;Stawka VAT\n",
+         {},
+         {},
+         {-1, 0, 1, 2, 3, 4, -1, -1, -1},
+         "Stawka VAT",
+         ""},
+        {SheetTable::PLU,
+         "Nr;EAN;Bezeichnung;Preis;Abteilung;Bestand;MwSt\n",
+         {},
+         {},
+         {0, 1, 2, 3, 4, 5, -1, -1, -1},
+         "MwSt",
+         ""},
+        {SheetTable::PLU, " kod ;grupa;stan\n", {}, {}, {-1, 0, -1, -1, 1, 2, -1, -1, -1}, "", ""},
+        {SheetTable::Department, "Numer;Nazwa;Stawka;Cena\n", {}, {}, {0, 1, 2, 3}, "", ""},
+        // By hand: the header's own names count for nothing, columns left out feed nothing.
+        {SheetTable::PLU,
+         "Artikel;Text;VK\n",
+         true,
+         ColumnChoice{1, -1, 3},
+         {-1, 0, -1, 2, -1, -1, -1, -1, -1},
+         "Text",
+         ""},
+        {SheetTable::PLU,
+         "1;Milk;2.50\n",
+         false,
+         ColumnChoice{-1, 2, -1, -1, 3},
+         {-1, -1, 1, -1, -1, -1, -1, -1, -1},
+         "column 1, column 3",
+         "column 5 is to feed Unit price, but the file has 3 columns"},
+        {SheetTable::PLU,
+         "Name;Price\n",
+         {},
+         ColumnChoice{0, -1},
+         {0, -1, -1, -1, -1, -1, -1, -1, -1},
+         "Price",
+         "line 1: no column of the PLU table"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const ColumnMap map = MapColumns(ReadSheet(c.bytes), c.table, c.header, c.chosen);
+        EXPECT_EQ(map.fileColumn, c.fileColumn);
+        EXPECT_EQ(QStringList(map.ignored.begin(), map.ignored.end()).join(QStringLiteral(", ")),
+                  QString::fromUtf8(c.ignored));
+        EXPECT_EQ(Problems(map.problems), QString::fromUtf8(c.problems));
+    }
+}
+
+// Nothing in a file is read on a guess: a field too many, a number in the other separator or
+// with more decimals than its cell keeps is a problem; blank lines hold their rows.
+TEST(SheetImport, ImportsNeverGuess) {
+    struct Case {
+        const char* what;
+        char locale;
+        SheetTable table;
+        ImportMode mode;
+        std::string bytes;
+        const char* problems;
+        std::vector<Cell> cells;
+        int placed;
+    } cases[] = {
+        {"a decimal comma splits a field",
+         '.',
+         SheetTable::PLU,
+         ImportMode::Replace,
+         "Name,Price\nMilk,2,50\nTea,3,,\n",
+         "line 2: 3 fields where the header has 2",
+         {},
+         0},
+        {"quoted decimal comma in a point file",
+         '.',
+         SheetTable::PLU,
+         ImportMode::Replace,
+         "Name,Price\nA,2.50\nB,\"1,299\"\nC,\"1,399\"\n",
+         "line 3, Price \"1,299\": holds , but the file's decimal separator is .\n"
+         "line 4, Price \"1,399\": holds , but the file's decimal separator is .",
+         {},
+         0},
+        {"a thousand or 1.299",
+         '.',
+         SheetTable::PLU,
+         ImportMode::Replace,
+         "Name,Price\nA,2\nB,\"1,299\"\n",
+         "line 3, Price \"1,299\": 3 decimals where the column keeps 2",
+         {},
+         0},
+        {"stocks keep 3 decimals, prices 2, in a comma document",
+         ',',
+         SheetTable::PLU,
+         ImportMode::Update,
+         "No;Cena;Stan\n1;1,005;1,2345\n2;2,500;-0,125\n",
+         "line 2, Cena \"1,005\": 3 decimals where the column keeps 2\n"
+         "line 2, Stan \"1,2345\": 4 decimals where the column keeps 3",
+         {},
+         0},
+        {"zeros past the kept decimals lose nothing",
+         ',',
+         SheetTable::PLU,
+         ImportMode::Update,
+         "No;Cena;Stan\n2;2,500;-0,125\n",
+         "",
+         {{2, 3, "2,50"}, {2, 5, "-0,125"}},
+         1},
+        {"department prices",
+         '.',
+         SheetTable::Department,
+         ImportMode::Replace,
+         "Name;Price\nBakery;1,999\n",
+         "line 2, Price \"1,999\": 3 decimals where the column keeps 2",
+         {},
+         0},
+        {"blank lines keep their rows",
+         '.',
+         SheetTable::PLU,
+         ImportMode::Replace,
+         "Name\nA\n\nB\n,\n\"C\"\n\n",
+         "",
+         {{1, 2, "A"}, {2, 2, ""}, {3, 2, "B"}, {4, 2, ""}, {5, 2, "C"}, {6, 2, ""}},
+         3},
+        {"blank lines before any row, no header",
+         '.',
+         SheetTable::Department,
+         ImportMode::Replace,
+         "\n\nBakery\t2\n\nDairy\t3\n",
+         "",
+         {{1, 1, ""}, {3, 1, "Bakery"}, {5, 1, "Dairy"}},
+         2},
+        {"blank lines push a row past the end",
+         '.',
+         SheetTable::Department,
+         ImportMode::Replace,
+         "Name\nA\n\n\n\n\n\n\nH\n\nI\n",
+         "line 11: more rows than the department table holds (8)",
+         {},
+         0},
+        {"without a header a problem names the table column",
+         '.',
+         SheetTable::PLU,
+         ImportMode::Replace,
+         "12a;Milk;x\n",
+         "line 1, Barcode \"12a\": may hold digits only\nline 1, Unit price \"x\": not a number",
+         {},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SeparatorScope locale(c.locale);
+        const Doc doc;
+        const ImportResult result = Import(doc, c.bytes, c.table, {c.mode, MatchBy::Number});
+        EXPECT_EQ(Problems(result.problems), QString::fromUtf8(c.problems));
+        for (const Cell& cell : c.cells)
+            EXPECT_EQ(CellOf(result, cell.row, cell.col), cell.text)
+                << "row " << cell.row << " col " << cell.col;
+        EXPECT_EQ(result.Ok() ? result.placed : 0, c.placed);
     }
 }
 
@@ -169,6 +338,7 @@ TEST(SheetImport, ReplaceTakesTheFileInTheDocumentsForm) {
 TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
     SeparatorScope locale('.');
     const Doc doc;
+    const ImportOptions replace{ImportMode::Replace};
     const ImportOptions update{ImportMode::Update, MatchBy::Number};
     const ImportOptions byBarcode{ImportMode::Update, MatchBy::Barcode};
     std::string tooMany = "Name\n";
@@ -180,15 +350,13 @@ TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
         std::string bytes;
         const char* problems;
     } cases[] = {
-        {SheetTable::PLU, {}, "\xEF\xBB\xBFName\n\xFF\n", "line 2: the file is not valid UTF-8"},
-        {SheetTable::PLU, {}, "Name;Price\n", "the file holds no rows"},
-        {SheetTable::PLU, {}, "Barcode;EAN\n1;2\n", "line 1: EAN names the same column as Barcode"},
-        {SheetTable::Department,
-         {},
-         tooMany,
+        {SheetTable::PLU, replace, "\xEF\xBB\xBFName\n\xFF\n", "line 2: not valid UTF-8"},
+        {SheetTable::PLU, replace, "Name;Price\n", "the file holds no rows"},
+        {SheetTable::PLU, replace, "Barcode;EAN\n1;2\n",
+         "line 1: EAN names the same column as Barcode"},
+        {SheetTable::Department, replace, tooMany,
          "line 10: more rows than the department table holds (8)"},
-        {SheetTable::PLU,
-         {},
+        {SheetTable::PLU, replace,
          "No;Barcode;Name;Price;Stocks\n"
          "0;1;A;1.25;1\n"
          "4;5.90789E+12;B;1,5;1\n"
@@ -201,13 +369,10 @@ TEST(SheetImport, EveryProblemIsListedAndNothingChanges) {
          "line 3, Price \"1,5\": holds , but the file's decimal separator is .\n"
          "line 4, Name \"Line\\nbreak\": holds a tab, line break or other control character\n"
          "line 4, Price \"1000000\": above 999999.99\n"
-         "line 4, Stocks \"-54321.6\": becomes -54321.600, longer than 9 characters\n"
          "line 6, No \"5\": PLU 5 is already given on line 4\n"
          "line 7, Name \"\xE5\xAD\x97\": \xE5\xAD\x97 is not in the code page CP1250\n"
          "line 8, Name \"A name far too long for it\": longer than 18 characters"},
-        {SheetTable::PLU,
-         {},
-         "Barcode;Name\n11;Twin\n12;Twin\n5900000000002;Bakery\n",
+        {SheetTable::PLU, replace, "Barcode;Name\n11;Twin\n12;Twin\n5900000000002;Bakery\n",
          "line 2, Name \"Twin\": PLU name repeat: No. 1 and No. 2\n"
          "line 3, Name \"Twin\": PLU name repeat: No. 2 and No. 1\n"
          "line 4, Name \"Bakery\": PLU name and Dept name repeat: No. 3 and No. 1"},

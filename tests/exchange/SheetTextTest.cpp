@@ -94,14 +94,14 @@ TEST(SheetText, ReportsWhatItCannotRead) {
         {"\xEF\xBB\xBF"
          "a;b\nc;\xC3\x28\n",
          {},
-         "line 2: the file is not valid UTF-8"},
-        {"a;b\n\xC3", SheetDialect{}, "line 2: the file is not valid UTF-8"},
+         "line 2: not valid UTF-8"},
+        {"a;b\n\xC3", SheetDialect{}, "line 2: not valid UTF-8"},
         {std::string("\xFF\xFE"
                      "a\0\n\0\0",
                      7),
          {},
-         "line 2: the file is not valid UTF-16"},
-        {std::string("a\0\n\0\x00\xD8", 6), utf16, "line 2: the file is not valid UTF-16"},
+         "line 2: not valid UTF-16"},
+        {std::string("a\0\n\0\x00\xD8", 6), utf16, "line 2: not valid UTF-16"},
         {"a;b\n1;\"open\n2;3\n", {}, "line 2: a quoted field is never closed"},
         {rows, {}, "line 30002: more rows than a table holds (30000)"},
         {std::string(MaxSheetFileBytes + 1, 'x'), {}, "the file is larger than 32 MiB"},
@@ -110,6 +110,56 @@ TEST(SheetText, ReportsWhatItCannotRead) {
         const SheetText sheet = c.dialect ? ReadSheet(c.bytes, *c.dialect) : ReadSheet(c.bytes);
         EXPECT_EQ(Problems(sheet.problems), QString::fromUtf8(c.problems));
     }
+}
+
+// One damaged byte must not turn a UTF-8 file into code page text (every Polish letter wrong),
+// nor may a code page file whose capitals happen to pair up as UTF-8 be refused.
+TEST(SheetText, UTF8WithABadByteIsAProblemNotACodePage) {
+    SetDocumentCodePage("CP1250");
+    struct Case {
+        std::string bytes;
+        SheetEncoding encoding;
+        const char* problems;
+        const char16_t* records;
+    } cases[] = {
+        {"Name;Price\n\xC5\xBB\xC3\xB3\xC5\x82w;1,5\nB\xFF;2\n", SheetEncoding::Utf8,
+         "line 3: not valid UTF-8", u"1[Name|Price] 2[Żółw|1,5] 3[B\uFFFD|2]"},
+        {"Name;Price\n\xE2\x82\xAC;1\nCaf\xE9;2\n", SheetEncoding::Utf8, "line 3: not valid UTF-8",
+         u"1[Name|Price] 2[€|1] 3[Caf\uFFFD|2]"},
+        {"Name;Price\r\nMLEKO P\xD3\xA3T\xA3USTE;2,5\r\n", SheetEncoding::CodePage, "",
+         u"1[Name|Price] 2[MLEKO PÓŁTŁUSTE|2,5]"},
+        {"Name;Price\n\xAF\xD3\xA3W;1\n", SheetEncoding::CodePage, "", u"1[Name|Price] 2[ŻÓŁW|1]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const SheetText sheet = ReadSheet(c.bytes);
+        EXPECT_EQ(sheet.dialect.encoding, c.encoding);
+        EXPECT_EQ(Problems(sheet.problems), QString::fromUtf8(c.problems));
+        EXPECT_EQ(Records(sheet), QString::fromUtf16(c.records));
+    }
+}
+
+// Grouped thousands ("1,299", "12.500") vote only when no other number tells the separator.
+TEST(SheetText, NumbersThatMayBeThousandsDoNotDecideTheDecimalSeparator) {
+    struct Case {
+        const char* bytes;
+        char decimal;
+    } cases[] = {
+        {"Name,Price\nA,2.50\nB,\"1,299\"\nC,\"1,399\"\n", '.'},
+        {"Name;Preis;Bestand\nA;2,5;12.500\nB;1;3.000\n", ','},
+        {"Name,Price\nA,2\nB,\"1,299\"\n", ','},
+        {"Name,Price\nA,0.125\nB,\"1,299\"\n", '.'},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadSheet(c.bytes).dialect.decimal, c.decimal) << c.bytes;
+}
+
+TEST(SheetText, BlankLinesKeepTheirPlaces) {
+    const SheetText sheet = ReadSheet("a;b\n\n\nc;d\r\n;\r\n\"e\nf\";g\n\nh;i");
+    std::vector<int> positions;
+    for (size_t r = 0; r < sheet.Records(); ++r)
+        positions.push_back(sheet.Position(r));
+    EXPECT_EQ(positions, (std::vector<int>{0, 3, 5, 7}));
 }
 
 TEST(SheetText, HugeFieldsLongLinesAndJunkStayBounded) {

@@ -175,7 +175,7 @@ deb)
     deb="$(ls "$tmp"/pkg/*.deb)"
     [ "$(dpkg-deb -f "$deb" Package)" = quorve-plu ] || fail "package name"
     depends="$(dpkg-deb -f "$deb" Depends)"
-    for library in libc6 libqt6core6 libqt6widgets6; do
+    for library in libc6 libqt6core6 libqt6widgets6 libqt6sql6 libqt6sql6-sqlite; do
         grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
     done
     contents="$(dpkg-deb -c "$deb")"

@@ -111,6 +111,23 @@ TEST(NumberToText, MoneyQuantitiesAndRates) {
         EXPECT_EQ(MoneyText(12500, WithDecimals(3)), Local("12.50"));
         EXPECT_EQ(MoneyText(-1250, WithDecimals(2)), Local("-12.50"));
         EXPECT_EQ(MoneyText(int64_t(0xFFFFFFFFFFFF), WithDecimals(2)), Local("2814749767106.55"));
+        // Every decimal the register counts; up to two the texts are the upload's own.
+        const struct {
+            int64_t amount;
+            int decimals;
+            const char* text;
+        } exact[] = {
+            {7, 0, "7.00"},
+            {-1250, 2, "-12.50"},
+            {1234, 3, "1.234"},
+            {-5, 3, "-0.005"},
+            {12500, 3, "12.500"},
+            {2147483647, 3, "2147483.647"},
+            {-2147483648, 9, "-2.147483648"},
+            {int64_t(0xFFFFFFFFFFFF), 3, "281474976710.655"},
+        };
+        for (const auto& e : exact)
+            EXPECT_EQ(ExactMoneyText(e.amount, WithDecimals(e.decimals)), Local(e.text)) << e.text;
         EXPECT_EQ(QuantityText(-1500), Local("-1.500"));
         EXPECT_EQ(QuantityText(0), Local("0.000"));
         EXPECT_EQ(RateText(750), Local("07.50"));
@@ -224,7 +241,7 @@ TEST(PluRecord, RoundTripIncludingWhatTheLayoutLoses) {
         {"default row",
          2,
          Row("", "", "0.00", "1", "0.000", "0"),
-         {"0", "", "0.00", "1", "0.000", "0"}},
+         {"", "", "0.00", "1", "0.000", "0"}},
         {"name of 18 bytes",
          2,
          Row("2", "ABCDEFGHIJKLMNOPQR", "1.00", "1", "1.000", "1"),
@@ -241,35 +258,35 @@ TEST(PluRecord, RoundTripIncludingWhatTheLayoutLoses) {
         {"name beyond 18 bytes",
          2,
          Row("", "ABCDEFGHIJKLMNOPQRSTU", "0.00", "1", "0.000", "0"),
-         {"0", "ABCDEFGHIJKLMNOPQR", "0.00", "1", "0.000", "0"}},
+         {"", "ABCDEFGHIJKLMNOPQR", "0.00", "1", "0.000", "0"}},
         {"cents with decimals 0",
          0,
          Row("", "", "12.50", "1", "0.000", "0"),
-         {"0", "", "12.00", "1", "0.000", "0"}},
+         {"", "", "12.00", "1", "0.000", "0"}},
         {"price beyond 32 bits",
          4,
          Row("", "", "999999.99", "1", "0.000", "0"),
-         {"0", "", "141006.53", "1", "0.000", "0"}},
+         {"", "", "141006.53", "1", "0.000", "0"}},
         {"empty department",
          2,
          Row("", "", "0.00", "", "0.000", "0"),
-         {"0", "", "0.00", "256", "0.000", "0"}},
+         {"", "", "0.00", "256", "0.000", "0"}},
         {"department 0",
          2,
          Row("", "", "0.00", "0", "0.000", "0"),
-         {"0", "", "0.00", "256", "0.000", "0"}},
+         {"", "", "0.00", "256", "0.000", "0"}},
         {"fourth decimal of the stocks",
          2,
          Row("", "", "0.00", "1", "1.2345", "0"),
-         {"0", "", "0.00", "1", "1.234", "0"}},
+         {"", "", "0.00", "1", "1.234", "0"}},
         {"flag above a byte",
          2,
          Row("", "", "0.00", "1", "0.000", "300"),
-         {"0", "", "0.00", "1", "0.000", "44"}},
+         {"", "", "0.00", "1", "0.000", "44"}},
         {"invalid number texts",
          2,
          Row("12a", "", "x", "y", "z", "w"),
-         {"0", "", "0.00", "256", "0.000", "0"}},
+         {"", "", "0.00", "256", "0.000", "0"}},
     };
     for (char separator : {'.', ','}) {
         SeparatorScope scope(separator);

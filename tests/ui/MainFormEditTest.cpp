@@ -237,20 +237,117 @@ TEST_F(MainFormEdit, TheFilteredViewEditsValidatesAndPastesIntoTheRightRows) {
     QApplication::setActiveWindow(form.get()); // the message box had it
     Grid()->setFocus();
 
-    // The filter follows edits: a renamed row leaves the view.
+    // The matches follow edits; a renamed row stays in the view while the find is the same.
     At(15, 2);
     EXPECT_EQ(Grid()->SelectedRows(), (std::vector<int>{15}));
     Type("Ser");
     EXPECT_EQ(Cell(15, 2), "Ser");
     QTest::qWait(20);
     EXPECT_EQ(bar->Matches(), (std::vector<int>{4}));
-    EXPECT_EQ(Grid()->ViewRowCount(), 1);
+    EXPECT_EQ(Grid()->ViewRowCount(), 2);
     Key(Qt::Key_Z, Qt::ControlModifier);
     QTest::qWait(20);
     EXPECT_EQ(Cell(15, 2), "Makaron");
     EXPECT_EQ(Grid()->ViewRowCount(), 2);
     bar->Close();
     EXPECT_EQ(Grid()->ViewRowCount(), 30000);
+}
+
+// An edit that makes a shown row stop matching keeps it in sight, and the cursor on it, until
+// the find itself changes; Enter and Shift+Enter go on from there.
+TEST_F(MainFormEdit, AnEditedRowStaysInTheFilteredViewUntilTheFindChanges) {
+    form->FillTestData();
+    At(1, 2);
+    form->FindItem->trigger();
+    TFindBar* bar = form->FindBar();
+    QTest::keyClicks(bar->TextEdit(), "plu-12");
+    bar->FilterBox()->setChecked(true);
+    ASSERT_EQ(Grid()->ViewRowCount(), 1111);
+    QTest::keyClick(bar->TextEdit(), Qt::Key_Return, Qt::ShiftModifier);
+    ASSERT_EQ(Grid()->CurrentRow(), 12999);
+    EXPECT_EQ(bar->CountText(), "1111 of 1111");
+
+    Grid()->setFocus();
+    Type("Bread");
+    QTest::qWait(20); // the bar finds again once the edit is done
+    Type("5.50");
+    QTest::qWait(20);
+    EXPECT_EQ(Cell(12999, 2), "Bread");
+    EXPECT_EQ(Cell(12999, 3), "5.50");
+    EXPECT_EQ(Cell(12998, 3), "129980.00") << "the neighbour keeps its price";
+    EXPECT_EQ(Grid()->CurrentRow(), 12999);
+    EXPECT_EQ(Grid()->ViewRowCount(), 1111);
+    EXPECT_EQ(bar->CountText(), "1110 matches") << "the cursor is on no match";
+
+    // A row in the middle: the keys go on from it, not from the first match.
+    At(125, 2);
+    Type("Rye");
+    QTest::qWait(20);
+    EXPECT_EQ(bar->KeptRows(), (std::vector<int>{125, 12999}));
+    QTest::keyClick(bar->TextEdit(), Qt::Key_Return);
+    EXPECT_EQ(Grid()->CurrentRow(), 126);
+    EXPECT_EQ(bar->CountText(), "7 of 1109");
+    At(125, 2);
+    QTest::keyClick(bar->TextEdit(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Grid()->CurrentRow(), 124);
+
+    // Another find shows the matches alone again; so does switching the filter off and on.
+    bar->TextEdit()->setText("plu-129");
+    EXPECT_TRUE(bar->KeptRows().empty());
+    EXPECT_EQ(Grid()->ViewRowCount(), 110) << "PLU 12999 is Bread now";
+    At(129, 2);
+    Type("Oats");
+    QTest::qWait(20);
+    EXPECT_EQ(Grid()->ViewRowCount(), 110);
+    EXPECT_EQ(bar->CountText(), "109 matches");
+    bar->FilterBox()->setChecked(false);
+    bar->FilterBox()->setChecked(true);
+    EXPECT_EQ(Grid()->ViewRowCount(), 109);
+    EXPECT_EQ(Grid()->CurrentRow(), 1290);
+    EXPECT_EQ(bar->CountText(), "1 of 109");
+    bar->TextEdit()->setText("oats");
+    EXPECT_EQ(bar->CountText(), "1 of 1");
+}
+
+// Each opening starts from no change, whatever the last one was left at.
+TEST_F(MainFormEdit, ChangePricesOpensWithNoChangeAfterCancelAndAfterAChange) {
+    form->FillTestData();
+    TBulkChangeDlg* dlg = form->BulkChangeDlg;
+    auto* op = dlg->findChild<QComboBox*>("PriceOpBox");
+    auto* value = dlg->findChild<QLineEdit*>("ValueEdit");
+    auto* change = dlg->findChild<QPushButton*>("ChangeBtn");
+    auto* setFlag = dlg->findChild<QCheckBox*>("SetFlagBox");
+    struct Opening {
+        int op = 0;
+        QString value;
+        bool changeEnabled = false;
+        bool flag = false;
+    };
+    const auto open = [&](std::function<void()> whileOpen) {
+        Opening seen;
+        QTimer::singleShot(0, dlg, [&] {
+            seen = {op->currentIndex(), value->text(), change->isEnabled(), setFlag->isChecked()};
+            whileOpen();
+        });
+        form->BulkChangeItem->trigger();
+        return seen;
+    };
+    for (bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "after Cancel" : "after Change");
+        open([&] {
+            op->setCurrentIndex(1); // raise by %
+            value->setText("10");
+            setFlag->setChecked(true);
+            ASSERT_TRUE(change->isEnabled());
+            cancel ? dlg->reject() : change->click();
+        });
+        const Opening next = open([&] { dlg->reject(); });
+        EXPECT_EQ(next.op, 0) << "the price is kept";
+        EXPECT_EQ(next.value, "");
+        EXPECT_FALSE(next.flag);
+        EXPECT_FALSE(next.changeEnabled) << "Enter changes nothing";
+    }
+    EXPECT_EQ(Cell(3, 3), "33.00") << "the one change made";
 }
 
 TEST_F(MainFormEdit, BulkChangeThroughTheDialogAndItsUndo) {

@@ -3,6 +3,7 @@
 // whole-document check with its list.
 #include "DocumentFile.h"
 #include "ExportDlg.h"
+#include "ImportColumnHeader.h"
 #include "ImportDlg.h"
 #include "MainForm.h"
 #include "ModalAnswer.h"
@@ -208,8 +209,9 @@ TEST_F(MainFormSheets, TheImportDialogShowsWhatItFoundAndImportsAllOrNothing) {
         EXPECT_EQ(Child<QLabel>(dialog, "FoundLbl")->text(),
                   "Found: UTF-8 with BOM, semicolon between fields, decimal comma");
         auto* preview = Child<QTableWidget>(dialog, "PreviewGrid");
-        EXPECT_EQ(preview->horizontalHeaderItem(0)->text(), QString::fromUtf8("EAN → Barcode"));
-        EXPECT_EQ(preview->horizontalHeaderItem(3)->text(), "Colour (ignored)");
+        EXPECT_EQ(preview->horizontalHeaderItem(0)->text(), "EAN");
+        EXPECT_EQ(dialog->ColumnHeader()->Box(0)->currentText(), "Barcode");
+        EXPECT_EQ(dialog->ColumnHeader()->Box(3)->currentText(), "(ignore)");
         EXPECT_EQ(preview->item(1, 2)->text(), "3,10");
         EXPECT_EQ(Child<QLabel>(dialog, "ColumnsLbl")->text(), "Ignored columns: Colour");
         // Read as commas, the header names nothing; back to semicolons, it does again.
@@ -219,6 +221,10 @@ TEST_F(MainFormSheets, TheImportDialogShowsWhatItFoundAndImportsAllOrNothing) {
         separator->setCurrentIndex(separator->findData(int(';')));
         EXPECT_TRUE(Child<QCheckBox>(dialog, "HeaderChk")->isChecked());
         auto* match = Child<QComboBox>(dialog, "MatchCB");
+        EXPECT_TRUE(Child<QRadioButton>(dialog, "UpdateRB")->isChecked())
+            << "never replace unasked";
+        EXPECT_EQ(match->currentData(), int(MatchBy::Barcode)) << "the file has no PLU numbers";
+        QTest::mouseClick(Child<QRadioButton>(dialog, "ReplaceRB"), Qt::LeftButton);
         EXPECT_FALSE(match->isEnabled()) << "replace mode places rows by number or order";
         QTest::mouseClick(Child<QRadioButton>(dialog, "UpdateRB"), Qt::LeftButton);
         ASSERT_TRUE(match->isEnabled());
@@ -255,6 +261,91 @@ TEST_F(MainFormSheets, TheImportDialogShowsWhatItFoundAndImportsAllOrNothing) {
     EXPECT_EQ(Clipboard()->text(), "Line\tColumn\tValue\tReason\n2\tPrice\tabc\tnot a number\n");
     EXPECT_EQ(Cell(1, 3), "2.50");
     EXPECT_FALSE(form->Modified());
+}
+
+// A shop system's file whose header names nothing the program knows: the user says the first
+// line is a header and picks each column's place with the keyboard; replace asks before it
+// empties rows; the next file with that header comes up as chosen.
+TEST_F(MainFormSheets, ImportColumnsAreChosenAboveThePreviewAndRemembered) {
+    TGridModel* plu = form->PLUModel();
+    for (int r = 1; r <= 4; ++r)
+        plu->SetCell(r, 2, "Item " + std::to_string(r));
+    const std::string path = dir.Path("artikel.csv");
+    WriteFileBytes(path, "Artikel;Text;VK;Farbe\r\n111;Milch;2,50;weiss\r\n222;Brot;3,10;\r\n");
+    form->chooseImportFile = [&] { return QString::fromStdString(path); };
+    TImportDlg* dialog = form->ImportDlg;
+    TImportColumnHeader* header = dialog->ColumnHeader();
+    // Alt+O reaches the first box, Tab the next ones, the arrows pick an item.
+    auto key = [](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, mods);
+    };
+    auto choose = [&](int fc, int downs) {
+        key(Qt::Key_O, Qt::AltModifier);
+        for (int i = 0; i < fc; ++i)
+            key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), header->Box(fc));
+        for (int i = 0; i < downs; ++i)
+            key(Qt::Key_Down);
+    };
+    auto boxes = [&] {
+        QStringList texts;
+        for (int fc = 0; fc < header->Boxes(); ++fc)
+            texts << header->Box(fc)->currentText();
+        return texts.join(", ");
+    };
+    QStringList asked;
+    WhenShown(dialog, [&] {
+        QApplication::setActiveWindow(dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        auto* problem = Child<QLabel>(dialog, "ReadProblemLbl");
+        EXPECT_EQ(boxes(), "Barcode, Name, Unit price, Department") << "by position";
+        QTest::mouseClick(Child<QCheckBox>(dialog, "HeaderChk"), Qt::LeftButton);
+        EXPECT_EQ(boxes(), "(ignore), (ignore), (ignore), (ignore)");
+        EXPECT_EQ(problem->text(), "line 1: no column of the PLU table");
+        choose(0, 2);
+        choose(1, 2);
+        EXPECT_EQ(problem->text(), "line 1: Artikel and Text both feed Barcode")
+            << "the keys pass through Barcode on their way";
+        choose(1, 1);
+        choose(2, 4);
+        EXPECT_EQ(boxes(), "Barcode, Name, Unit price, (ignore)");
+        EXPECT_FALSE(problem->isVisible());
+        EXPECT_EQ(Child<QLabel>(dialog, "ColumnsLbl")->text(), "Ignored columns: Farbe");
+        EXPECT_EQ(Child<QTableWidget>(dialog, "PreviewGrid")->horizontalHeaderItem(3)->text(),
+                  "Farbe");
+        QTest::mouseClick(Child<QRadioButton>(dialog, "ReplaceRB"), Qt::LeftButton);
+        {
+            ModalAnswer no(QMessageBox::No);
+            QTest::mouseClick(Child<QPushButton>(dialog, "ImportBtn"), Qt::LeftButton);
+            asked << no.Texts();
+        }
+        EXPECT_TRUE(dialog->isVisible()) << "No keeps the dialog for another choice";
+        ModalAnswer yes(QMessageBox::Yes);
+        QTest::mouseClick(Child<QPushButton>(dialog, "ImportBtn"), Qt::LeftButton);
+        asked << yes.Texts();
+    });
+    form->ImportItem->trigger();
+    EXPECT_EQ(asked,
+              QStringList({"Replace the PLU table? 2 rows are set and 2 rows are emptied.",
+                           "Replace the PLU table? 2 rows are set and 2 rows are emptied."}));
+    EXPECT_EQ(Cell(1, 1), "111");
+    EXPECT_EQ(Cell(2, 2), "Brot");
+    EXPECT_EQ(Cell(2, 3), "3.10");
+    EXPECT_EQ(Cell(3, 2), "");
+    EXPECT_EQ(form->Message(), "Imported artikel.csv: 0 rows added, 2 changed, 2 emptied.");
+
+    WriteFileBytes(path, "ARTIKEL;Text;VK;Farbe\r\n333;K\xC3\xA4se;5,00;gelb\r\n");
+    WhenShown(dialog, [&] {
+        EXPECT_TRUE(Child<QCheckBox>(dialog, "HeaderChk")->isChecked());
+        EXPECT_EQ(boxes(), "Barcode, Name, Unit price, (ignore)");
+        EXPECT_TRUE(Child<QLabel>(dialog, "ColumnsLbl")
+                        ->text()
+                        .endsWith("chosen before for files "
+                                  "with this header."));
+        QTest::mouseClick(Child<QPushButton>(dialog, "CancelBtn"), Qt::LeftButton);
+    });
+    form->ImportItem->trigger();
+    EXPECT_EQ(Cell(1, 1), "111");
 }
 
 TEST_F(MainFormSheets, ExportWritesTheChosenDialectAndTellsFileErrors) {

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 #include "AboutBox.h"
+#include "DataDlg.h"
 #include "DocumentFile.h"
 #include "FailingSaveCalls.h"
 #include "ModalAnswer.h"
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cstring>
 #include <sys/stat.h>
@@ -215,6 +217,52 @@ TEST_F(MainFormTest, HiddenKeyFillsTestDataWithoutMarkingTheDocument) {
     EXPECT_FALSE(form->Modified());
     EXPECT_EQ(form->PLUModel()->data(form->PLUModel()->CellIndex(12, 2), Qt::DisplayRole),
               "PLU-12");
+}
+
+// X turns Ctrl+Alt+F3..F8 into its console switch keys (XF86Switch_VT_3...); where no console
+// switch happens they reach the window as those symbols and work as the function keys do, with
+// or without Shift.
+TEST_F(MainFormTest, ServiceKeysTakeTheConsoleSwitchSymbolsOfTheirFunctionKeys) {
+    int para = 0, dump = 0, program = 0;
+    form->paraExecute = [&] { return ++para, false; };
+    form->chooseProgramFile = [&] { return ++program, QString(); };
+    QTimer closeDump;
+    QObject::connect(&closeDump, &QTimer::timeout, [&] {
+        if (form->DataDlg->isVisible()) {
+            ++dump;
+            form->DataDlg->reject();
+        }
+    });
+    closeDump.start(5);
+    const auto ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    struct Case {
+        int key;
+        quint32 symbol;
+        Qt::KeyboardModifiers mods;
+        const char* ran; // test data, parameters, dump, program
+    } cases[] = {
+        {Qt::Key_F3, 0, ctrlAlt, "1000"},
+        {Qt::Key_F3, 0, ctrlAlt | Qt::ShiftModifier, "1000"},
+        {0, 0x1008FE03, ctrlAlt, "1000"},
+        {0, 0x1008FE04, ctrlAlt, "0100"},
+        {0, 0x1008FE06, ctrlAlt, "0010"},
+        {0, 0x1008FE08, ctrlAlt, "0001"},
+        {0, 0x1008FE05, ctrlAlt, "0000"}, // F5 has no service command
+        {0, 0x1008FE03, Qt::ControlModifier, "0000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::number(c.symbol, 16).toStdString());
+        form->NewDocument();
+        para = dump = program = 0;
+        QApplication::setActiveWindow(form.get()); // back from the dialog of the case before
+        Focus(form->PLUGrid());
+        QKeyEvent press(QEvent::KeyPress, c.key, c.mods, 0, c.symbol, 0);
+        QApplication::sendEvent(form->PLUGrid(), &press);
+        QTest::qWait(20);
+        const std::string ran = std::string(Cell(30000, 2) == "PLU-30000" ? "1" : "0") +
+                                (para ? "1" : "0") + (dump ? "1" : "0") + (program ? "1" : "0");
+        EXPECT_EQ(ran, c.ran);
+    }
 }
 
 TEST_F(MainFormTest, ALargerFontWidensTheColumnsToTheirTitles) {

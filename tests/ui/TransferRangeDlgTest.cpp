@@ -108,10 +108,31 @@ TEST_P(RangeDialogs, SecondOpeningIsUntickedAndKeepsTheRange) {
     }));
     EXPECT_EQ(dialog->Kinds(), KindSet("1001")) << "Cancel leaves the kind set";
 
-    ASSERT_TRUE(ExecuteWith(*dialog, [&] {
+    EXPECT_FALSE(ExecuteWith(*dialog, [&] {
         QTest::mouseClick(Child<QPushButton>(dialog.get(), "OKBtn"), Qt::LeftButton);
+    })) << "OK with nothing ticked closes nothing";
+    EXPECT_EQ(dialog->Kinds(), KindSet("1001"));
+}
+
+// A transfer of no kind would still connect, and an upload would still empty the document.
+TEST_P(RangeDialogs, OkWaitsForATickedKind) {
+    auto dialog = Make();
+    auto* list = Child<QListWidget>(dialog.get(), "CheckListBox1");
+    auto* ok = Child<QPushButton>(dialog.get(), "OKBtn");
+    std::vector<bool> seen;
+    ASSERT_TRUE(ExecuteWith(*dialog, [&] {
+        seen.push_back(ok->isEnabled());
+        QTest::keyClick(list, Qt::Key_Return);
+        seen.push_back(dialog->isVisible());
+        Tick(list, 2);
+        seen.push_back(ok->isEnabled());
+        list->item(2)->setCheckState(Qt::Unchecked);
+        seen.push_back(ok->isEnabled());
+        Tick(list, 0);
+        QTest::keyClick(list, Qt::Key_Return);
     }));
-    EXPECT_EQ(dialog->Kinds(), KindSet()) << "OK with nothing ticked";
+    EXPECT_EQ(seen, (std::vector<bool>{false, true, true, false}));
+    EXPECT_EQ(dialog->Kinds(), KindSet("0001"));
 }
 
 TEST_P(RangeDialogs, KeyboardAloneChoosesAKind) {
@@ -132,6 +153,7 @@ TEST_P(RangeDialogs, InvalidRangeKeepsTheDialogOpen) {
     QString message;
     bool stillOpen = false;
     EXPECT_FALSE(ExecuteWith(*dialog, [&] {
+        Tick(Child<QListWidget>(dialog.get(), "CheckListBox1"), 0);
         Child<QSpinBox>(dialog.get(), "RangeBeginEdit")->setValue(20);
         Child<QSpinBox>(dialog.get(), "RangeEndEdit")->setValue(10);
         AnswerNextMessageBox(message);
@@ -147,6 +169,7 @@ TEST_P(RangeDialogs, EmptiedFromFieldConfirmedWithEnterReadsAsOne) {
     auto dialog = Make();
     EXPECT_TRUE(ExecuteWith(*dialog, [&] {
         auto* from = Child<QSpinBox>(dialog.get(), "RangeBeginEdit");
+        Tick(Child<QListWidget>(dialog.get(), "CheckListBox1"), 0);
         Child<QSpinBox>(dialog.get(), "RangeEndEdit")->setValue(5);
         from->setValue(3);
         from->setFocus();
@@ -201,6 +224,7 @@ TEST(DownloadDlg, BackupFirstIsRememberedOnlyByOK) {
     EXPECT_EQ(IniReadString(SystemCfgPath(), "Safety", "BackupBeforeDownload", "none"), "none");
     EXPECT_FALSE(open([&] {
         QTest::keyClick(check, Qt::Key_Space);
+        Tick(Child<QListWidget>(&dialog, "CheckListBox1"), 0);
         QTest::mouseClick(Child<QPushButton>(&dialog, "OKBtn"), Qt::LeftButton);
     }));
     EXPECT_TRUE(dialog.BackupFirst());
