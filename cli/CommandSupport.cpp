@@ -210,8 +210,10 @@ int TRegisterLine::Fail(TExitCode code, const QString& text, QJsonObject fields)
 }
 
 int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
-    // Who answered: the register list keeps it, the jobs of several registers show it.
-    if (const std::string id = IdentificationText(bus_.IdentRecord); !id.empty()) {
+    // Who answered: the register list keeps it, the jobs of several registers show it. A run
+    // without the list gives the object it always has.
+    if (const std::string id = IdentificationText(bus_.IdentRecord);
+        !id.empty() && ChosenRegister()) {
         fields.insert("identification", Readable(id));
         RememberIdentification(id, output_);
     }
