@@ -30,7 +30,7 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"backup", {TCliCommand::Backup, 1, 1}},   {"backups", {TCliCommand::Backups, 1, 1}},
         {"restore", {TCliCommand::Restore, 1}},    {"import", {TCliCommand::Import, 2}},
         {"export", {TCliCommand::Export, 2}},      {"ports", {TCliCommand::Ports, 0}},
-        {"history", {TCliCommand::History, 2, 1}},
+        {"history", {TCliCommand::History, 2, 1}}, {"registers", {TCliCommand::Registers, 3, 3}},
     };
     return commands;
 }
@@ -123,6 +123,57 @@ std::optional<int> BaudIndexOf(const std::string& text) {
     return std::nullopt;
 }
 
+// What `registers` was asked for: nothing (the list), or an action and its names.
+std::string CheckRegistersLine(const TCommandLine& line) {
+    static const std::map<std::string, size_t> actions{
+        {"add", 2}, {"remove", 2}, {"rename", 3}, {"detect", 1}};
+    if (line.files.empty()) {
+        if (line.registers.group.empty())
+            return {};
+        return "--group goes with registers add";
+    }
+    const auto found = actions.find(line.files[0]);
+    if (found == actions.end())
+        return "registers takes add, remove, rename or detect";
+    if (line.files.size() != found->second)
+        return found->first == "rename" ? "registers rename takes the old name and the new one"
+               : found->first == "detect"
+                   ? "registers detect takes no name"
+                   : "registers " + found->first + " takes the register's name";
+    if (found->first != "add" && (line.port || line.baudIndex || !line.registers.group.empty()))
+        return "--port, --baud and --group go with registers add";
+    return {};
+}
+
+// Choosing registers: one by name, or several; not both, and not with another settings file.
+std::string CheckRegisterChoice(const TCommandLine& line) {
+    const TRegisterSelection& several = line.registers;
+    const bool many = several.all || !several.names.empty() ||
+                      (!several.group.empty() && line.command != TCliCommand::Registers);
+    // history's --register is a part of the name the journal has, not the list's.
+    if (line.command == TCliCommand::History)
+        return several.Any() ? "history takes no --registers, --group or --all" : std::string();
+    if (line.command == TCliCommand::Registers)
+        return line.registerName.empty() && !several.all && several.names.empty()
+                   ? std::string()
+                   : "registers takes no --register, --registers or --all";
+    if (!line.registerName.empty() && many)
+        return "--register names one register; --registers, --group and --all choose several";
+    if ((!line.registerName.empty() || many) && !line.config.empty())
+        return "a register of the list has its own settings file: --config goes with neither "
+               "--register nor --registers, --group and --all";
+    if (!many)
+        return {};
+    if (!RunsOnSeveral(line.command))
+        return "--registers, --group and --all go with download, report, backup, compare and "
+               "test";
+    if (line.port || line.baudIndex)
+        return "each register has its own port: --port and --baud go with one register";
+    if (line.command == TCliCommand::Compare && !line.output.empty())
+        return "-o goes with one register for compare";
+    return {};
+}
+
 // The history's subcommands and whether they take an argument (show: the report's ID).
 const std::map<std::string, bool>& HistorySubcommands() {
     static const std::map<std::string, bool> subcommands{
@@ -151,8 +202,15 @@ std::string CheckHistoryLine(const TCommandLine& line) {
 
 } // namespace
 
+bool RunsOnSeveral(TCliCommand command) {
+    return command == TCliCommand::Download || command == TCliCommand::Report ||
+           command == TCliCommand::Backup || command == TCliCommand::Compare ||
+           command == TCliCommand::Test;
+}
+
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
+    line.args = args;
     std::optional<std::string> by;
     bool haveCommand = false;
     bool paths = false;
@@ -267,6 +325,21 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.dialect = v;
         } else if (arg == "--codepage") {
             line.codePage = true;
+        } else if (arg == "--register") {
+            if (!value(line.registerName) || line.registerName.empty())
+                return fail(
+                    "--register needs the name of a register of the list (history: a part of "
+                    "the register's name)");
+        } else if (arg == "--registers") {
+            if (!value(v) || SplitNames(v).empty())
+                return fail("--registers needs names of registers or groups, separated by commas");
+            for (std::string& name : SplitNames(v))
+                line.registers.names.push_back(std::move(name));
+        } else if (arg == "--group") {
+            if (!value(line.registers.group) || SplitNames(line.registers.group).empty())
+                return fail("--group needs the name of a group");
+        } else if (arg == "--all") {
+            line.registers.all = true;
         } else if (arg == "--no-archive") {
             line.noArchive = true;
         } else if (arg == "--failed") {
@@ -285,9 +358,6 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
              : arg == "--from"  ? line.from
              : arg == "--to"    ? line.to
                                 : line.before) = at;
-        } else if (arg == "--register") {
-            if (!value(line.registerName) || line.registerName.empty())
-                return fail("--register needs a part of the register's name");
         } else if (arg == "--grep") {
             if (!value(line.grep) || line.grep.empty())
                 return fail("--grep needs the words to look for");
@@ -343,6 +413,14 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveCommand)
         return fail("no command given");
+    if (const std::string problem = CheckRegisterChoice(line); !problem.empty())
+        return fail(problem);
+    if (line.command == TCliCommand::Registers)
+        if (const std::string problem = CheckRegistersLine(line); !problem.empty())
+            return fail(problem);
+    // A register of the list may have a document of its own.
+    const bool ownDocument = line.command == TCliCommand::Download && line.files.empty() &&
+                             (!line.registerName.empty() || line.registers.Any());
     if (by && line.command == TCliCommand::History) {
         const std::optional<TSalesBy> salesBy =
             Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
@@ -362,8 +440,10 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (line.noArchive && line.command != TCliCommand::Report)
         return fail("--no-archive goes with report");
     const int files = int(line.files.size());
-    if (files > fileCount || files < fileCount - optionalFiles)
-        return fail(fileCount == 0      ? "this command takes no file"
+    if (files > fileCount || (files < fileCount - optionalFiles && !ownDocument))
+        return fail(fileCount == 0 ? "this command takes no file"
+                    : line.command == TCliCommand::Registers
+                        ? "registers takes an action and at most two names"
                     : optionalFiles > 0 ? "this command takes at most one folder"
                     : fileCount == 1    ? "this command takes exactly one file"
                                         : "this command takes exactly two files");
@@ -462,6 +542,25 @@ Commands:
         put a backup folder back on the register: what differs is sent; --force restores
         onto a register with another identification
         quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
+  registers [--json]
+        the shop's registers: name, port and device, rate, groups, the identification each
+        last answered with, its own document
+        quorve-plu-cli registers --json
+  registers add NAME [--port P] [--baud R] [--group G]
+        put a register on the list; its own SYSTEM.CFG starts as a copy of today's (the first
+        register so takes today's settings), with the port and rate given (default today's);
+        G: its groups, separated by commas
+        quorve-plu-cli registers add Till-2 --port /dev/serial/by-id/usb-FTDI_A1-if00-port0
+  registers remove NAME
+        take a register off the list; its folder is kept in the list's .removed folder
+        quorve-plu-cli registers remove Till-2
+  registers rename OLD NEW
+        give a register another name
+        quorve-plu-cli registers rename Till-2 Back-till
+  registers detect
+        try the serial devices no register of the list uses, and offer each one a register
+        answers on
+        quorve-plu-cli registers detect
   history reports [--since DATE] [--until DATE] [--register NAME] [--grep TEXT]
         the archived reports, newest first: ID, date, register, first line; --grep finds
         the reports holding every word of TEXT (or words starting so)
@@ -508,6 +607,21 @@ Options:
                  separator; tsv: tabs
   --backup-first download: back the register up (as backup does) and send nothing if
                  that fails
+  --register NAME
+                 the register of the list to talk to: its own SYSTEM.CFG (port, rate,
+                 parameters), its DEBUG.LOG and its own backup folder; download without
+                 FILE.PLU sends its own document
+  --registers A,B
+                 download, report, backup, compare or test for several registers (or groups)
+                 of the list, each in a job of its own: registers on different ports at the
+                 same time, registers that share a port one after another; one failing
+                 stops only its own job. With --json one object per register; exit 0 when
+                 all are done, 1 when any failed (named on stderr), 10 when compare found
+                 differences; report -o takes a folder (a dated file per register)
+                 quorve-plu-cli download shop.PLU --registers Till-1,Till-2 --changed
+  --group G      the registers of a group, as --registers (registers add: the new
+                 register's groups)
+  --all          every register of the list, as --registers
   --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
   --history postgresql://USER@HOST[:PORT]/DATABASE[?sslmode=verify-full&...]

@@ -7,6 +7,7 @@
 #include "Ini.h"
 #include "Journal.h"
 #include "OperationRecorder.h"
+#include "RegisterCopy.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -216,7 +217,7 @@ int TDocumentTables::Read(const std::string& path) {
 
 TRegisterLine::TRegisterLine(const TCommandLine& line, const TOutput& output)
     : line_(line), output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
-    SetUpRegisterComponent(bus_, StateDir + "DEBUG.LOG");
+    SetUpRegisterComponent(bus_, TracePath());
     bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
         TellOpenFailure(text, error);
     };
@@ -258,6 +259,13 @@ int TRegisterLine::Fail(TExitCode code, const QString& text, QJsonObject fields)
 }
 
 int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
+    // Who answered: the register list keeps it, the jobs of several registers show it. A run
+    // without the list gives the object it always has.
+    if (const std::string id = IdentificationText(bus_.IdentRecord);
+        !id.empty() && ChosenRegister()) {
+        fields.insert("identification", Readable(id));
+        RememberIdentification(id, output_);
+    }
     switch (result) {
     case TFlowResult::Done:
         EndRecord(result, {});

@@ -9,6 +9,7 @@
 #include "Output.h"
 #include "PortFailure.h"
 #include "ProgramLoad.h"
+#include "RegisterList.h"
 #include "TerminalProgress.h"
 #include "TolvIBus.h"
 
@@ -99,6 +100,18 @@ private:
 TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridModel& plu,
                          TGridModel& dept, RecyTable& recy);
 
+// --register NAME: the register's own SYSTEM.CFG becomes the settings file of the run. ExitDone,
+// or the code of a name the list does not know (told).
+int UseRegister(const TCommandLine& line, const TOutput& output);
+// The register --register chose; null without one.
+const TRegister* ChosenRegister();
+// Keeps the identification the chosen register answered with in its REGISTER.CFG.
+void RememberIdentification(const std::string& identification, const TOutput& output);
+// DEBUG.LOG: the chosen register's own, so that jobs running at once keep each its trace.
+std::string TracePath();
+// Backups of a register of the list go into a folder of its own under the root.
+std::string BackupRootFor(const std::string& root);
+
 // How a comparison, backup or restore ended: a file's failure is told here, the register's
 // by the line.
 int FinishOutcome(TRegisterLine& reg, const TOutput& output, const TFlowOutcome& outcome,
@@ -122,6 +135,10 @@ int Ports(const TCommandLine& line, const TOutput& output);
 int Dump(const TCommandLine& line, const TOutput& output);
 int Program(const TCommandLine& line, const TOutput& output);
 int Font(const TCommandLine& line, const TOutput& output);
+// The register list (RegisterCommands.cpp): list, add, remove, rename, detect; and one command
+// for several registers, each in a job of its own (SeveralRegisters.cpp).
+int Registers(const TCommandLine& line, const TOutput& output);
+int OnRegisters(const TCommandLine& line, const TOutput& output);
 // Files (FileCommands.cpp): the document's own check, spreadsheets.
 int Check(const TCommandLine& line, const TOutput& output);
 int Import(const TCommandLine& line, const TOutput& output);

@@ -15,6 +15,7 @@
 #include "ParaDlg.h"
 #include "ProgressForm.h"
 #include "RecyForm.h"
+#include "RegisterPicker.h"
 #include "Settings.h"
 #include "Status.h"
 #include "TolvIBus.h"
@@ -38,6 +39,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -167,9 +169,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
     CreateSheetWindows();
+    CreateRegisterWindows();
     SetUpFileDialogs();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
+    // With a register list, the chosen register's own settings file is SYSTEM.CFG from here on.
+    LoadRegisters();
     ReadCommSettings();
     qApp->installEventFilter(this);
     OpenHistory(THistoryStore::DefaultPath());
@@ -325,6 +330,7 @@ void TMainForm::BuildMenus() {
     item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
     DownloadFontItem->setVisible(false);
     AddSafetyItems(comm);
+    AddRegisterItems(comm);
 
     QMenu* help = menuBar->addMenu("&Help");
     help->setObjectName("HelpMenu");
@@ -502,10 +508,12 @@ void TMainForm::NewDocument() {
 }
 
 void TMainForm::UpdateCaption() {
-    if (fileName_.empty())
-        setWindowTitle(AppTitle);
-    else
-        setWindowTitle(QString(AppTitle) + "~[" + QString::fromLocal8Bit(fileName_) + "]");
+    QString title = AppTitle;
+    if (!fileName_.empty())
+        title += "~[" + QString::fromLocal8Bit(fileName_) + "]";
+    if (!chosenRegister_.empty())
+        title += " - " + QString::fromStdString(chosenRegister_);
+    setWindowTitle(title);
 }
 
 void TMainForm::ShowFileError(int error, const std::string& path) {

@@ -11,10 +11,12 @@
 #include "FlowOutcome.h"
 #include "LatencyCheck.h"
 #include "Placement.h"
+#include "RegisterList.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -24,7 +26,9 @@
 #include <vector>
 
 class QAction;
+class QComboBox;
 class QLabel;
+class QTemporaryDir;
 class QMenu;
 class QSplitter;
 class QTextEdit;
@@ -54,6 +58,10 @@ class TRecyForm;
 class TStatus;
 class TProgressForm;
 class TTolvIBusComm;
+class TJobsForm;
+class TJobRunner;
+class TRegisterPickDlg;
+class TRegistersDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -171,6 +179,31 @@ public:
     TFlowOutcome BackUp(const TBackupRequest& request, TBackupInfo& made);
     // Asks, restores, and says what became of it.
     QString RestoreFromBackup(const TBackupInfo& backup);
+    // ---- The shop's registers (MainFormRegisters.cpp) ----
+    TRegistersDlg* RegistersDlg = nullptr;
+    TJobsForm* JobsForm = nullptr;
+    TRegisterPickDlg* RegisterPickDlg = nullptr;
+    QComboBox* RegisterBox = nullptr; // the chooser on the tool bar
+    // quorve-plu-cli, which runs each register's job when several are chosen; and what every
+    // job adds to its command.
+    QString cliPath;
+    QStringList jobArgs;
+    // jobArgs and the history file the window keeps.
+    QStringList JobArgs() const;
+    const TRegisterList& Registers() const { return registers_; }
+    // The register every command acts on; empty without a list.
+    const std::string& ChosenRegister() const { return chosenRegister_; }
+    // Reads the list again and fills the chooser; keeps the chosen register if it is still there.
+    void LoadRegisters();
+    // Makes the register's settings, trace and backups those of every command.
+    void ChooseRegister(const std::string& name);
+    void RegistersItemClick();
+    void UploadReportsItemClick();
+    void BackupRegistersItemClick();
+    // A command for the registers by name, each in a job, in the results window.
+    void RunOnRegisters(const std::vector<std::string>& names, const QStringList& command,
+                        const QString& title, bool reports = false);
+
     // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
     TImportDlg* ImportDlg = nullptr;
     TExportDlg* ExportDlg = nullptr;
@@ -260,6 +293,10 @@ private:
     void CreateSafetyWindows();
     void AddSafetyItems(QMenu* comm);
     void CreateSheetWindows();
+    void CreateRegisterWindows();
+    void AddRegisterItems(QMenu* comm);
+    // The download dialog chose registers other than the chosen one alone: sent in jobs.
+    bool DownloadToRegisters();
     void ConnectSheetCommands();
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
@@ -299,6 +336,11 @@ private:
     QSplitter* vSplitter_ = nullptr;
     TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
+    TRegisterList registers_;
+    std::string chosenRegister_;
+    QAction* registerBoxAction_ = nullptr;
+    // The document as it was when several registers were sent it, kept for "Retry failed".
+    std::unique_ptr<QTemporaryDir> jobDocument_;
     std::unique_ptr<THistoryStore> historyStore_;
     bool historyToldOnce_ = false;
     std::unique_ptr<THistoryPusher> historyPusher_;
@@ -328,6 +370,9 @@ public:
     QAction* CheckItem = nullptr;
     QAction* SettingItem = nullptr;
     QAction* DetectportItem = nullptr;
+    QAction* RegistersItem = nullptr;
+    QAction* UploadReportsItem = nullptr;
+    QAction* BackupRegistersItem = nullptr;
     QAction* TestItem = nullptr;
     QAction* DownloadItem = nullptr;
     QAction* UploadItem = nullptr;
