@@ -324,6 +324,7 @@ void TMainForm::BuildMenus() {
     item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
     DownloadFontItem->setVisible(false);
     AddSafetyItems(comm);
+    AddHistoryItem(comm);
 
     QMenu* help = menuBar->addMenu("&Help");
     help->setObjectName("HelpMenu");

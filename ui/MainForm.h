@@ -39,6 +39,7 @@ class TCompareForm;
 struct TBackupInfo;
 struct TBackupRequest;
 class TCommDlg;
+class THistoryForm;
 class THistoryStore;
 class TOperationRecorder;
 struct TOperationInfo;
@@ -211,6 +212,9 @@ public:
     std::function<QString()> chooseReportFile;
     void SaveReportAs();
     void PrintReport();
+    // Communication, History...: the window over the history file, read afresh each time.
+    void HistoryItemClick();
+    THistoryForm* HistoryWindow() const { return historyForm_; }
 
     // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
     TFindBar* FindBar() const { return findBar_; }
@@ -257,6 +261,7 @@ private:
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
     void BuildReportMenu();
+    void AddHistoryItem(QMenu* comm);
     QString HistoryProblem() const;
     void TellHistoryProblem();
     void FitPanels();
@@ -294,6 +299,7 @@ private:
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
     std::unique_ptr<THistoryStore> historyStore_;
     bool historyToldOnce_ = false;
+    THistoryForm* historyForm_ = nullptr;
 
 public:
     // Menu items, named as the language file knows them.
@@ -326,6 +332,7 @@ public:
     QAction* CompareItem = nullptr;
     QAction* BackupItem = nullptr;
     QAction* RestoreItem = nullptr;
+    QAction* HistoryItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "DocumentFile.h"
+#include "HistoryForm.h"
 #include "HistoryStore.h"
 #include "OperationRecorder.h"
 #include "PrinterJob.h"
@@ -77,6 +78,33 @@ QString TMainForm::CopyHistoryInto(const std::string& folder) {
         QMessageBox::warning(this, windowTitle(),
                              "The history file was not copied into the backup (" + problem + ").");
     return problem;
+}
+
+void TMainForm::AddHistoryItem(QMenu* comm) {
+    comm->addSeparator();
+    HistoryItem = comm->addAction(tr("&History..."));
+    HistoryItem->setObjectName("HistoryItem");
+    HistoryItem->setParent(this);
+    HistoryItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    HistoryItem->setShortcutContext(Qt::WindowShortcut);
+    connect(HistoryItem, &QAction::triggered, this, &TMainForm::HistoryItemClick);
+}
+
+void TMainForm::HistoryItemClick() {
+    if (!historyStore_ || !historyStore_->IsOpen()) {
+        QMessageBox::warning(this, windowTitle(),
+                             historyStore_ ? HistoryProblem() : tr("No history file is open."));
+        return;
+    }
+    if (!historyForm_) {
+        historyForm_ = new THistoryForm(*historyStore_, this);
+        historyForm_->openPrinter = [this](QString& error) { return openPrinter(error); };
+    } else {
+        historyForm_->Reload();
+    }
+    historyForm_->show();
+    historyForm_->raise();
+    historyForm_->activateWindow();
 }
 
 void TMainForm::BuildReportMenu() {
