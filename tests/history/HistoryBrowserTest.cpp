@@ -77,7 +77,8 @@ struct HistoryBrowser : ::testing::Test {
         ASSERT_TRUE(store.Open(dir.Path("history.sqlite")));
         Archive("X REPORT 1\r\nREFUND 2.00\r\n", "ECR A", Utc(2026, 1, 10, 9));
         Archive("Z REPORT 2\r\nTOTAL 12.00\r\n", "ECR B", Utc(2026, 1, 11, 21));
-        Archive("Z REPORT 3\r\nCAFÉ 3.50\r\n", "ECR A", Utc(2026, 1, 12, 21));
+        // The register writes its own code page: É is 0xC9.
+        Archive("Z REPORT 3\r\nCAF\xC9 3.50\r\n", "ECR A", Utc(2026, 1, 12, 21));
 
         Journal(operations::Download, results::Done, "ECR A", Utc(2026, 2, 1, 10), "");
         Journal(operations::Upload, results::Failed, "ECR B", Utc(2026, 2, 2, 10),
@@ -441,6 +442,8 @@ TEST(HistoryMenu, CtrlHOpensTheWindowOrSaysWhyThereIsNone) {
         EXPECT_FALSE(main.HistoryWindow());
     }
     ASSERT_TRUE(main.OpenHistory(dir.Path("history.sqlite")));
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     QTest::keyClick(&main, Qt::Key_H, Qt::ControlModifier);
     ASSERT_TRUE(main.HistoryWindow());
     EXPECT_TRUE(QTest::qWaitForWindowActive(main.HistoryWindow()));

@@ -116,6 +116,9 @@ TEST_F(HistoryWindow, TheReportOfF7IsInTheHistoryWindowAndClosingAsksNothingAbou
     Start();
     QTest::keyClick(form.get(), Qt::Key_F7);
     ASSERT_EQ(form->RptEd()->toPlainText(), "Z REPORT 9\nTOTAL 4.00\n");
+    // The progress window has gone; the main window has the keyboard again.
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
     THistoryForm* window = form->HistoryWindow();
     ASSERT_TRUE(window);
