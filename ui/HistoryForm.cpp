@@ -81,7 +81,7 @@ THistoryForm::THistoryForm(THistoryStore& store, QWidget* parent) : QDialog(pare
         return path;
     };
 
-    resize(1000, 640);
+    resize(960, 600);
     Reload();
 }
 

@@ -118,9 +118,9 @@ THistoryJournalTab::THistoryJournalTab(THistoryStore& store, THistoryForm& form)
     list_->setWordWrap(false);
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    FitColumns(list_,
-               {"2026-12-31 23:59", "QUORVE ECR 10.0", "SHOP-PC-01", "/dev/ttyUSB0", "send-changes",
-                ResultText(results::Unfinished), "00000", "0000000", "000.0", "Error"});
+    FitColumns(list_, {"2026-12-31 23:59", "QUORVE SIM ECR 1.0 ", "SHOP-PC-01", "/dev/ttyUSB0",
+                       "send-changes", ResultText(results::Unfinished), "00000", "0000000", "000.0",
+                       "Error"});
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &THistoryJournalTab::ShowCurrent);
     connect(list_, &QAbstractItemView::activated, this, [this] { detail_->setFocus(); });

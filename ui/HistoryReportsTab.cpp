@@ -57,7 +57,7 @@ THistoryReportsTab::THistoryReportsTab(THistoryStore& store, THistoryForm& form)
     list_->setWordWrap(false);
     list_->verticalHeader()->hide();
     list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
-    FitColumns(list_, {"2026-12-31 23:59", "QUORVE ECR 10.0", "SHOP-PC-01", "Z REPORT"});
+    FitColumns(list_, {"2026-12-31 23:59", "QUORVE SIM ECR 1.0 ", "SHOP-PC-01", "Z REPORT"});
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &THistoryReportsTab::ShowCurrent);
     // Enter on a report takes the user to its text.
