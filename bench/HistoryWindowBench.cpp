@@ -5,7 +5,7 @@
 //   BM_WindowSearch: the list of the reports holding words, over all 15000.
 //   BM_WindowSalesOfMonth: a month's sales per item with both charts.
 //   BM_WindowItemSales5Years: one item's sales over the five years.
-//   BM_WindowMemory: resident memory with the window open, the whole report list and 10000
+//   BM_WindowMemory: resident memory with the window open, the whole report list and 15000
 //     journal entries scrolled through.
 #include "HistoryBenchStore.h"
 #include "HistoryForm.h"
