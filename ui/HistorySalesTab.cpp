@@ -100,7 +100,9 @@ THistorySalesTab::THistorySalesTab(THistoryStore& store, THistoryForm& form)
     lastSnapshot_ = new QComboBox;
     lastSnapshot_->setObjectName("SalesLastSnapshot");
     for (QComboBox* box : {firstSnapshot_, lastSnapshot_}) {
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // A register's long name must not widen the window past a small screen.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(28);
         connect(box, &QComboBox::currentIndexChanged, this, &THistorySalesTab::Show);
     }
     by_ = new QComboBox;
