@@ -331,6 +331,7 @@ void TMainForm::BuildMenus() {
     DownloadFontItem->setVisible(false);
     AddSafetyItems(comm);
     AddRegisterItems(comm);
+    AddHistoryItem(comm);
 
     QMenu* help = menuBar->addMenu("&Help");
     help->setObjectName("HelpMenu");

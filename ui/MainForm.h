@@ -43,6 +43,7 @@ class TCompareForm;
 struct TBackupInfo;
 struct TBackupRequest;
 class TCommDlg;
+class THistoryForm;
 class THistoryStore;
 class THistoryPusher;
 class TOperationRecorder;
@@ -251,6 +252,9 @@ public:
     std::function<QString()> chooseReportFile;
     void SaveReportAs();
     void PrintReport();
+    // Communication, History...: the window over the history file, read afresh each time.
+    void HistoryItemClick();
+    THistoryForm* HistoryWindow() const { return historyForm_; }
 
     // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
     TFindBar* FindBar() const { return findBar_; }
@@ -301,6 +305,7 @@ private:
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
     void BuildReportMenu();
+    void AddHistoryItem(QMenu* comm);
     QString HistoryProblem() const;
     void TellHistoryProblem();
     void FitPanels();
@@ -346,6 +351,8 @@ private:
     std::unique_ptr<THistoryPusher> historyPusher_;
     std::unique_ptr<THistoryStore> historyServer_;
     QString pushProblem_; // the last one told, so that a server down is told once
+    THistoryForm* historyForm_ = nullptr;
+    THistoryStore* historyFormStore_ = nullptr; // the store the window reads
 
 public:
     // Menu items, named as the language file knows them.
@@ -381,6 +388,7 @@ public:
     QAction* CompareItem = nullptr;
     QAction* BackupItem = nullptr;
     QAction* RestoreItem = nullptr;
+    QAction* HistoryItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "BackgroundPush.h"
 #include "CodePage.h"
 #include "DocumentFile.h"
+#include "HistoryForm.h"
 #include "HistoryStore.h"
 #include "Ini.h"
 #include "OperationRecorder.h"
@@ -54,6 +55,10 @@ bool TMainForm::OpenHistory(const std::string& path) {
     if (!historyStore_)
         historyStore_ = std::make_unique<THistoryStore>();
     historyToldOnce_ = false;
+    // The window reads the store being replaced.
+    delete historyForm_;
+    historyForm_ = nullptr;
+    historyFormStore_ = nullptr;
     historyPusher_.reset();
     historyServer_.reset();
     if (historyStore_->Open(path)) {
@@ -139,6 +144,43 @@ QString TMainForm::CopyHistoryInto(const std::string& folder) {
         QMessageBox::warning(this, windowTitle(),
                              "The history file was not copied into the backup (" + problem + ").");
     return problem;
+}
+
+void TMainForm::AddHistoryItem(QMenu* comm) {
+    comm->addSeparator();
+    HistoryItem = comm->addAction(tr("&History..."));
+    HistoryItem->setObjectName("HistoryItem");
+    HistoryItem->setParent(this);
+    HistoryItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    HistoryItem->setShortcutContext(Qt::WindowShortcut);
+    connect(HistoryItem, &QAction::triggered, this, &TMainForm::HistoryItemClick);
+}
+
+void TMainForm::HistoryItemClick() {
+    // A chain's server when one is set (it names every shop), else this PC's file.
+    QString problem;
+    const bool server = ConfiguredServer(&problem).has_value();
+    THistoryStore* store = ReadingHistory();
+    if (!store) {
+        if (!server)
+            QMessageBox::warning(this, windowTitle(),
+                                 historyStore_ ? HistoryProblem() : tr("No history file is open."));
+        return;
+    }
+    if (historyForm_ && historyFormStore_ != store) {
+        delete historyForm_;
+        historyForm_ = nullptr;
+    }
+    historyFormStore_ = store;
+    if (!historyForm_) {
+        historyForm_ = new THistoryForm(*store, this);
+        historyForm_->openPrinter = [this](QString& error) { return openPrinter(error); };
+    } else {
+        historyForm_->Reload();
+    }
+    historyForm_->show();
+    historyForm_->raise();
+    historyForm_->activateWindow();
 }
 
 void TMainForm::BuildReportMenu() {

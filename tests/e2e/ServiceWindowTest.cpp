@@ -7,6 +7,7 @@
 #include "Ini.h"
 #include "MainForm.h"
 #include "ModalAnswer.h"
+#include "PdfText.h"
 #include "PrinterJob.h"
 #include "ProgressForm.h"
 #include "RegisterState.h"
@@ -388,13 +389,6 @@ TEST_F(MainService, CtrlAltF6DumpsTheChosenRange) {
     Block page = TRegisterState::Default().MemoryPage(1, 0x20);
     EXPECT_EQ(0, std::memcmp(bin.data() + 256, page.data(), 256));
     EXPECT_EQ(ReadFileBytes(dir.Path("TEMP.LOG")).substr(0, 10), "00001f00  ");
-}
-
-std::string PdfText(const std::string& pdf) {
-    QProcess run;
-    run.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
-    EXPECT_TRUE(run.waitForFinished(20000));
-    return run.readAllStandardOutput().toStdString();
 }
 
 TEST_F(MainService, PrintsTheNamedRowsToThePrinter) {
