@@ -3,8 +3,12 @@
 #include "HistoryTime.h"
 #include "IBusNames.h"
 #include "Journal.h"
+#include "Language.h"
 #include "MemoryDump.h"
+#include "Output.h"
 #include "SheetExport.h"
+
+#include <QCoreApplication>
 
 #include <charconv>
 #include <map>
@@ -83,6 +87,11 @@ std::optional<T> Named(const std::string& text,
     return std::nullopt;
 }
 
+// A message with the user's word in it; the word's bytes as they came.
+std::string Say(const QString& message, const std::string& word) {
+    return message.arg(QString::fromLocal8Bit(word.c_str())).toStdString();
+}
+
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? std::string()
@@ -132,17 +141,20 @@ const std::map<std::string, bool>& HistorySubcommands() {
 std::string CheckHistoryLine(const TCommandLine& line) {
     const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
     if (found == HistorySubcommands().end())
-        return "history takes reports, show, journal, sales, check or prune";
+        return CliText::tr("history takes reports, show, journal, sales, check or prune")
+            .toStdString();
     const std::string& sub = found->first;
     if (line.files.size() != (found->second ? 2u : 1u))
-        return found->second ? "history show takes the ID of a report"
-                             : "history " + sub + " takes no other argument";
+        return found->second ? CliText::tr("history show takes the ID of a report").toStdString()
+                             : CliText::tr("history %1 takes no other argument")
+                                   .arg(QString::fromStdString(sub))
+                                   .toStdString();
     if (sub == "sales" && (!line.from || !line.to))
-        return "history sales needs --from DATE and --to DATE";
+        return CliText::tr("history sales needs --from DATE and --to DATE").toStdString();
     if (sub == "prune" && !line.before)
-        return "history prune needs --before DATE";
+        return CliText::tr("history prune needs --before DATE").toStdString();
     if (!line.csv.empty() && sub != "sales")
-        return "--csv goes with history sales";
+        return CliText::tr("--csv goes with history sales").toStdString();
     return {};
 }
 
@@ -196,71 +208,83 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--keep") {
             std::optional<int> keep;
             if (!value(v) || !(keep = ParseNumber(v)) || *keep < 0)
-                return fail("--keep takes the number of backups to keep (0 keeps all)");
+                return fail(CliText::tr("--keep takes the number of backups to keep (0 keeps all)")
+                                .toStdString());
             line.keep = *keep;
         } else if (arg == "--port") {
             if (!value(v) || v.empty())
-                return fail("--port needs COM1 to COM4 or a device path");
+                return fail(
+                    CliText::tr("--port needs COM1 to COM4 or a device path").toStdString());
             line.port = v;
         } else if (arg == "--baud") {
             if (!value(v) || !(line.baudIndex = BaudIndexOf(v)))
-                return fail("--baud takes 9600, 19200, 38400, 57600 or 115200");
+                return fail(
+                    CliText::tr("--baud takes 9600, 19200, 38400, 57600 or 115200").toStdString());
         } else if (arg == "--config") {
             if (!value(line.config) || line.config.empty())
-                return fail("--config needs the path of a SYSTEM.CFG");
+                return fail(CliText::tr("--config needs the path of a SYSTEM.CFG").toStdString());
         } else if (arg == "--kinds") {
             std::optional<KindSet> kinds;
             if (!value(v) || !(kinds = ParseKinds(v)) || kinds->none())
-                return fail("--kinds takes plu, dept, recy and param, separated by commas");
+                return fail(
+                    CliText::tr("--kinds takes plu, dept, recy and param, separated by commas")
+                        .toStdString());
             line.kinds = *kinds;
         } else if (arg == "--range") {
             if (!value(v) || !ParseRange(v, line.rangeBegin, line.rangeEnd))
-                return fail("Invalid PLU range: --range takes A-B with 1 <= A <= B <= 10000");
+                return fail(
+                    CliText::tr("Invalid PLU range: --range takes A-B with 1 <= A <= B <= 10000")
+                        .toStdString());
         } else if (arg == "-o" || arg == "--output") {
             if (!value(line.output) || line.output.empty())
-                return fail(arg + " needs a file name");
+                return fail(Say(CliText::tr("%1 needs a file name"), arg));
         } else if (arg == "--base") {
             std::optional<int32_t> base;
             if (!value(v) || !(base = ParseHexBase(v)))
-                return fail("--base takes a hexadecimal page number of at most 8 digits");
+                return fail(
+                    CliText::tr("--base takes a hexadecimal page number of at most 8 digits")
+                        .toStdString());
             line.base = *base;
         } else if (arg == "--count") {
             std::optional<int32_t> count;
             if (!value(v) || !(count = ParseCount(v)))
-                return fail("--count takes a number of pages");
+                return fail(CliText::tr("--count takes a number of pages").toStdString());
             line.count = *count;
         } else if (arg == "--table") {
             std::optional<SheetTable> table;
             if (!value(v) || !(table = Named<SheetTable>(v, {{"plu", SheetTable::PLU},
                                                              {"dept", SheetTable::Department},
                                                              {"recy", SheetTable::Recycling}})))
-                return fail("--table takes plu, dept or recy");
+                return fail(CliText::tr("--table takes plu, dept or recy").toStdString());
             line.table = *table;
         } else if (arg == "--mode") {
             std::optional<ImportMode> mode;
             if (!value(v) || !(mode = Named<ImportMode>(v, {{"replace", ImportMode::Replace},
                                                             {"update", ImportMode::Update}})))
-                return fail("--mode takes replace or update");
+                return fail(CliText::tr("--mode takes replace or update").toStdString());
             line.importOptions.mode = *mode;
         } else if (arg == "--by") {
             // import matches by number or barcode, history sales sums by item or department;
             // which one is known once the command has been read.
             if (!value(v))
-                return fail("--by needs a value");
+                return fail(CliText::tr("--by needs a value").toStdString());
             by = v;
         } else if (arg == "--map") {
             std::optional<std::vector<std::pair<int, std::string>>> pairs;
             if (!value(v) || !(pairs = ParseColumnMap(v)))
-                return fail("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by commas, "
-                            "each file column once: --map \"1=Barcode,2=Name,3=Unit price\"");
+                return fail(CliText::tr("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by "
+                                        "commas, each file column once: --map "
+                                        "\"1=Barcode,2=Name,3=Unit price\"")
+                                .toStdString());
             line.columnMap = std::move(*pairs);
         } else if (arg == "--header" || arg == "--no-header") {
             if (line.header && *line.header != (arg == "--header"))
-                return fail("--header and --no-header do not go together");
+                return fail(
+                    CliText::tr("--header and --no-header do not go together").toStdString());
             line.header = arg == "--header";
         } else if (arg == "--dialect") {
             if (!value(v) || !ExportDialect(v))
-                return fail("--dialect takes excel, calc or tsv");
+                return fail(CliText::tr("--dialect takes excel, calc or tsv").toStdString());
             line.dialect = v;
         } else if (arg == "--codepage") {
             line.codePage = true;
@@ -276,7 +300,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             const bool end = arg == "--until" || arg == "--to";
             std::optional<QDateTime> at;
             if (!value(v) || !(at = ParseUserTime(QString::fromStdString(v), end)))
-                return fail(arg + " takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM");
+                return fail(Say(
+                    CliText::tr("%1 takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM"), arg));
             (arg == "--since"   ? line.since
              : arg == "--until" ? line.until
              : arg == "--from"  ? line.from
@@ -284,26 +309,34 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                 : line.before) = at;
         } else if (arg == "--register") {
             if (!value(line.registerName) || line.registerName.empty())
-                return fail("--register needs a part of the register's name");
+                return fail(
+                    CliText::tr("--register needs a part of the register's name").toStdString());
         } else if (arg == "--grep") {
             if (!value(line.grep) || line.grep.empty())
-                return fail("--grep needs the words to look for");
+                return fail(CliText::tr("--grep needs the words to look for").toStdString());
         } else if (arg == "--operation") {
             if (!value(line.operation) || !IsOperationName(QString::fromStdString(line.operation)))
-                return fail("--operation takes download, send-changes, upload, compare, backup, "
-                            "restore, report, test, detect, dump, program or font");
+                return fail(CliText::tr("--operation takes download, send-changes, upload, "
+                                        "compare, backup, restore, report, test, detect, dump, "
+                                        "program or font")
+                                .toStdString());
         } else if (arg == "--csv") {
             if (!value(line.csv) || line.csv.empty())
-                return fail("--csv needs a file name");
+                return fail(CliText::tr("--csv needs a file name").toStdString());
+        } else if (arg == "--lang") {
+            if (!value(v) || LanguageCode(QString::fromStdString(v)).isEmpty())
+                return fail(CliText::tr("--lang takes pl or en").toStdString());
+            line.language = LanguageCode(QString::fromStdString(v)).toStdString();
         } else if (arg == "--history") {
             if (!value(line.historyPath) || line.historyPath.empty())
-                return fail("--history needs the path of a history file");
+                return fail(
+                    CliText::tr("--history needs the path of a history file").toStdString());
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return fail("unknown option " + arg);
+            return fail(Say(CliText::tr("unknown option %1"), arg));
         } else if (!haveCommand) {
             const auto found = Commands().find(arg);
             if (found == Commands().end())
-                return fail("unknown command " + arg);
+                return fail(Say(CliText::tr("unknown command %1"), arg));
             line.command = found->second.command;
             fileCount = found->second.files;
             optionalFiles = found->second.optional;
@@ -314,50 +347,64 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (paths) {
         if (haveCommand)
-            return fail("--paths takes no command");
+            return fail(CliText::tr("--paths takes no command").toStdString());
         line.command = TCliCommand::Paths;
         return {line, {}};
     }
     if (!haveCommand)
-        return fail("no command given");
+        return fail(CliText::tr("no command given").toStdString());
     if (by && line.command == TCliCommand::History) {
         const std::optional<TSalesBy> salesBy =
             Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
         if (!salesBy)
-            return fail("--by takes item or department");
+            return fail(CliText::tr("--by takes item or department").toStdString());
         line.salesBy = *salesBy;
     } else if (by) {
         const std::optional<MatchBy> matchBy =
             Named<MatchBy>(*by, {{"number", MatchBy::Number}, {"barcode", MatchBy::Barcode}});
         if (!matchBy)
-            return fail("--by takes number or barcode");
+            return fail(CliText::tr("--by takes number or barcode").toStdString());
         line.importOptions.by = *matchBy;
     }
     if (line.command == TCliCommand::History)
         if (const std::string problem = CheckHistoryLine(line); !problem.empty())
             return fail(problem);
     if (line.noArchive && line.command != TCliCommand::Report)
-        return fail("--no-archive goes with report");
+        return fail(CliText::tr("--no-archive goes with report").toStdString());
     const int files = int(line.files.size());
     if (files > fileCount || files < fileCount - optionalFiles)
-        return fail(fileCount == 0      ? "this command takes no file"
-                    : optionalFiles > 0 ? "this command takes at most one folder"
-                    : fileCount == 1    ? "this command takes exactly one file"
-                                        : "this command takes exactly two files");
+        return fail((fileCount == 0      ? CliText::tr("this command takes no file")
+                     : optionalFiles > 0 ? CliText::tr("this command takes at most one folder")
+                     : fileCount == 1    ? CliText::tr("this command takes exactly one file")
+                                         : CliText::tr("this command takes exactly two files"))
+                        .toStdString());
     if (line.importOptions.by == MatchBy::Barcode &&
         (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
-        return fail("--by barcode matches PLU rows in --mode update only");
+        return fail(
+            CliText::tr("--by barcode matches PLU rows in --mode update only").toStdString());
     if ((line.header || !line.columnMap.empty()) && line.command != TCliCommand::Import)
-        return fail("--map, --header and --no-header go with import");
+        return fail(CliText::tr("--map, --header and --no-header go with import").toStdString());
     if (line.changed && line.command != TCliCommand::Download)
-        return fail("--changed goes with download");
+        return fail(CliText::tr("--changed goes with download").toStdString());
     if (line.changed && line.backupFirst)
-        return fail("--changed and --backup-first do not go together");
+        return fail(CliText::tr("--changed and --backup-first do not go together").toStdString());
     return {line, {}};
 }
 
+TLanguageRequest ScanLanguage(const std::vector<std::string>& args) {
+    TLanguageRequest request;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            request.json = true;
+        else if (args[i] == "--lang" && i + 1 < args.size())
+            request.language = LanguageCode(QString::fromStdString(args[++i])).toStdString();
+    }
+    return request;
+}
+
 std::string HelpText() {
-    return R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
+    return QCoreApplication::translate("CommandLine",
+                                       R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
        quorve-plu-cli --paths [--config PATH] [--json]
 
 Moves a shop's PLU items, departments, package prices and parameters between the PC and the
@@ -487,6 +534,8 @@ Options:
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
+  --lang L       pl or en: the language of the texts for people (default from LANG and
+                 LANGUAGE); --json output and check's lines stay English
   --paths        where SYSTEM.CFG, the language file, DEBUG.LOG, the dumps and the guide
                  are: beside the program when its folder is writable, otherwise (installed)
                  ~/.config/quorve-plu/ and ~/.local/state/quorve-plu/ (XDG_CONFIG_HOME,
@@ -499,5 +548,6 @@ be opened; 4 a file could not be read or written (also: upload would replace a d
 --force; report: the report could not be archived); 5 check, import or history check found
 problems; 10 compare found differences; 130 cancelled
 (Ctrl+C, SIGTERM).
-)";
+)")
+        .toStdString();
 }

@@ -59,3 +59,7 @@ private:
     KindSet chosen_;
     KindSet sent_;
 };
+
+// "PLU: 3 differences in 2 items" and the kinds compared in a row, as the window shows them.
+QString KindSummaryText(const TComparison& c, int kind);
+QString ComparisonSummaryText(const TComparison& c);

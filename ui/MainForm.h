@@ -127,6 +127,8 @@ public:
     void SettingItemClick();
     void AboutItemClick();
     void ContentsItemClick();
+    // Help, Language: remembers the choice ("system", "en" or "pl") for the next start.
+    void LanguageItemClick(const QString& choice);
     TAboutBox* AboutBox() const { return aboutBox_; }
 
     // ---- Service commands (MainService.cpp) ----
@@ -257,6 +259,7 @@ private:
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
     void BuildReportMenu();
+    void AddLanguageItems(QMenu* help);
     QString HistoryProblem() const;
     void TellHistoryProblem();
     void FitPanels();
@@ -328,4 +331,7 @@ public:
     QAction* RestoreItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
+    QAction* LanguageSystemItem = nullptr;
+    QAction* LanguageEnglishItem = nullptr;
+    QAction* LanguagePolishItem = nullptr;
 };
