@@ -28,7 +28,7 @@ if [ "$lang" = pl ]; then
     locale=pl_PL.UTF-8
     t_main='Menedżer PLU Quorve' t_import='Import' t_settings='Ustawienia komunikacji'
     t_download='Wysyłanie do kasy' t_compare='Porównanie z kasą' t_backups='Kopie zapasowe kasy'
-    t_detect='Wykrywanie portu' t_about='O programie...' t_connect_error='Łączenie\.\.\.Błąd!'
+    t_detect='Wykryj port' t_about='O programie...' t_connect_error='Łączenie\.\.\.Błąd!'
     m_comm=alt+k m_help=alt+c i_settings=u i_compare=r i_backups=z i_detect=w i_about=o
     b_device=alt+u b_close=alt+z b_no=n
 else

@@ -1732,7 +1732,7 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     <name>TDetectPortDlg</name>
     <message>
         <source>Detect port</source>
-        <translation>Wykrywanie portu</translation>
+        <translation>Wykryj port</translation>
     </message>
     <message>
         <source>&amp;Detect</source>
