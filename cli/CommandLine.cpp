@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "HistoryServer.h"
 #include "HistoryTime.h"
 #include "IBusNames.h"
 #include "Journal.h"
@@ -31,7 +32,7 @@ const std::map<std::string, CommandInfo>& Commands() {
         {"backup", {TCliCommand::Backup, 1, 1}},   {"backups", {TCliCommand::Backups, 1, 1}},
         {"restore", {TCliCommand::Restore, 1}},    {"import", {TCliCommand::Import, 2}},
         {"export", {TCliCommand::Export, 2}},      {"ports", {TCliCommand::Ports, 0}},
-        {"history", {TCliCommand::History, 2, 1}},
+        {"history", {TCliCommand::History, 2, 1}}, {"registers", {TCliCommand::Registers, 3, 3}},
     };
     return commands;
 }
@@ -129,11 +130,74 @@ std::optional<int> BaudIndexOf(const std::string& text) {
     return std::nullopt;
 }
 
+// What `registers` was asked for: nothing (the list), or an action and its names.
+std::string CheckRegistersLine(const TCommandLine& line) {
+    static const std::map<std::string, size_t> actions{
+        {"add", 2}, {"remove", 2}, {"rename", 3}, {"detect", 1}};
+    if (line.files.empty()) {
+        if (line.registers.group.empty())
+            return {};
+        return CliText::tr("--group goes with registers add").toStdString();
+    }
+    const auto found = actions.find(line.files[0]);
+    if (found == actions.end())
+        return CliText::tr("registers takes add, remove, rename or detect").toStdString();
+    if (line.files.size() != found->second)
+        return (found->first == "rename"
+                    ? CliText::tr("registers rename takes the old name and the new one")
+                : found->first == "detect"
+                    ? CliText::tr("registers detect takes no name")
+                    : CliText::tr("registers %1 takes the register's name")
+                          .arg(QString::fromStdString(found->first)))
+            .toStdString();
+    if (found->first != "add" && (line.port || line.baudIndex || !line.registers.group.empty()))
+        return CliText::tr("--port, --baud and --group go with registers add").toStdString();
+    return {};
+}
+
+// Choosing registers: one by name, or several; not both, and not with another settings file.
+std::string CheckRegisterChoice(const TCommandLine& line) {
+    const TRegisterSelection& several = line.registers;
+    const bool many = several.all || !several.names.empty() ||
+                      (!several.group.empty() && line.command != TCliCommand::Registers);
+    // history's --register is a part of the name the journal has, not the list's.
+    if (line.command == TCliCommand::History)
+        return several.Any()
+                   ? CliText::tr("history takes no --registers, --group or --all").toStdString()
+                   : std::string();
+    if (line.command == TCliCommand::Registers)
+        return line.registerName.empty() && !several.all && several.names.empty()
+                   ? std::string()
+                   : CliText::tr("registers takes no --register, --registers or --all")
+                         .toStdString();
+    if (!line.registerName.empty() && many)
+        return CliText::tr(
+                   "--register names one register; --registers, --group and --all choose several")
+            .toStdString();
+    if ((!line.registerName.empty() || many) && !line.config.empty())
+        return CliText::tr("a register of the list has its own settings file: --config goes with "
+                           "neither --register nor --registers, --group and --all")
+            .toStdString();
+    if (!many)
+        return {};
+    if (!RunsOnSeveral(line.command))
+        return CliText::tr("--registers, --group and --all go with download, report, backup, "
+                           "compare and test")
+            .toStdString();
+    if (line.port || line.baudIndex)
+        return CliText::tr(
+                   "each register has its own port: --port and --baud go with one register")
+            .toStdString();
+    if (line.command == TCliCommand::Compare && !line.output.empty())
+        return CliText::tr("-o goes with one register for compare").toStdString();
+    return {};
+}
+
 // The history's subcommands and whether they take an argument (show: the report's ID).
 const std::map<std::string, bool>& HistorySubcommands() {
     static const std::map<std::string, bool> subcommands{
-        {"reports", false}, {"show", true},   {"journal", false},
-        {"sales", false},   {"check", false}, {"prune", false},
+        {"reports", false}, {"show", true},   {"journal", false}, {"sales", false},
+        {"check", false},   {"prune", false}, {"push", false},
     };
     return subcommands;
 }
@@ -141,7 +205,7 @@ const std::map<std::string, bool>& HistorySubcommands() {
 std::string CheckHistoryLine(const TCommandLine& line) {
     const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
     if (found == HistorySubcommands().end())
-        return CliText::tr("history takes reports, show, journal, sales, check or prune")
+        return CliText::tr("history takes reports, show, journal, sales, check, prune or push")
             .toStdString();
     const std::string& sub = found->first;
     if (line.files.size() != (found->second ? 2u : 1u))
@@ -160,8 +224,15 @@ std::string CheckHistoryLine(const TCommandLine& line) {
 
 } // namespace
 
+bool RunsOnSeveral(TCliCommand command) {
+    return command == TCliCommand::Download || command == TCliCommand::Report ||
+           command == TCliCommand::Backup || command == TCliCommand::Compare ||
+           command == TCliCommand::Test;
+}
+
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine line;
+    line.args = args;
     std::optional<std::string> by;
     bool haveCommand = false;
     bool paths = false;
@@ -288,6 +359,23 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.dialect = v;
         } else if (arg == "--codepage") {
             line.codePage = true;
+        } else if (arg == "--register") {
+            if (!value(line.registerName) || line.registerName.empty())
+                return fail(
+                    "--register needs the name of a register of the list (history: a part of "
+                    "the register's name)");
+        } else if (arg == "--registers") {
+            if (!value(v) || SplitNames(v).empty())
+                return fail(CliText::tr("--registers needs names of registers or groups, separated "
+                                        "by commas")
+                                .toStdString());
+            for (std::string& name : SplitNames(v))
+                line.registers.names.push_back(std::move(name));
+        } else if (arg == "--group") {
+            if (!value(line.registers.group) || SplitNames(line.registers.group).empty())
+                return fail(CliText::tr("--group needs the name of a group").toStdString());
+        } else if (arg == "--all") {
+            line.registers.all = true;
         } else if (arg == "--no-archive") {
             line.noArchive = true;
         } else if (arg == "--failed") {
@@ -307,10 +395,6 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
              : arg == "--from"  ? line.from
              : arg == "--to"    ? line.to
                                 : line.before) = at;
-        } else if (arg == "--register") {
-            if (!value(line.registerName) || line.registerName.empty())
-                return fail(
-                    CliText::tr("--register needs a part of the register's name").toStdString());
         } else if (arg == "--grep") {
             if (!value(line.grep) || line.grep.empty())
                 return fail(CliText::tr("--grep needs the words to look for").toStdString());
@@ -328,9 +412,29 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail(CliText::tr("--lang takes pl or en").toStdString());
             line.language = LanguageCode(QString::fromStdString(v)).toStdString();
         } else if (arg == "--history") {
-            if (!value(line.historyPath) || line.historyPath.empty())
+            // A file, a server, or one of each.
+            std::string given;
+            if (!value(given) || given.empty())
                 return fail(
                     CliText::tr("--history needs the path of a history file").toStdString());
+            if (IsServerAddress(given)) {
+                QString problem;
+                if (!ParseServerAddress(QString::fromLocal8Bit(given), &problem))
+                    return fail(problem.toLocal8Bit().toStdString());
+                line.historyServer = given;
+            } else {
+                line.historyPath = given;
+            }
+        } else if (arg == "--wait") {
+            std::string seconds;
+            const auto number = value(seconds) ? ParseNumber(seconds) : std::nullopt;
+            if (!number || *number < 0 || *number > 86400)
+                return fail(QCoreApplication::translate("TCommandLine",
+                                                        "--wait takes the seconds to wait for the "
+                                                        "history server, 0 to 86400")
+                                .toLocal8Bit()
+                                .toStdString());
+            line.waitSeconds = int(*number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return fail(Say(CliText::tr("unknown option %1"), arg));
         } else if (!haveCommand) {
@@ -353,6 +457,14 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!haveCommand)
         return fail(CliText::tr("no command given").toStdString());
+    if (const std::string problem = CheckRegisterChoice(line); !problem.empty())
+        return fail(problem);
+    if (line.command == TCliCommand::Registers)
+        if (const std::string problem = CheckRegistersLine(line); !problem.empty())
+            return fail(problem);
+    // A register of the list may have a document of its own.
+    const bool ownDocument = line.command == TCliCommand::Download && line.files.empty() &&
+                             (!line.registerName.empty() || line.registers.Any());
     if (by && line.command == TCliCommand::History) {
         const std::optional<TSalesBy> salesBy =
             Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
@@ -372,8 +484,10 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (line.noArchive && line.command != TCliCommand::Report)
         return fail(CliText::tr("--no-archive goes with report").toStdString());
     const int files = int(line.files.size());
-    if (files > fileCount || files < fileCount - optionalFiles)
-        return fail((fileCount == 0      ? CliText::tr("this command takes no file")
+    if (files > fileCount || (files < fileCount - optionalFiles && !ownDocument))
+        return fail((fileCount == 0 ? CliText::tr("this command takes no file")
+                     : line.command == TCliCommand::Registers
+                         ? CliText::tr("registers takes an action and at most two names")
                      : optionalFiles > 0 ? CliText::tr("this command takes at most one folder")
                      : fileCount == 1    ? CliText::tr("this command takes exactly one file")
                                          : CliText::tr("this command takes exactly two files"))
@@ -486,6 +600,25 @@ Commands:
         put a backup folder back on the register: what differs is sent; --force restores
         onto a register with another identification
         quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
+  registers [--json]
+        the shop's registers: name, port and device, rate, groups, the identification each
+        last answered with, its own document
+        quorve-plu-cli registers --json
+  registers add NAME [--port P] [--baud R] [--group G]
+        put a register on the list; its own SYSTEM.CFG starts as a copy of today's (the first
+        register so takes today's settings), with the port and rate given (default today's);
+        G: its groups, separated by commas
+        quorve-plu-cli registers add Till-2 --port /dev/serial/by-id/usb-FTDI_A1-if00-port0
+  registers remove NAME
+        take a register off the list; its folder is kept in the list's .removed folder
+        quorve-plu-cli registers remove Till-2
+  registers rename OLD NEW
+        give a register another name
+        quorve-plu-cli registers rename Till-2 Back-till
+  registers detect
+        try the serial devices no register of the list uses, and offer each one a register
+        answers on
+        quorve-plu-cli registers detect
   history reports [--since DATE] [--until DATE] [--register NAME] [--grep TEXT]
         the archived reports, newest first: ID, date, register, first line; --grep finds
         the reports holding every word of TEXT (or words starting so)
@@ -504,6 +637,11 @@ Commands:
         quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
   history check
         SQLite's check of the whole history file ("ok", or what is damaged: exit 5)
+  history push [--wait SECONDS]
+        sends what is new in the history file to the chain's server (--history
+        postgresql://..., or Server in SYSTEM.CFG's [History]); each row once, however
+        often it runs; waits up to SECONDS (default 60) for a server that is down
+        quorve-plu-cli history push --history postgresql://shop1@hq.example.com/chain
   history prune --before DATE [--dry-run]
         delete the reports, journal entries and sales snapshots from before DATE (nothing is
         ever deleted otherwise); --dry-run only says what would be deleted
@@ -527,8 +665,26 @@ Options:
                  separator; tsv: tabs
   --backup-first download: back the register up (as backup does) and send nothing if
                  that fails
+  --register NAME
+                 the register of the list to talk to: its own SYSTEM.CFG (port, rate,
+                 parameters), its DEBUG.LOG and its own backup folder; download without
+                 FILE.PLU sends its own document
+  --registers A,B
+                 download, report, backup, compare or test for several registers (or groups)
+                 of the list, each in a job of its own: registers on different ports at the
+                 same time, registers that share a port one after another; one failing
+                 stops only its own job. With --json one object per register; exit 0 when
+                 all are done, 1 when any failed (named on stderr), 10 when compare found
+                 differences; report -o takes a folder (a dated file per register)
+                 quorve-plu-cli download shop.PLU --registers Till-1,Till-2 --changed
+  --group G      the registers of a group, as --registers (registers add: the new
+                 register's groups)
+  --all          every register of the list, as --registers
   --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
+  --history postgresql://USER@HOST[:PORT]/DATABASE[?sslmode=verify-full&...]
+                 the chain's shared server (or service=NAME); never with a password in it:
+                 ~/.pgpass or pg_service.conf holds it. The history commands read it
   DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
                  whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final

@@ -2,6 +2,7 @@
 // What the user asked quorve-plu-cli for: the command, its files and its options.
 
 #include "Backup.h"
+#include "RegisterList.h"
 #include "SalesHistory.h"
 #include "SheetImport.h"
 #include "TransferContext.h"
@@ -29,7 +30,8 @@ enum class TCliCommand {
     Import,
     Export,
     Ports,
-    History, // the history's subcommands: files[0] names it
+    Registers, // the register list: files[0] names what to do (none: list it)
+    History,   // the history's subcommands: files[0] names it
     Help,
     Version,
     Paths, // --paths: where the program's files live
@@ -72,6 +74,13 @@ struct TCommandLine {
     std::optional<std::string> dialect; // export: excel, calc or tsv
     bool codePage = false;              // export: the document's code page, not UTF-8
 
+    // The register list: one register (its own SYSTEM.CFG, trace and backups), or several,
+    // each in a job of its own. registers add: --group names the new register's groups.
+    // history reports: registerName is a part of the register's identification instead.
+    std::string registerName;
+    TRegisterSelection registers;
+    // The arguments as given: what each register's job runs.
+    std::vector<std::string> args;
     // history: files[0] is reports, show, journal, sales, check or prune; show takes the ID
     bool noArchive = false;          // report: clear without keeping the report
     std::optional<QDateTime> since;  // reports, journal: from this moment on
@@ -79,7 +88,6 @@ struct TCommandLine {
     std::optional<QDateTime> from;   // sales
     std::optional<QDateTime> to;     // sales: before this moment
     std::optional<QDateTime> before; // prune
-    std::string registerName;        // reports: a part of the register's identification
     std::string grep;                // reports: words of the text
     std::string operation;           // journal
     bool failed = false;             // journal: failed and unfinished entries only
@@ -89,6 +97,9 @@ struct TCommandLine {
 
     // Common
     std::string historyPath; // --history FILE: the history file (default beside the backups)
+    // --history postgresql://...: the chain's server (default SYSTEM.CFG's [History] Server)
+    std::string historyServer;
+    int waitSeconds = 60; // history push: how long a server that cannot be reached is waited for
     std::optional<std::string> port; // COMn, or a device path used as it is
     std::optional<int> baudIndex;
     std::string config; // the SYSTEM.CFG to use
@@ -115,6 +126,9 @@ struct TLanguageRequest {
     bool json = false;
 };
 TLanguageRequest ScanLanguage(const std::vector<std::string>& args);
+
+// The commands that run for several registers at once.
+bool RunsOnSeveral(TCliCommand command);
 
 // --help: every command with an example.
 std::string HelpText();

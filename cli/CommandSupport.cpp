@@ -2,14 +2,18 @@
 
 #include "DocumentFile.h"
 #include "GridModel.h"
+#include "HistoryServer.h"
 #include "HistoryStore.h"
+#include "Ini.h"
 #include "Journal.h"
 #include "OperationRecorder.h"
+#include "RegisterCopy.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QProcess>
 
 #include <cerrno>
 #include <cstring>
@@ -102,6 +106,8 @@ THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output) {
     if (!history.store || history.path != path) {
         history.store = std::make_unique<THistoryStore>();
         history.store->Open(path);
+        history.store->SetShop(
+            QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Shop", "")));
         history.path = path;
         history.told = false;
     }
@@ -110,6 +116,48 @@ THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output) {
         history.told = true;
     }
     return *history.store;
+}
+
+QString HistoryServerAddress(const TCommandLine& line, const TOutput&, QString* problem) {
+    QString address = QString::fromLocal8Bit(line.historyServer);
+    if (address.isEmpty())
+        address = QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Server", ""))
+                      .trimmed();
+    if (address.isEmpty())
+        return {};
+    if (!IsServerAddress(address.toLocal8Bit().toStdString())) {
+        *problem = QCoreApplication::translate(
+                       "history", "[History] Server in %1 is not a postgresql:// address: %2")
+                       .arg(Local(SystemCfgPath()), RedactedAddress(address));
+        return {};
+    }
+    if (!ParseServerAddress(address, problem)) {
+        *problem = Local(SystemCfgPath()) + ": " + *problem;
+        return {};
+    }
+    return address;
+}
+
+void PushHistoryInBackground(const TCommandLine& line, const TOutput& output) {
+    QString problem;
+    const QString address = HistoryServerAddress(line, output, &problem);
+    if (address.isEmpty())
+        return;
+    QStringList args{"history", "push", "--quiet", "--wait", "0", "--history", address};
+    if (!line.historyPath.empty())
+        args << "--history" << Local(line.historyPath);
+    args << "--config" << Local(SystemCfgPath());
+    QProcess push;
+    push.setProgram(QCoreApplication::applicationFilePath());
+    push.setArguments(args);
+    push.setStandardInputFile(QProcess::nullDevice());
+    push.setStandardOutputFile(QProcess::nullDevice());
+    push.setStandardErrorFile(QProcess::nullDevice());
+    if (!push.startDetached())
+        output.Error(QCoreApplication::translate("history",
+                                                 "The history was not sent to the server (%1); "
+                                                 "quorve-plu-cli history push sends it later.")
+                         .arg(push.errorString()));
 }
 
 QString CopyHistoryInto(const TCommandLine& line, const TOutput& output,
@@ -168,8 +216,8 @@ int TDocumentTables::Read(const std::string& path) {
 }
 
 TRegisterLine::TRegisterLine(const TCommandLine& line, const TOutput& output)
-    : output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
-    SetUpRegisterComponent(bus_, StateDir + "DEBUG.LOG");
+    : line_(line), output_(output), progress_(output), signals_([this] { progress_.Cancel(); }) {
+    SetUpRegisterComponent(bus_, TracePath());
     bus_.ShowErrorBox = [this](const std::string& text, const ECommsError& error) {
         TellOpenFailure(text, error);
     };
@@ -194,6 +242,8 @@ TRegisterLine::~TRegisterLine() {
                   : !progress_.ErrorText().empty() ? TFlowResult::RegisterFailed
                                                    : TFlowResult::Done,
                   Readable(progress_.ErrorText()));
+    if (history_ && history_->IsOpen())
+        PushHistoryInBackground(line_, output_);
 }
 
 void TRegisterLine::EndRecord(TFlowResult result, const QString& error) {
@@ -209,6 +259,13 @@ int TRegisterLine::Fail(TExitCode code, const QString& text, QJsonObject fields)
 }
 
 int TRegisterLine::Finish(TFlowResult result, QJsonObject fields) {
+    // Who answered: the register list keeps it, the jobs of several registers show it. A run
+    // without the list gives the object it always has.
+    if (const std::string id = IdentificationText(bus_.IdentRecord);
+        !id.empty() && ChosenRegister()) {
+        fields.insert("identification", Readable(id));
+        RememberIdentification(id, output_);
+    }
     switch (result) {
     case TFlowResult::Done:
         EndRecord(result, {});

@@ -9,6 +9,7 @@
 #include "Output.h"
 #include "PortFailure.h"
 #include "ProgramLoad.h"
+#include "RegisterList.h"
 #include "TerminalProgress.h"
 #include "TolvIBus.h"
 
@@ -48,6 +49,12 @@ struct TDocumentTables {
 // The history file (--history, else the one beside the backups), opened at its first use. A
 // file that cannot be opened is told once, on stderr, and stays closed.
 THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output);
+// The chain's server (--history postgresql://..., else SYSTEM.CFG's [History] Server): its
+// address, empty when none is set. An address that cannot be used is told once.
+QString HistoryServerAddress(const TCommandLine& line, const TOutput& output, QString* problem);
+// After a command that wrote to the history: a detached `history push` sends it to the server,
+// so the command neither waits for the server nor fails when it is down.
+void PushHistoryInBackground(const TCommandLine& line, const TOutput& output);
 
 // The register's line as every command of the tool opens it: the program's protocol
 // component, the terminal's progress, Ctrl+C and SIGTERM as Cancel. It is where the command's
@@ -76,6 +83,7 @@ private:
     // The window's box text, then why the device would not open and what to do about it.
     void TellOpenFailure(const std::string& text, const ECommsError& error);
 
+    const TCommandLine& line_;
     const TOutput& output_;
     TTolvIBusComm bus_;
     TTerminalProgress progress_;
@@ -91,6 +99,18 @@ private:
 
 TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridModel& plu,
                          TGridModel& dept, RecyTable& recy);
+
+// --register NAME: the register's own SYSTEM.CFG becomes the settings file of the run. ExitDone,
+// or the code of a name the list does not know (told).
+int UseRegister(const TCommandLine& line, const TOutput& output);
+// The register --register chose; null without one.
+const TRegister* ChosenRegister();
+// Keeps the identification the chosen register answered with in its REGISTER.CFG.
+void RememberIdentification(const std::string& identification, const TOutput& output);
+// DEBUG.LOG: the chosen register's own, so that jobs running at once keep each its trace.
+std::string TracePath();
+// Backups of a register of the list go into a folder of its own under the root.
+std::string BackupRootFor(const std::string& root);
 
 // How a comparison, backup or restore ended: a file's failure is told here, the register's
 // by the line.
@@ -115,6 +135,10 @@ int Ports(const TCommandLine& line, const TOutput& output);
 int Dump(const TCommandLine& line, const TOutput& output);
 int Program(const TCommandLine& line, const TOutput& output);
 int Font(const TCommandLine& line, const TOutput& output);
+// The register list (RegisterCommands.cpp): list, add, remove, rename, detect; and one command
+// for several registers, each in a job of its own (SeveralRegisters.cpp).
+int Registers(const TCommandLine& line, const TOutput& output);
+int OnRegisters(const TCommandLine& line, const TOutput& output);
 // Files (FileCommands.cpp): the document's own check, spreadsheets.
 int Check(const TCommandLine& line, const TOutput& output);
 int Import(const TCommandLine& line, const TOutput& output);

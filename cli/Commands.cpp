@@ -7,6 +7,8 @@
 #include "Settings.h"
 
 int RunCommand(const TCommandLine& line, const TOutput& output) {
+    if (line.command != TCliCommand::Registers && line.registers.Any())
+        return commands::OnRegisters(line, output);
     switch (line.command) {
     case TCliCommand::Download:
         return commands::Download(line, output);
@@ -40,6 +42,8 @@ int RunCommand(const TCommandLine& line, const TOutput& output) {
         return commands::Export(line, output);
     case TCliCommand::Ports:
         return commands::Ports(line, output);
+    case TCliCommand::Registers:
+        return commands::Registers(line, output);
     case TCliCommand::History:
         return commands::History(line, output);
     case TCliCommand::Help:
@@ -62,7 +66,7 @@ int ShowPaths(const TFilePlaces& places, const TOutput& output) {
         {"state", "log folder", StateDir},
         {"systemCfg", "SYSTEM.CFG", SystemCfgPath()},
         {"languageFile", "language file", LanguageFileOf(SettingsDir + "quorve-plu")},
-        {"debugLog", "DEBUG.LOG", StateDir + "DEBUG.LOG"},
+        {"debugLog", "DEBUG.LOG", TracePath()},
         {"tempBin", "TEMP.BIN", dump.binPath},
         {"tempLog", "TEMP.LOG", dump.logPath},
         {"guide", "user guide", places.guideFile},

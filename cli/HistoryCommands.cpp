@@ -4,6 +4,8 @@
 
 #include "AtomicFile.h"
 #include "Counted.h"
+#include "HistoryPush.h"
+#include "HistoryServer.h"
 #include "HistoryStore.h"
 #include "HistoryTime.h"
 #include "Journal.h"
@@ -14,12 +16,22 @@
 #include "Settings.h"
 #include "SheetExport.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 #include <cerrno>
 #include <charconv>
 
 namespace {
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("history", text);
+}
+
+// A server's rows come from every shop of the chain.
+bool ReadsServer(const THistoryStore& store) {
+    return store.Dialect() == TSqlDialect::PostgreSQL;
+}
 
 // A query the history file could not answer (damaged on the way, or taken away).
 int FailedRead(const THistoryStore& store, const TOutput& output, const QString& error) {
@@ -51,6 +63,11 @@ int Reports(THistoryStore& store, const TCommandLine& line, const TOutput& outpu
                           {"port", r.port},
                           {"first_line", r.firstLine},
                           {"cleared", r.cleared}});
+        else if (ReadsServer(store))
+            text += QString("%1  %2  %3  %4  %5\n")
+                        .arg(r.id, 6)
+                        .arg(LocalTimeText(r.readAt), r.shop, r.registerName, r.firstLine)
+                        .toUtf8();
         else
             text += QString("%1  %2  %3  %4\n")
                         .arg(r.id, 6)
@@ -87,6 +104,7 @@ int Show(THistoryStore& store, const TCommandLine& line, const TOutput& output) 
     QJsonObject fields{{"id", report->id},
                        {"uuid", report->uuid},
                        {"read_at", report->readAt},
+                       {"shop", report->shop},
                        {"register", report->registerName},
                        {"port", report->port}};
     if (!line.output.empty()) {
@@ -160,6 +178,8 @@ int Journal(THistoryStore& store, const TCommandLine& line, const TOutput& outpu
                 .arg(e.blocks)
                 .arg(e.bytes)
                 .arg(e.seconds, 0, 'f', 1);
+        if (ReadsServer(store))
+            row = e.shop + "  " + row;
         if (!e.document.isEmpty())
             row += "  " + e.document;
         if (!e.error.isEmpty())
@@ -301,11 +321,91 @@ int Prune(THistoryStore& store, const TCommandLine& line, const TOutput& output)
     return output.Finish(ExitDone, CountsFields(counts, false));
 }
 
+QJsonObject PushFields(const TPushCounts& c) {
+    return {{"reports", c.reports},
+            {"journal_entries", c.journalEntries},
+            {"snapshots", c.snapshots},
+            {"sales_lines", c.salesLines}};
+}
+
+QString NoServerText() {
+    return Tr("no history server is set: give --history postgresql://user@host/database, or "
+              "Server in the [History] section of SYSTEM.CFG");
+}
+
+int Push(const TCommandLine& line, const TOutput& output) {
+    QString problem;
+    const QString address = HistoryServerAddress(line, output, &problem);
+    const std::optional<THistoryServer> server =
+        address.isEmpty() ? std::nullopt : ParseServerAddress(address, &problem);
+    if (!server) {
+        const QString text = problem.isEmpty() ? NoServerText() : problem;
+        output.Error(text);
+        return output.Finish(ExitUsage, {{"message", text}});
+    }
+    THistoryStore& local = OpenHistory(line, output);
+    if (!local.IsOpen())
+        return output.Finish(ExitFile, {{"message", local.Problem()}});
+    TPushOptions options;
+    if (output.Json())
+        options.progress = [&output](const TPushCounts& sent) {
+            QJsonObject event = PushFields(sent);
+            event.insert("event", "pushed");
+            output.Event(event);
+        };
+    const TPushResult pushed = PushToServer(local, *server, line.waitSeconds, options);
+    QJsonObject fields = PushFields(pushed.sent);
+    fields.insert("server", server->Display());
+    if (!pushed.error.isEmpty()) {
+        const QString text = Tr("The history was not all sent (%1); what was sent stays sent, "
+                                "and the next push sends the rest.")
+                                 .arg(pushed.error);
+        output.Error(text);
+        fields.insert("message", text);
+        return output.Finish(ExitFile, fields);
+    }
+    output.Note(Tr("History sent to %1: %2 reports, %3 journal entries, %4 sales snapshots (%5 "
+                   "sales lines).")
+                    .arg(server->Display())
+                    .arg(pushed.sent.reports)
+                    .arg(pushed.sent.journalEntries)
+                    .arg(pushed.sent.snapshots)
+                    .arg(pushed.sent.salesLines));
+    return output.Finish(ExitDone, fields);
+}
+
 } // namespace
 
 int commands::History(const TCommandLine& line, const TOutput& output) {
-    THistoryStore& store = OpenHistory(line, output);
     const std::string& sub = line.files[0];
+    if (sub == "push")
+        return Push(line, output);
+    if (sub == "reports" || sub == "show" || sub == "journal" || sub == "sales") {
+        // With a server set these read the whole chain there.
+        QString problem;
+        const QString address = HistoryServerAddress(line, output, &problem);
+        if (!problem.isEmpty()) {
+            output.Error(problem);
+            return output.Finish(ExitUsage, {{"message", problem}});
+        }
+        if (!address.isEmpty()) {
+            THistoryStore server;
+            if (!server.OpenServer(*ParseServerAddress(address, &problem))) {
+                const QString text =
+                    Tr("The history server cannot be read: %1").arg(server.Problem());
+                output.Error(text);
+                return output.Finish(ExitFile, {{"message", text}});
+            }
+            if (sub == "reports")
+                return Reports(server, line, output);
+            if (sub == "show")
+                return Show(server, line, output);
+            if (sub == "journal")
+                return Journal(server, line, output);
+            return Sales(server, line, output);
+        }
+    }
+    THistoryStore& store = OpenHistory(line, output);
     if (sub == "check" && store.State() == TStoreState::Damaged)
         return CheckFile(store, output);
     if (!store.IsOpen())

@@ -230,7 +230,7 @@ int commands::Detect(const TCommandLine& line, const TOutput& output) {
 namespace {
 
 int DetectOn(TTolvIBusComm& bus, const TCommandLine& line, const TOutput& output) {
-    bus.TraceFile = StateDir + "DEBUG.LOG";
+    bus.TraceFile = TracePath();
     bus.ShowErrorBox = [&](const std::string& text, const ECommsError& error) {
         output.Note("  " + Readable(text).replace('\n', ' '));
         const PortFailure why =

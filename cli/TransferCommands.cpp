@@ -64,7 +64,7 @@ int DownloadChanged(TRegisterLine& reg, TTransferContext& ctx, const TOutput& ou
 }
 
 std::string BackupRoot(const TCommandLine& line) {
-    return line.files.empty() ? DefaultBackupRoot() : line.files[0];
+    return BackupRootFor(line.files.empty() ? DefaultBackupRoot() : line.files[0]);
 }
 
 // The history goes into a backup too; a backup without it still holds the register's data.
@@ -76,8 +76,8 @@ void CopyHistory(const TCommandLine& line, const TOutput& output, const std::str
 
 int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& output) {
     TBackupInfo made;
-    const TFlowOutcome outcome =
-        BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(), {DefaultBackupRoot()}, made);
+    const TFlowOutcome outcome = BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(),
+                                                {BackupRootFor(DefaultBackupRoot())}, made);
     if (outcome.Done()) {
         CopyHistory(line, output, made.folder);
         output.Note(CliText::tr("Backup made in %1.").arg(Local(made.folder)));
@@ -91,7 +91,15 @@ int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& out
 } // namespace
 
 int commands::Download(const TCommandLine& line, const TOutput& output) {
-    const std::string& path = line.files[0];
+    const TRegister* chosen = ChosenRegister();
+    if (line.files.empty() && (!chosen || chosen->document.empty())) {
+        const QString text = "the register \"" +
+                             QString::fromStdString(chosen ? chosen->name : std::string()) +
+                             "\" has no document of its own: give FILE.PLU";
+        output.Error(text);
+        return output.Finish(ExitUsage, {{"message", text}});
+    }
+    const std::string& path = line.files.empty() ? chosen->document : line.files[0];
     TDocumentTables doc;
     if (const int error = doc.Read(path))
         return FileFailed(output, path, error);

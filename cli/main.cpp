@@ -2,6 +2,7 @@
 // the same engine and with the same SYSTEM.CFG, DEBUG.LOG and language file.
 #include "CodePage.h"
 #include "CommandLine.h"
+#include "CommandSupport.h"
 #include "Commands.h"
 #include "Defs.h"
 #include "DisplayTexts.h"
@@ -75,6 +76,8 @@ int Run(const TCommandLine& line, const TOutput& output) {
         return ShowPaths(places, output);
     if (const std::string problem = PrepareFilePlaces(places); !problem.empty())
         output.Error(QString::fromLocal8Bit(problem.c_str()));
+    if (const int code = UseRegister(line, output); code != ExitDone)
+        return code;
 
     ReadStartSettings();
     ReadCommSettings();

@@ -83,6 +83,10 @@ void ReadCommSettings() {
 }
 
 std::string PortDevicePath(const std::string& commName) {
+    return PortDevicePathIn(SystemCfgPath(), commName);
+}
+
+std::string PortDevicePathIn(const std::string& cfgPath, const std::string& commName) {
     if (!commName.empty() && commName.front() == '/')
         return commName;
     std::string defaultPath;
@@ -91,7 +95,7 @@ std::string PortDevicePath(const std::string& commName) {
         defaultPath = "/dev/ttyS" + std::to_string(commName[3] - '1');
     if (commName == "COM0" || commName.compare(0, 3, "COM") != 0)
         return {};
-    return IniReadString(SystemCfgPath(), "Ports", commName, defaultPath);
+    return IniReadString(cfgPath, "Ports", commName, defaultPath);
 }
 
 std::string ConfiguredCodePage() {

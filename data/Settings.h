@@ -44,6 +44,8 @@ bool WriteCommPort(int portNumber, const std::string& devicePath);
 // "/") is the device itself. Empty when the name names no device (COM0, or anything that is
 // not COM1 to COM4 without a mapping).
 std::string PortDevicePath(const std::string& commName);
+// The same as another settings file of SYSTEM.CFG's form maps it (a register of the list).
+std::string PortDevicePathIn(const std::string& cfgPath, const std::string& commName);
 
 // [Locale] CodePage, by default CP1250.
 std::string ConfiguredCodePage();

@@ -23,6 +23,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The SVG icon needs Qt's SVG plugins to show in the program's own windows.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6")
 # Qt loads its SQLite driver at run time, so dpkg-shlibdeps cannot see the history needs it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -208,6 +208,16 @@ backups="$(window "$t_backups")"
 shot "$backups" backups
 key Escape
 
+# The history: the report of F7, the operations so far, and the sales the backup read.
+key ctrl+h
+history="$(window 'History')"
+shot "$history" history-reports
+key alt+j
+shot "$history" history-journal
+key alt+a
+shot "$history" history-sales
+key Escape
+
 # Detection finds nothing on COM1 (a register that never answers) and the register on COM2.
 start_register COM1 ttySILENT --silent 1000000
 key $m_comm $i_detect

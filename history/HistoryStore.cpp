@@ -132,6 +132,7 @@ bool THistoryStore::Open(const std::string& path) {
 
 bool THistoryStore::Open(const std::string& path, const std::vector<TMigration>& migrations) {
     Close();
+    dialect_ = TSqlDialect::SQLite;
     path_ = path;
     problem_.clear();
     reason_.clear();
@@ -266,7 +267,8 @@ QString THistoryStore::Write(const std::function<QString(QSqlDatabase&)>& body) 
     QString error;
     for (int attempt = 0; attempt < WriteTries; ++attempt) {
         QSqlQuery begin(db);
-        if (!begin.exec("BEGIN IMMEDIATE")) {
+        // A server's transactions take their locks as they go.
+        if (!begin.exec(dialect_ == TSqlDialect::SQLite ? "BEGIN IMMEDIATE" : "BEGIN")) {
             error = QueryError(begin);
             if (IsBusy(begin.lastError()))
                 continue;

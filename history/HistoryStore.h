@@ -15,6 +15,7 @@
 #include <vector>
 
 class QSqlQuery;
+struct THistoryServer;
 
 enum class TStoreState {
     Closed,
@@ -39,6 +40,9 @@ public:
     bool Open(const std::string& path);
     // The same with other migrations (tests of the migration path).
     bool Open(const std::string& path, const std::vector<TMigration>& migrations);
+    // The same tables on a chain's PostgreSQL server (HistoryServer.cpp), made or brought up to
+    // this version there. Path() is then the server's address, which never holds a password.
+    bool OpenServer(const THistoryServer& server);
     void Close();
 
     bool IsOpen() const { return state_ == TStoreState::Open; }
@@ -49,9 +53,15 @@ public:
     // The same without the path, to go inside another sentence.
     const QString& Reason() const { return reason_; }
     int Version() const { return version_; }
+    TSqlDialect Dialect() const { return dialect_; }
     // This store's own identity and the shop it writes for (the computer's name).
     const QString& StoreId() const { return storeId_; }
     const QString& Shop() const { return shop_; }
+    // The shop's name as the chain knows it ([History] Shop), instead of the computer's.
+    void SetShop(const QString& shop) {
+        if (!shop.trimmed().isEmpty())
+            shop_ = shop.trimmed();
+    }
 
     QSqlDatabase Database() const;
 
@@ -75,6 +85,7 @@ private:
     bool ReadIdentity();
 
     QString connection_;
+    TSqlDialect dialect_ = TSqlDialect::SQLite;
     TStoreState state_ = TStoreState::Closed;
     std::string path_;
     QString problem_;

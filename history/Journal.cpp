@@ -112,6 +112,10 @@ std::vector<TJournalEntry> ListJournal(THistoryStore& store, const TJournalFilte
         conditions << "lower(register) LIKE ? ESCAPE '\\'";
         values << "%" + pattern + "%";
     }
+    if (!filter.result.isEmpty()) {
+        conditions << "result = ?";
+        values << filter.result;
+    }
     if (filter.failedOnly)
         conditions << QString("result IN ('%1', '%2')").arg(results::Failed, results::Unfinished);
     QString sql = QString("SELECT %1 FROM journal").arg(Columns);

@@ -70,6 +70,7 @@ struct TJournalFilter {
     QString operation{};
     QString registerName{};  // a part of it, any case
     bool failedOnly = false; // failed and unfinished
+    QString result{};        // one result only; empty: any
     int limit = -1;
     int offset = 0;
 };

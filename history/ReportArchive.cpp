@@ -21,7 +21,7 @@ QString FirstLine(const QString& text) {
 }
 
 // The filter's conditions, with their values in the order of the placeholders.
-QString Where(const TReportFilter& filter, QVariantList& values) {
+QString Where(const TReportFilter& filter, TSqlDialect dialect, QVariantList& values) {
     QStringList conditions;
     if (filter.since) {
         conditions << "read_at >= ?";
@@ -37,7 +37,15 @@ QString Where(const TReportFilter& filter, QVariantList& values) {
         conditions << "lower(register) LIKE ? ESCAPE '\\'";
         values << "%" + pattern + "%";
     }
-    if (const QString query = SearchQuery(filter.words); !query.isEmpty()) {
+    if (dialect == TSqlDialect::PostgreSQL) {
+        // The server's index is on the words of every text, matched as SQLite's are, but for
+        // accents.
+        if (const QString query = ServerSearchQuery(filter.words); !query.isEmpty()) {
+            conditions << "id IN (SELECT report_id FROM report_texts WHERE "
+                          "to_tsvector('simple', text) @@ to_tsquery('simple', ?))";
+            values << query;
+        }
+    } else if (const QString query = SearchQuery(filter.words); !query.isEmpty()) {
         conditions << "id IN (SELECT rowid FROM reports_search WHERE reports_search MATCH ?)";
         values << query;
     }
@@ -60,6 +68,13 @@ QString SearchQuery(const QString& words) {
     for (QString word : words.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
         terms << "\"" + word.replace("\"", "\"\"") + "\"*";
     return terms.join(' ');
+}
+
+QString ServerSearchQuery(const QString& words) {
+    QStringList terms;
+    for (QString word : words.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+        terms << "'" + word.replace("\\", "\\\\").replace("'", "''") + "':*";
+    return terms.join(" & ");
 }
 
 QString ArchiveReport(THistoryStore& store, const TReportRead& report, const QDateTime& readAt,
@@ -124,7 +139,7 @@ std::vector<TArchivedReport> ListReports(THistoryStore& store, const TReportFilt
     QVariantList values;
     QString sql = "SELECT id, uuid, read_at, shop, register, port, code_page, first_line, cleared "
                   "FROM reports" +
-                  Where(filter, values) + " ORDER BY read_at DESC, id DESC";
+                  Where(filter, store.Dialect(), values) + " ORDER BY read_at DESC, id DESC";
     if (filter.limit >= 0)
         sql += QString(" LIMIT %1 OFFSET %2").arg(filter.limit).arg(filter.offset);
     QSqlDatabase db = store.Database();
@@ -156,7 +171,7 @@ int CountReports(THistoryStore& store, const TReportFilter& filter, QString* err
     QVariantList values;
     QSqlDatabase db = store.Database();
     QSqlQuery query(db);
-    query.prepare("SELECT count(*) FROM reports" + Where(filter, values));
+    query.prepare("SELECT count(*) FROM reports" + Where(filter, store.Dialect(), values));
     Bind(query, values);
     if (!query.exec() || !query.next()) {
         *error = QueryError(query);

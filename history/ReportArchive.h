@@ -2,6 +2,7 @@
 // The report archive: every report the register gave, kept before it was cleared there, and
 // found again by date, register or the words in it.
 
+#include "HistorySchema.h"
 #include "ReportUpload.h"
 
 #include <QByteArray>
@@ -62,3 +63,5 @@ std::optional<TArchivedReport> ArchivedReport(THistoryStore& store, qint64 id, Q
 // The search words as a full-text query: each word quoted (so no word is taken as an operator)
 // and matched as the start of a word.
 QString SearchQuery(const QString& words);
+// The same for a server's text search: each word quoted and matched as a prefix, all of them.
+QString ServerSearchQuery(const QString& words);

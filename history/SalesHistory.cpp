@@ -320,6 +320,50 @@ std::vector<TItemSale> ItemSales(THistoryStore& store, int64_t barcode, const QD
     return sales;
 }
 
+std::vector<TSnapshotInfo> ListSnapshots(THistoryStore& store, int count, QString* error) {
+    std::vector<TSnapshotInfo> snapshots;
+    QString sql = "SELECT uuid, taken_at, shop, register, port, items FROM sales_snapshots "
+                  "ORDER BY taken_at DESC, id DESC";
+    if (count >= 0)
+        sql += QString(" LIMIT %1").arg(count);
+    QSqlDatabase db = store.Database();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        *error = QueryError(query);
+        return snapshots;
+    }
+    while (query.next())
+        snapshots.push_back({query.value(0).toString(), query.value(1).toString(),
+                             query.value(2).toString(), query.value(3).toString(),
+                             query.value(4).toString(), query.value(5).toInt()});
+    return snapshots;
+}
+
+std::vector<TSnapshotTotal> SnapshotTotals(THistoryStore& store, const QDateTime& from,
+                                           const QDateTime& to, QString* error) {
+    std::vector<TSnapshotTotal> totals;
+    QSqlDatabase db = store.Database();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare("SELECT sn.taken_at, sn.register, sn.port, SUM(s.sold_total), sn.decimals "
+                  "FROM sales s JOIN sales_snapshots sn ON sn.id = s.snapshot_id "
+                  "WHERE sn.taken_at >= ? AND sn.taken_at < ? "
+                  "GROUP BY sn.id, sn.taken_at, sn.register, sn.port, sn.decimals "
+                  "ORDER BY sn.taken_at, sn.id");
+    query.addBindValue(StoredTime(from));
+    query.addBindValue(StoredTime(to));
+    if (!query.exec()) {
+        *error = QueryError(query);
+        return totals;
+    }
+    while (query.next())
+        totals.push_back({query.value(0).toString(), query.value(1).toString(),
+                          query.value(2).toString(), query.value(3).toLongLong(),
+                          query.value(4).toInt()});
+    return totals;
+}
+
 QString FixedText(int64_t units, int decimals, char separator) {
     const bool negative = units < 0;
     // The magnitude of the lowest value still fits an unsigned 64-bit number.

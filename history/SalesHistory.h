@@ -93,6 +93,30 @@ struct TItemSale {
 std::vector<TItemSale> ItemSales(THistoryStore& store, int64_t barcode, const QDateTime& from,
                                  const QDateTime& to, QString* error);
 
+// A snapshot as a list offers it to choose from.
+struct TSnapshotInfo {
+    QString uuid;
+    QString takenAt; // UTC, as stored
+    QString shop;
+    QString registerName;
+    QString port;
+    int items = 0;
+};
+// Newest first; count < 0: every one.
+std::vector<TSnapshotInfo> ListSnapshots(THistoryStore& store, int count, QString* error);
+
+// What each snapshot taken from <= t < to sold in all, oldest first: the points of a line of
+// totals over time.
+struct TSnapshotTotal {
+    QString takenAt; // UTC, as stored
+    QString registerName;
+    QString port;
+    int64_t total = 0; // money units at `decimals`
+    int decimals = 0;
+};
+std::vector<TSnapshotTotal> SnapshotTotals(THistoryStore& store, const QDateTime& from,
+                                           const QDateTime& to, QString* error);
+
 // "12.345" for 12345 thousandths; "-0.05" for -5 at two decimals.
 QString FixedText(int64_t units, int decimals, char separator = '.');
 

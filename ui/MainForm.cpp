@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "AboutBox.h"
+#include "BackgroundPush.h"
 #include "CheckTexts.h"
 #include "CodePage.h"
 #include "CommDlg.h"
@@ -16,6 +17,7 @@
 #include "ParaDlg.h"
 #include "ProgressForm.h"
 #include "RecyForm.h"
+#include "RegisterPicker.h"
 #include "Settings.h"
 #include "Status.h"
 #include "TolvIBus.h"
@@ -39,6 +41,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -172,9 +175,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     RecyForm = new TRecyForm(this);
     AddTextWindow(RecyForm);
     CreateSheetWindows();
+    CreateRegisterWindows();
     SetUpFileDialogs();
     paraExecute = [this] { return ParaDlg->ParaExecute(); };
 
+    // With a register list, the chosen register's own settings file is SYSTEM.CFG from here on.
+    LoadRegisters();
     ReadCommSettings();
     qApp->installEventFilter(this);
     OpenHistory(THistoryStore::DefaultPath());
@@ -330,6 +336,8 @@ void TMainForm::BuildMenus() {
     item(comm, DownloadFontItem, "DownloadFontItem", tr("Download font..."));
     DownloadFontItem->setVisible(false);
     AddSafetyItems(comm);
+    AddRegisterItems(comm);
+    AddHistoryItem(comm);
 
     QMenu* help = menuBar->addMenu(tr("&Help"));
     help->setObjectName("HelpMenu");
@@ -508,10 +516,12 @@ void TMainForm::NewDocument() {
 }
 
 void TMainForm::UpdateCaption() {
-    if (fileName_.empty())
-        setWindowTitle(AppTitle());
-    else
-        setWindowTitle(AppTitle() + "~[" + QString::fromLocal8Bit(fileName_) + "]");
+    QString title = AppTitle();
+    if (!fileName_.empty())
+        title += "~[" + QString::fromLocal8Bit(fileName_) + "]";
+    if (!chosenRegister_.empty())
+        title += " - " + QString::fromStdString(chosenRegister_);
+    setWindowTitle(title);
 }
 
 void TMainForm::ShowFileError(int error, const std::string& path) {

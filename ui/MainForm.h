@@ -11,10 +11,12 @@
 #include "FlowOutcome.h"
 #include "LatencyCheck.h"
 #include "Placement.h"
+#include "RegisterList.h"
 #include "SheetImport.h"
 #include "TransferRangeDlg.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -24,7 +26,9 @@
 #include <vector>
 
 class QAction;
+class QComboBox;
 class QLabel;
+class QTemporaryDir;
 class QMenu;
 class QSplitter;
 class QTextEdit;
@@ -39,7 +43,9 @@ class TCompareForm;
 struct TBackupInfo;
 struct TBackupRequest;
 class TCommDlg;
+class THistoryForm;
 class THistoryStore;
+class THistoryPusher;
 class TOperationRecorder;
 struct TOperationInfo;
 class TDataDlg;
@@ -53,6 +59,10 @@ class TRecyForm;
 class TStatus;
 class TProgressForm;
 class TTolvIBusComm;
+class TJobsForm;
+class TJobRunner;
+class TRegisterPickDlg;
+class TRegistersDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -172,6 +182,31 @@ public:
     TFlowOutcome BackUp(const TBackupRequest& request, TBackupInfo& made);
     // Asks, restores, and says what became of it.
     QString RestoreFromBackup(const TBackupInfo& backup);
+    // ---- The shop's registers (MainFormRegisters.cpp) ----
+    TRegistersDlg* RegistersDlg = nullptr;
+    TJobsForm* JobsForm = nullptr;
+    TRegisterPickDlg* RegisterPickDlg = nullptr;
+    QComboBox* RegisterBox = nullptr; // the chooser on the tool bar
+    // quorve-plu-cli, which runs each register's job when several are chosen; and what every
+    // job adds to its command.
+    QString cliPath;
+    QStringList jobArgs;
+    // jobArgs and the history file the window keeps.
+    QStringList JobArgs() const;
+    const TRegisterList& Registers() const { return registers_; }
+    // The register every command acts on; empty without a list.
+    const std::string& ChosenRegister() const { return chosenRegister_; }
+    // Reads the list again and fills the chooser; keeps the chosen register if it is still there.
+    void LoadRegisters();
+    // Makes the register's settings, trace and backups those of every command.
+    void ChooseRegister(const std::string& name);
+    void RegistersItemClick();
+    void UploadReportsItemClick();
+    void BackupRegistersItemClick();
+    // A command for the registers by name, each in a job, in the results window.
+    void RunOnRegisters(const std::vector<std::string>& names, const QStringList& command,
+                        const QString& title, bool reports = false);
+
     // ---- Spreadsheets, the clipboard and the whole-document check (MainFormSheets.cpp) ----
     TImportDlg* ImportDlg = nullptr;
     TExportDlg* ExportDlg = nullptr;
@@ -200,6 +235,12 @@ public:
     // cleared in the register.
     THistoryStore* HistoryStore() const { return historyStore_.get(); }
     bool OpenHistory(const std::string& path);
+    // What the history's views read: the chain's server when SYSTEM.CFG's [History] Server
+    // names one (every shop, opened at the first read), else the local file. Null when neither
+    // can be read; why is in the status bar.
+    THistoryStore* ReadingHistory();
+    // The push to that server, in the background; null when none is set.
+    THistoryPusher* HistoryPusher() const { return historyPusher_.get(); }
     // The one place an exchange with a register starts and ends: its journal entry, and the
     // sales counters it read as a snapshot. bus: another component than the window's own.
     TFlowOutcome RunOperation(const TOperationInfo& info,
@@ -213,6 +254,9 @@ public:
     std::function<QString()> chooseReportFile;
     void SaveReportAs();
     void PrintReport();
+    // Communication, History...: the window over the history file, read afresh each time.
+    void HistoryItemClick();
+    THistoryForm* HistoryWindow() const { return historyForm_; }
 
     // ---- Undo and redo, find, bulk changes (MainFormEdit.cpp) ----
     TFindBar* FindBar() const { return findBar_; }
@@ -255,11 +299,16 @@ private:
     void CreateSafetyWindows();
     void AddSafetyItems(QMenu* comm);
     void CreateSheetWindows();
+    void CreateRegisterWindows();
+    void AddRegisterItems(QMenu* comm);
+    // The download dialog chose registers other than the chosen one alone: sent in jobs.
+    bool DownloadToRegisters();
     void ConnectSheetCommands();
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
     void BuildReportMenu();
     void AddLanguageItems(QMenu* help);
+    void AddHistoryItem(QMenu* comm);
     QString HistoryProblem() const;
     void TellHistoryProblem();
     void FitPanels();
@@ -295,8 +344,18 @@ private:
     QSplitter* vSplitter_ = nullptr;
     TWindowMemory memory_;
     int fittedNameWidth_ = 0; // as FitGridColumns measured it
+    TRegisterList registers_;
+    std::string chosenRegister_;
+    QAction* registerBoxAction_ = nullptr;
+    // The document as it was when several registers were sent it, kept for "Retry failed".
+    std::unique_ptr<QTemporaryDir> jobDocument_;
     std::unique_ptr<THistoryStore> historyStore_;
     bool historyToldOnce_ = false;
+    std::unique_ptr<THistoryPusher> historyPusher_;
+    std::unique_ptr<THistoryStore> historyServer_;
+    QString pushProblem_; // the last one told, so that a server down is told once
+    THistoryForm* historyForm_ = nullptr;
+    THistoryStore* historyFormStore_ = nullptr; // the store the window reads
 
 public:
     // Menu items, named as the language file knows them.
@@ -321,6 +380,9 @@ public:
     QAction* CheckItem = nullptr;
     QAction* SettingItem = nullptr;
     QAction* DetectportItem = nullptr;
+    QAction* RegistersItem = nullptr;
+    QAction* UploadReportsItem = nullptr;
+    QAction* BackupRegistersItem = nullptr;
     QAction* TestItem = nullptr;
     QAction* DownloadItem = nullptr;
     QAction* UploadItem = nullptr;
@@ -329,6 +391,7 @@ public:
     QAction* CompareItem = nullptr;
     QAction* BackupItem = nullptr;
     QAction* RestoreItem = nullptr;
+    QAction* HistoryItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
     QAction* LanguageSystemItem = nullptr;

@@ -3,16 +3,21 @@
 #include "MainForm.h"
 
 #include "AtomicFile.h"
+#include "BackgroundPush.h"
 #include "CodePage.h"
 #include "DocumentFile.h"
+#include "HistoryForm.h"
 #include "HistoryStore.h"
+#include "Ini.h"
 #include "Language.h"
 #include "OperationRecorder.h"
 #include "PrinterJob.h"
 #include "ProgressForm.h"
+#include "Settings.h"
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -24,17 +29,77 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// [History] Server and Shop of SYSTEM.CFG; nullopt when no usable server is set (why, if one
+// is set but cannot be used, in *problem).
+std::optional<THistoryServer> ConfiguredServer(QString* problem) {
+    const QString address =
+        QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Server", "")).trimmed();
+    if (address.isEmpty())
+        return std::nullopt;
+    if (!IsServerAddress(address.toLocal8Bit().toStdString())) {
+        *problem = QCoreApplication::translate("TMainForm",
+                                               "[History] Server is not a postgresql:// address");
+        return std::nullopt;
+    }
+    return ParseServerAddress(address, problem);
+}
+
+QString ConfiguredShop() {
+    return QString::fromLocal8Bit(IniReadString(SystemCfgPath(), "History", "Shop", ""));
+}
+
+} // namespace
+
 bool TMainForm::OpenHistory(const std::string& path) {
     if (!historyStore_)
         historyStore_ = std::make_unique<THistoryStore>();
     historyToldOnce_ = false;
-    if (historyStore_->Open(path))
+    // The window reads the store being replaced.
+    delete historyForm_;
+    historyForm_ = nullptr;
+    historyFormStore_ = nullptr;
+    historyPusher_.reset();
+    historyServer_.reset();
+    if (historyStore_->Open(path)) {
+        historyStore_->SetShop(ConfiguredShop());
+        QString problem;
+        if (const std::optional<THistoryServer> server = ConfiguredServer(&problem)) {
+            historyPusher_ = std::make_unique<THistoryPusher>(path, *server, ConfiguredShop());
+            connect(historyPusher_.get(), &THistoryPusher::Pushed, this,
+                    [this](qint64, const QString& problem) {
+                        if (!problem.isEmpty() && problem != pushProblem_)
+                            ShowMessage(tr("The history was not sent to the server (%1); it is "
+                                           "kept here and sent later.")
+                                            .arg(problem));
+                        pushProblem_ = problem;
+                    });
+        } else if (!problem.isEmpty()) {
+            std::fprintf(stderr, "quorve-plu: %s\n", problem.toLocal8Bit().constData());
+        }
         return true;
+    }
     // Told once: on stderr now, in the status bar when the window shows.
     std::fprintf(stderr, "quorve-plu: %s\n", HistoryProblem().toLocal8Bit().constData());
     if (isVisible())
         TellHistoryProblem();
     return false;
+}
+
+THistoryStore* TMainForm::ReadingHistory() {
+    QString problem;
+    const std::optional<THistoryServer> server = ConfiguredServer(&problem);
+    if (!server)
+        return historyStore_ && historyStore_->IsOpen() ? historyStore_.get() : nullptr;
+    if (!historyServer_ || !historyServer_->IsOpen()) {
+        historyServer_ = std::make_unique<THistoryStore>();
+        if (!historyServer_->OpenServer(*server)) {
+            ShowMessage(tr("The history server cannot be read: %1").arg(historyServer_->Problem()));
+            return nullptr;
+        }
+    }
+    return historyServer_.get();
 }
 
 QString TMainForm::HistoryProblem() const {
@@ -67,6 +132,8 @@ TFlowOutcome TMainForm::RunOperation(const TOperationInfo& info,
         std::fprintf(stderr, "quorve-plu: %s\n", text.toLocal8Bit().constData());
         ShowMessage(text);
     }
+    if (historyPusher_)
+        historyPusher_->PushSoon();
     return outcome;
 }
 
@@ -79,6 +146,43 @@ QString TMainForm::CopyHistoryInto(const std::string& folder) {
             this, windowTitle(),
             tr("The history file was not copied into the backup (%1).").arg(problem));
     return problem;
+}
+
+void TMainForm::AddHistoryItem(QMenu* comm) {
+    comm->addSeparator();
+    HistoryItem = comm->addAction(tr("&History..."));
+    HistoryItem->setObjectName("HistoryItem");
+    HistoryItem->setParent(this);
+    HistoryItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    HistoryItem->setShortcutContext(Qt::WindowShortcut);
+    connect(HistoryItem, &QAction::triggered, this, &TMainForm::HistoryItemClick);
+}
+
+void TMainForm::HistoryItemClick() {
+    // A chain's server when one is set (it names every shop), else this PC's file.
+    QString problem;
+    const bool server = ConfiguredServer(&problem).has_value();
+    THistoryStore* store = ReadingHistory();
+    if (!store) {
+        if (!server)
+            QMessageBox::warning(this, windowTitle(),
+                                 historyStore_ ? HistoryProblem() : tr("No history file is open."));
+        return;
+    }
+    if (historyForm_ && historyFormStore_ != store) {
+        delete historyForm_;
+        historyForm_ = nullptr;
+    }
+    historyFormStore_ = store;
+    if (!historyForm_) {
+        historyForm_ = new THistoryForm(*store, this);
+        historyForm_->openPrinter = [this](QString& error) { return openPrinter(error); };
+    } else {
+        historyForm_->Reload();
+    }
+    historyForm_->show();
+    historyForm_->raise();
+    historyForm_->activateWindow();
 }
 
 void TMainForm::BuildReportMenu() {

@@ -2,6 +2,8 @@
 // parameters alone; the status bar says what went through.
 #include "MainForm.h"
 
+#include "RegisterPicker.h"
+
 #include "FindBar.h"
 #include "OperationRecorder.h"
 #include "ProgressForm.h"
@@ -24,10 +26,13 @@ void TMainForm::DownloadItemClick() {
     if (!ValidateActiveCell())
         return;
     DownloadDlg->SetKinds({});
+    DownloadDlg->Picker()->SetRegisters(registers_, chosenRegister_);
     if (!DownloadDlg->Execute())
         return;
     if (!ConfirmDownloadProblems(DownloadDlg->Kinds(), DownloadDlg->RangeBegin(),
                                  DownloadDlg->RangeEnd()))
+        return;
+    if (DownloadToRegisters())
         return;
     if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;

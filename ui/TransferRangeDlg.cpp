@@ -5,6 +5,7 @@
 #include "Defs.h"
 #include "DisplayTexts.h"
 #include "ErrorBox.h"
+#include "RegisterPicker.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -156,13 +157,31 @@ TDownloadDlg::TDownloadDlg(QWidget* parent)
     backupFirst_->setToolTip(tr("Before sending, read everything the register holds into a "
                                 "backup; nothing is sent when that fails"));
     AddOption(backupFirst_);
+    picker_ = new TRegisterPicker(this);
+    AddOption(picker_);
+    onlyChanges_ = new QCheckBox(tr("Send each register only what &differs from it"), this);
+    onlyChanges_->setObjectName("OnlyChangesCheck");
+    onlyChanges_->setToolTip(tr("Each register is compared with the document first, and only "
+                                "the blocks that differ are sent"));
+    AddOption(onlyChanges_);
+    onlyChanges_->hide();
+    // Sending only the changes reads the register first already.
+    connect(onlyChanges_, &QCheckBox::toggled, backupFirst_, &QWidget::setDisabled);
+    connect(backupFirst_, &QCheckBox::toggled, onlyChanges_, &QWidget::setDisabled);
 }
 
 bool TDownloadDlg::BackupFirst() const {
     return backupFirst_->isChecked();
 }
 
+bool TDownloadDlg::OnlyChanges() const {
+    return onlyChanges_->isVisible() && onlyChanges_->isChecked();
+}
+
 void TDownloadDlg::showEvent(QShowEvent* event) {
+    onlyChanges_->setVisible(picker_->isVisibleTo(this));
+    if (!picker_->isVisibleTo(this))
+        onlyChanges_->setChecked(false);
     if (!event->spontaneous())
         backupFirst_->setChecked(BackupBeforeDownload());
     TTransferRangeDlg::showEvent(event);

@@ -17,6 +17,7 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QVBoxLayout;
+class TRegisterPicker;
 
 class TTransferRangeDlg : public QDialog {
     Q_OBJECT
@@ -70,6 +71,10 @@ public:
 
     // "Back up the register first": read from SYSTEM.CFG at each opening, kept there on OK.
     bool BackupFirst() const;
+    // With a register list: "Registers:" and the registers to send to, and whether each gets
+    // only what differs from its own content.
+    TRegisterPicker* Picker() const { return picker_; }
+    bool OnlyChanges() const;
 
 protected:
     void accept() override;
@@ -77,6 +82,8 @@ protected:
 
 private:
     QCheckBox* backupFirst_;
+    TRegisterPicker* picker_;
+    QCheckBox* onlyChanges_;
 };
 
 // "Compare with register...": the kinds and the PLU range to compare.

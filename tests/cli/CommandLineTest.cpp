@@ -69,6 +69,14 @@ TEST(CommandLine, OptionsAndTheirLimits) {
         {"history journal --operation send-changes --failed --json", ""},
         {"history sales --from 2026-01-01 --to 2026-01-31 --by department --csv s.csv", ""},
         {"history prune --before 2016-01-01 --dry-run", ""},
+        {"history push --history postgresql://shop1@hq/chain --history /srv/h.sqlite --wait 0", ""},
+        {"history reports --history service=chain", ""},
+        {"history push --wait -1", "--wait takes the seconds"},
+        {"history push --wait soon", "--wait takes the seconds"},
+        {"history push --history postgresql://shop1:pw@hq/chain",
+         "the history server's address holds a password"},
+        {"history push --history postgres://hq/chain?sslmode=require&pwd=x",
+         "the history server's address has an unknown setting: pwd"},
         {"history", "history takes reports, show"},
         {"history frob", "history takes reports, show"},
         {"history show", "history show takes the ID"},
@@ -133,6 +141,55 @@ TEST(CommandLine, OptionsAndTheirLimits) {
     const TCommandLine paths = *ParseCommandLine(Split("--json --paths")).line;
     EXPECT_EQ(paths.command, TCliCommand::Paths);
     EXPECT_TRUE(paths.json);
+}
+
+// One register of the list by name, or several at once, and the list's own command.
+TEST(CommandLine, RegistersOneOrSeveral) {
+    struct Case {
+        const char* args;
+        const char* error; // empty: parses
+    } cases[] = {
+        {"download shop.PLU --registers Till-1,Till-2 --changed", ""},
+        {"download --all --backup-first", ""},
+        {"download --register Till-1", ""},
+        {"report --group Front -o reports --raw", ""},
+        {"compare shop.PLU --group Front --range 1-40", ""},
+        {"test --register Till-1 --port COM3", ""},
+        {"registers --json", ""},
+        {"registers add Till-3 --port COM2 --baud 115200 --group Front,Back", ""},
+        {"registers remove Till-3", ""},
+        {"registers rename A B", ""},
+        {"registers detect", ""},
+        {"download", "this command takes exactly one file"},
+        {"download a.PLU b.PLU --all", "this command takes exactly one file"},
+        {"registers add", "registers add takes the register's name"},
+        {"registers rename A", "registers rename takes the old name and the new one"},
+        {"registers detect A", "registers detect takes no name"},
+        {"registers frob", "registers takes add, remove, rename or detect"},
+        {"registers remove A --port COM1", "--port, --baud and --group go with registers add"},
+        {"registers --group X", "--group goes with registers add"},
+        {"registers --all", "registers takes no --register"},
+        {"upload x.PLU --all", "--registers, --group and --all go with"},
+        {"dump --group Front", "--registers, --group and --all go with"},
+        {"download x.PLU --register A --all", "--register names one register"},
+        {"test --register A --config x.cfg", "a register of the list has its own settings file"},
+        {"test --all --port COM1", "each register has its own port"},
+        {"test --group G --baud 9600", "each register has its own port"},
+        {"compare x.PLU --all -o d.txt", "-o goes with one register for compare"},
+        {"test --registers ,", "--registers needs names"},
+        {"test --register", "--register needs"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const TParsedCommandLine parsed = ParseCommandLine(Split(c.args));
+        EXPECT_EQ(parsed.line.has_value(), *c.error == 0);
+        EXPECT_EQ(parsed.error.rfind(c.error, 0), 0u) << parsed.error;
+    }
+    const TCommandLine line =
+        *ParseCommandLine(Split("test --registers A,Front --group Back --json")).line;
+    EXPECT_EQ(line.registers.names, (std::vector<std::string>{"A", "Front"}));
+    EXPECT_EQ(line.registers.group, "Back");
+    EXPECT_EQ(line.args.size(), 6u) << "as given, for the jobs";
 }
 
 } // namespace

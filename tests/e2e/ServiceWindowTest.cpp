@@ -7,6 +7,7 @@
 #include "Ini.h"
 #include "MainForm.h"
 #include "ModalAnswer.h"
+#include "PdfText.h"
 #include "PrinterJob.h"
 #include "ProgressForm.h"
 #include "RegisterState.h"
@@ -29,6 +30,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -301,9 +303,10 @@ TEST_F(MainService, ASlowAdapterIsToldOnceAndTheExchangeGoesOn) {
     for (int run = 0; run < 2; ++run) {
         QFile::remove(QString::fromStdString(dir.Path("DEBUG.LOG")));
         form->TestItem->trigger();
-        EXPECT_EQ(Keys(SentPackets(ReadFileBytes(dir.Path("DEBUG.LOG")))),
-                  (std::vector<std::string>{"14.1", "14.16", "14.2"}))
-            << run;
+        // A loaded machine may answer late and have a packet sent again; the order is what counts.
+        std::vector<std::string> keys = Keys(SentPackets(ReadFileBytes(dir.Path("DEBUG.LOG"))));
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        EXPECT_EQ(keys, (std::vector<std::string>{"14.1", "14.16", "14.2"})) << run;
         EXPECT_EQ(notices(), 1) << run;
     }
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -386,13 +389,6 @@ TEST_F(MainService, CtrlAltF6DumpsTheChosenRange) {
     Block page = TRegisterState::Default().MemoryPage(1, 0x20);
     EXPECT_EQ(0, std::memcmp(bin.data() + 256, page.data(), 256));
     EXPECT_EQ(ReadFileBytes(dir.Path("TEMP.LOG")).substr(0, 10), "00001f00  ");
-}
-
-std::string PdfText(const std::string& pdf) {
-    QProcess run;
-    run.start("pdftotext", {"-layout", QString::fromStdString(pdf), "-"});
-    EXPECT_TRUE(run.waitForFinished(20000));
-    return run.readAllStandardOutput().toStdString();
 }
 
 TEST_F(MainService, PrintsTheNamedRowsToThePrinter) {

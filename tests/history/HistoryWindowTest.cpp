@@ -1,6 +1,9 @@
 // The history through the main window: F7 archives before the register clears, or tells why
 // the register keeps its report; every command with the register leaves its journal entry; the
 // report pane saves its text.
+#include "HistoryForm.h"
+#include "HistoryJournalTab.h"
+#include "HistoryReportsTab.h"
 #include "HistoryStore.h"
 #include "Ini.h"
 #include "Journal.h"
@@ -15,7 +18,9 @@
 #include "TolvIBus.h"
 
 #include <QAction>
+#include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTableView>
 #include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -105,4 +110,28 @@ TEST_F(HistoryWindow, F7WithoutAHistoryLeavesTheReportInTheRegisterAndSaysWhy) {
     ModalAnswer refused(QMessageBox::Ok);
     form->PrintReport();
     EXPECT_TRUE(refused.Text().startsWith("Cannot start printing")) << refused.Text().toStdString();
+}
+
+TEST_F(HistoryWindow, TheReportOfF7IsInTheHistoryWindowAndClosingAsksNothingAboutIt) {
+    Start();
+    QTest::keyClick(form.get(), Qt::Key_F7);
+    ASSERT_EQ(form->RptEd()->toPlainText(), "Z REPORT 9\nTOTAL 4.00\n");
+    // The progress window has gone; the main window has the keyboard again.
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
+    THistoryForm* window = form->HistoryWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->ReportsTab()->Text()->toPlainText(), "Z REPORT 9\nTOTAL 4.00\n");
+    const QAbstractItemModel* journal = window->JournalTab()->List()->model();
+    ASSERT_EQ(journal->rowCount(), 1);
+    EXPECT_EQ(journal->index(0, 4).data().toString(), "report");
+    EXPECT_EQ(journal->index(0, 5).data().toString(), "done");
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+
+    // The report is archived: closing the program does not ask about it.
+    ModalAnswer asked(QMessageBox::Cancel);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(asked.Count(), 0);
 }

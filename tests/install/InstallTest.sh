@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # InstallTest.sh tree|places|deb BUILD_DIR CMAKE CPACK VERSION
 #   tree:   cmake --install into a DESTDIR gives exactly the expected files; the desktop entry
-#           and the AppStream metadata pass their validators (when installed); both programs'
-#           --version, the manual pages and the metadata carry the project's VERSION
+#           and the AppStream metadata pass their validators (when installed), the scheduled
+#           jobs' systemd user units run the installed program and pass systemd-analyze verify;
+#           both programs' --version, the manual pages and the metadata carry the project's
+#           VERSION
 #   places: the installed quorve-plu-cli, run from a read-only folder with a fresh HOME, keeps
 #           SYSTEM.CFG in ~/.config/quorve-plu/ and DEBUG.LOG and the dumps in
 #           ~/.local/state/quorve-plu/, and writes nothing into the installed tree
@@ -37,6 +39,10 @@ tree)
     expected="usr/bin/quorve-plu
 usr/bin/quorve-plu-cli
 usr/bin/quorve-plu-training-register
+usr/lib/systemd/user/quorve-plu-backup@.service
+usr/lib/systemd/user/quorve-plu-backup@.timer
+usr/lib/systemd/user/quorve-plu-report@.service
+usr/lib/systemd/user/quorve-plu-report@.timer
 usr/lib/udev/rules.d/60-quorve-plu-serial.rules
 usr/share/applications/org.quorve.plumanager.desktop
 usr/share/doc/quorve-plu/changelog.gz
@@ -79,6 +85,24 @@ usr/share/quorve-plu/guide/index.html"
             fail "desktop entry"
     else
         skip "desktop-file-validate (desktop-file-utils) is not installed"
+    fi
+    # The scheduled jobs' units run the installed program, and systemd takes them as written
+    # (verified as instances, with the program where DESTDIR holds it).
+    units="$dest/usr/lib/systemd/user"
+    for unit in report backup; do
+        grep -qx "ExecStart=/usr/bin/quorve-plu-cli $unit --registers %I --quiet" \
+            "$units/quorve-plu-$unit@.service" || fail "ExecStart of quorve-plu-$unit@.service"
+    done
+    if command -v systemd-analyze >/dev/null; then
+        mkdir -m 700 "$tmp/runtime" "$tmp/units"
+        for file in "$units"/*; do
+            name="$(basename "$file" | sed 's/@\./@Till-1./')"
+            sed "s|=/usr/bin/|=$dest/usr/bin/|" "$file" >"$tmp/units/$name"
+        done
+        XDG_RUNTIME_DIR="$tmp/runtime" systemd-analyze verify --user "$tmp"/units/* ||
+            fail "systemd-analyze verify of the user units"
+    else
+        skip "systemd-analyze (systemd) is not installed"
     fi
     if command -v appstreamcli >/dev/null; then
         appstreamcli validate --no-net "$dest/usr/share/metainfo/org.quorve.plumanager.metainfo.xml" ||
