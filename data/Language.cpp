@@ -99,8 +99,15 @@ bool InstallLanguage(const QString& language, const std::set<std::string>& keepE
         QCoreApplication::removeTranslator(translator.get());
     installed.clear();
     current = EnglishLanguage;
-    if (language != PolishLanguage)
+    if (language != PolishLanguage) {
+        // English needs only its plural forms ("%n report(s)"); without them the texts are as
+        // the code writes them.
+        if (std::unique_ptr<QTranslator> plurals = LoadProgramTranslation(EnglishLanguage)) {
+            QCoreApplication::installTranslator(plurals.get());
+            installed.push_back(std::move(plurals));
+        }
         return true;
+    }
 
     std::unique_ptr<QTranslator> program = LoadProgramTranslation(language);
     if (!program)

@@ -25,7 +25,8 @@ QString SystemLanguage();
 // environment's).
 QString ChooseLanguage(const QString& option, const QString& remembered);
 
-// Installs the program's translation and Qt's own for the language (none for English) and makes
+// Installs the program's translation and Qt's own for the language (for English only the plural
+// forms of its texts) and makes
 // it the one people's numbers follow. Texts of the contexts in keepEnglish stay as written (the
 // command line's lines that scripts read). False when the translation could not be loaded; the
 // program then shows its English texts.

@@ -238,4 +238,79 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>THistoryJournalTab</name>
+    <message numerus="yes">
+        <source>%1 at %2 baud: %n block(s), %3 bytes in %4 s</source>
+        <translation>
+            <numerusform>%1 at %2 baud: %n block, %3 bytes in %4 s</numerusform>
+            <numerusform>%1 at %2 baud: %n blocks, %3 bytes in %4 s</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>THistoryReportsTab</name>
+    <message numerus="yes">
+        <source>%n report(s)</source>
+        <translation>
+            <numerusform>%n report</numerusform>
+            <numerusform>%n reports</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>THistorySalesTab</name>
+    <message numerus="yes">
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n item</numerusform>
+            <numerusform>%n items</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n department(s)</source>
+        <translation>
+            <numerusform>%n department</numerusform>
+            <numerusform>%n departments</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) written to %1.</source>
+        <translation>
+            <numerusform>%n line written to %1.</numerusform>
+            <numerusform>%n lines written to %1.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TJobModel</name>
+    <message numerus="yes">
+        <source>%1 of %n done</source>
+        <translation>
+            <numerusform>%1 of %n done</numerusform>
+            <numerusform>%1 of %n done</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n running</numerusform>
+            <numerusform>%n running</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n failed</numerusform>
+            <numerusform>%n failed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n cancelled</source>
+        <translation>
+            <numerusform>%n cancelled</numerusform>
+            <numerusform>%n cancelled</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -51,10 +51,6 @@
 <context>
     <name>CliText</name>
     <message>
-        <source>history takes reports, show, journal, sales, check or prune</source>
-        <translation>history przyjmuje reports, show, journal, sales, check lub prune</translation>
-    </message>
-    <message>
         <source>history show takes the ID of a report</source>
         <translation>history show przyjmuje identyfikator raportu</translation>
     </message>
@@ -137,10 +133,6 @@
     <message>
         <source>%1 takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM</source>
         <translation>%1 przyjmuje datę RRRR-MM-DD lub czas RRRR-MM-DDTGG:MM</translation>
-    </message>
-    <message>
-        <source>--register needs a part of the register&apos;s name</source>
-        <translation>--register wymaga części nazwy kasy</translation>
     </message>
     <message>
         <source>--grep needs the words to look for</source>
@@ -370,9 +362,81 @@
         <source>The register already held this backup.</source>
         <translation>Kasa zawierała już tę kopię zapasową.</translation>
     </message>
+    <message>
+        <source>--group goes with registers add</source>
+        <translation>--group dotyczy tylko registers add</translation>
+    </message>
+    <message>
+        <source>registers takes add, remove, rename or detect</source>
+        <translation>registers przyjmuje add, remove, rename lub detect</translation>
+    </message>
+    <message>
+        <source>registers rename takes the old name and the new one</source>
+        <translation>registers rename przyjmuje starą i nową nazwę</translation>
+    </message>
+    <message>
+        <source>registers detect takes no name</source>
+        <translation>registers detect nie przyjmuje nazwy</translation>
+    </message>
+    <message>
+        <source>registers %1 takes the register&apos;s name</source>
+        <translation>registers %1 przyjmuje nazwę kasy</translation>
+    </message>
+    <message>
+        <source>--port, --baud and --group go with registers add</source>
+        <translation>--port, --baud i --group dotyczą tylko registers add</translation>
+    </message>
+    <message>
+        <source>history takes no --registers, --group or --all</source>
+        <translation>history nie przyjmuje --registers, --group ani --all</translation>
+    </message>
+    <message>
+        <source>registers takes no --register, --registers or --all</source>
+        <translation>registers nie przyjmuje --register, --registers ani --all</translation>
+    </message>
+    <message>
+        <source>--register names one register; --registers, --group and --all choose several</source>
+        <translation>--register wskazuje jedną kasę; --registers, --group i --all wybierają kilka</translation>
+    </message>
+    <message>
+        <source>a register of the list has its own settings file: --config goes with neither --register nor --registers, --group and --all</source>
+        <translation>kasa z listy ma własny plik ustawień: --config nie łączy się z --register ani z --registers, --group i --all</translation>
+    </message>
+    <message>
+        <source>--registers, --group and --all go with download, report, backup, compare and test</source>
+        <translation>--registers, --group i --all dotyczą tylko download, report, backup, compare i test</translation>
+    </message>
+    <message>
+        <source>each register has its own port: --port and --baud go with one register</source>
+        <translation>każda kasa ma własny port: --port i --baud dotyczą jednej kasy</translation>
+    </message>
+    <message>
+        <source>-o goes with one register for compare</source>
+        <translation>-o przy compare dotyczy jednej kasy</translation>
+    </message>
+    <message>
+        <source>history takes reports, show, journal, sales, check, prune or push</source>
+        <translation>history przyjmuje reports, show, journal, sales, check, prune lub push</translation>
+    </message>
+    <message>
+        <source>--registers needs names of registers or groups, separated by commas</source>
+        <translation>--registers wymaga nazw kas lub grup rozdzielonych przecinkami</translation>
+    </message>
+    <message>
+        <source>--group needs the name of a group</source>
+        <translation>--group wymaga nazwy grupy</translation>
+    </message>
+    <message>
+        <source>registers takes an action and at most two names</source>
+        <translation>registers przyjmuje czynność i najwyżej dwie nazwy</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
+    <message>
+        <source>%1 (see quorve-plu-cli --help)</source>
+        <translation>%1 (zobacz quorve-plu-cli --help)</translation>
+    </message>
     <message>
         <source>usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
        quorve-plu-cli --paths [--config PATH] [--json]
@@ -456,6 +520,25 @@ Commands:
         put a backup folder back on the register: what differs is sent; --force restores
         onto a register with another identification
         quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
+  registers [--json]
+        the shop&apos;s registers: name, port and device, rate, groups, the identification each
+        last answered with, its own document
+        quorve-plu-cli registers --json
+  registers add NAME [--port P] [--baud R] [--group G]
+        put a register on the list; its own SYSTEM.CFG starts as a copy of today&apos;s (the first
+        register so takes today&apos;s settings), with the port and rate given (default today&apos;s);
+        G: its groups, separated by commas
+        quorve-plu-cli registers add Till-2 --port /dev/serial/by-id/usb-FTDI_A1-if00-port0
+  registers remove NAME
+        take a register off the list; its folder is kept in the list&apos;s .removed folder
+        quorve-plu-cli registers remove Till-2
+  registers rename OLD NEW
+        give a register another name
+        quorve-plu-cli registers rename Till-2 Back-till
+  registers detect
+        try the serial devices no register of the list uses, and offer each one a register
+        answers on
+        quorve-plu-cli registers detect
   history reports [--since DATE] [--until DATE] [--register NAME] [--grep TEXT]
         the archived reports, newest first: ID, date, register, first line; --grep finds
         the reports holding every word of TEXT (or words starting so)
@@ -474,6 +557,11 @@ Commands:
         quorve-plu-cli history sales --from 2026-01-01 --to 2026-01-31 --by department
   history check
         SQLite&apos;s check of the whole history file (&quot;ok&quot;, or what is damaged: exit 5)
+  history push [--wait SECONDS]
+        sends what is new in the history file to the chain&apos;s server (--history
+        postgresql://..., or Server in SYSTEM.CFG&apos;s [History]); each row once, however
+        often it runs; waits up to SECONDS (default 60) for a server that is down
+        quorve-plu-cli history push --history postgresql://shop1@hq.example.com/chain
   history prune --before DATE [--dry-run]
         delete the reports, journal entries and sales snapshots from before DATE (nothing is
         ever deleted otherwise); --dry-run only says what would be deleted
@@ -497,8 +585,26 @@ Options:
                  separator; tsv: tabs
   --backup-first download: back the register up (as backup does) and send nothing if
                  that fails
+  --register NAME
+                 the register of the list to talk to: its own SYSTEM.CFG (port, rate,
+                 parameters), its DEBUG.LOG and its own backup folder; download without
+                 FILE.PLU sends its own document
+  --registers A,B
+                 download, report, backup, compare or test for several registers (or groups)
+                 of the list, each in a job of its own: registers on different ports at the
+                 same time, registers that share a port one after another; one failing
+                 stops only its own job. With --json one object per register; exit 0 when
+                 all are done, 1 when any failed (named on stderr), 10 when compare found
+                 differences; report -o takes a folder (a dated file per register)
+                 quorve-plu-cli download shop.PLU --registers Till-1,Till-2 --changed
+  --group G      the registers of a group, as --registers (registers add: the new
+                 register&apos;s groups)
+  --all          every register of the list, as --registers
   --history FILE the history file (default ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
+  --history postgresql://USER@HOST[:PORT]/DATABASE[?sslmode=verify-full&amp;...]
+                 the chain&apos;s shared server (or service=NAME); never with a password in it:
+                 ~/.pgpass or pg_service.conf holds it. The history commands read it
   DATE           YYYY-MM-DD or YYYY-MM-DDTHH:MM in local time; --until and --to take in the
                  whole day (or minute) they name
   --json         one JSON object per line on standard output: progress events and a final
@@ -668,10 +774,6 @@ zastąpiłby dokument bez --force; report: nie udało się zarchiwizować raport
 import lub history check znalazły problemy; 10 compare znalazło różnice; 130 anulowano
 (Ctrl+C, SIGTERM).
 </translation>
-    </message>
-    <message>
-        <source>%1 (see quorve-plu-cli --help)</source>
-        <translation>%1 (zobacz quorve-plu-cli --help)</translation>
     </message>
 </context>
 <context>
@@ -1426,6 +1528,65 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     </message>
 </context>
 <context>
+    <name>TAddRegisterDlg</name>
+    <message>
+        <source>Add register</source>
+        <translation>Dodaj kasę</translation>
+    </message>
+    <message>
+        <source>COM1 to COM4 as the communication settings map them, or a serial device of this computer</source>
+        <translation>COM1–COM4 według ustawień komunikacji albo urządzenie szeregowe tego komputera</translation>
+    </message>
+    <message>
+        <source>The groups this register is in, separated by commas</source>
+        <translation>Grupy, do których należy ta kasa, rozdzielone przecinkami</translation>
+    </message>
+    <message>
+        <source>The first register of the list takes today&apos;s settings: its port, rate and parameters.</source>
+        <translation>Pierwsza kasa na liście przejmuje obecne ustawienia: port, prędkość i parametry.</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Nazwa:</translation>
+    </message>
+    <message>
+        <source>&amp;Port:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>&amp;Rate:</source>
+        <translation>Pręd&amp;kość:</translation>
+    </message>
+    <message>
+        <source>&amp;Groups:</source>
+        <translation>&amp;Grupy:</translation>
+    </message>
+    <message>
+        <source>Serial devices no register of the list uses; click a register found to take its port</source>
+        <translation>Urządzenia szeregowe nieużywane przez żadną kasę z listy; kliknij znalezioną kasę, aby przejąć jej port</translation>
+    </message>
+    <message>
+        <source>&amp;Detect</source>
+        <translation>&amp;Wykryj</translation>
+    </message>
+    <message>
+        <source>Look for registers on the serial devices no register of the list uses</source>
+        <translation>Szukaj kas na urządzeniach szeregowych nieużywanych przez żadną kasę z listy</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Registers found:</source>
+        <translation>Znalezione kasy:</translation>
+    </message>
+    <message>
+        <source>Every serial device present belongs to a register of the list.</source>
+        <translation>Każde obecne urządzenie szeregowe należy do kasy z listy.</translation>
+    </message>
+</context>
+<context>
     <name>TBackupForm</name>
     <message>
         <source>Register backups</source>
@@ -1651,6 +1812,13 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     </message>
 </context>
 <context>
+    <name>TCommandLine</name>
+    <message>
+        <source>--wait takes the seconds to wait for the history server, 0 to 86400</source>
+        <translation>--wait przyjmuje liczbę sekund oczekiwania na serwer historii, od 0 do 86400</translation>
+    </message>
+</context>
+<context>
     <name>TCompareForm</name>
     <message>
         <source>Compare with register</source>
@@ -1800,6 +1968,14 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
         <source>Before sending, read everything the register holds into a backup; nothing is sent when that fails</source>
         <translation>Przed wysłaniem odczytaj całą zawartość kasy do kopii zapasowej; jeśli to się nie uda, nic nie zostanie wysłane</translation>
     </message>
+    <message>
+        <source>Send each register only what &amp;differs from it</source>
+        <translation>Wyślij każdej kasie tylko to, co się &amp;różni</translation>
+    </message>
+    <message>
+        <source>Each register is compared with the document first, and only the blocks that differ are sent</source>
+        <translation>Każda kasa jest najpierw porównywana z dokumentem i wysyłane są tylko bloki, które się różnią</translation>
+    </message>
 </context>
 <context>
     <name>TExportDlg</name>
@@ -1913,6 +2089,358 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     <message>
         <source>No match</source>
         <translation>Brak trafień</translation>
+    </message>
+</context>
+<context>
+    <name>THistoryForm</name>
+    <message>
+        <source>History</source>
+        <translation>Historia</translation>
+    </message>
+    <message>
+        <source>&amp;Reports</source>
+        <translation>&amp;Raporty</translation>
+    </message>
+    <message>
+        <source>&amp;Journal</source>
+        <translation>D&amp;ziennik</translation>
+    </message>
+    <message>
+        <source>S&amp;ales</source>
+        <translation>&amp;Sprzedaż</translation>
+    </message>
+    <message>
+        <source>Save the report</source>
+        <translation>Zapisz raport</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Pliki tekstowe (*.txt)</translation>
+    </message>
+    <message>
+        <source>Excel CSV (*.csv)</source>
+        <translation>CSV dla Excela (*.csv)</translation>
+    </message>
+    <message>
+        <source>Calc CSV (*.csv)</source>
+        <translation>CSV dla Calc (*.csv)</translation>
+    </message>
+    <message>
+        <source>Tab-separated text (*.tsv)</source>
+        <translation>Tekst rozdzielony tabulatorami (*.tsv)</translation>
+    </message>
+    <message>
+        <source>Export the sales</source>
+        <translation>Eksportuj sprzedaż</translation>
+    </message>
+</context>
+<context>
+    <name>THistoryJournalTab</name>
+    <message>
+        <source>Any</source>
+        <translation>Dowolna</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Wszystkie</translation>
+    </message>
+    <message>
+        <source>&amp;From</source>
+        <translation>O&amp;d</translation>
+    </message>
+    <message>
+        <source>Re&amp;gister:</source>
+        <translation>&amp;Kasa:</translation>
+    </message>
+    <message>
+        <source>&amp;Operation:</source>
+        <translation>O&amp;peracja:</translation>
+    </message>
+    <message>
+        <source>Res&amp;ult:</source>
+        <translation>&amp;Wynik:</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>d&amp;o</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>Początek</translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation>Kasa</translation>
+    </message>
+    <message>
+        <source>Shop</source>
+        <translation>Sklep</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>Operacja</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Wynik</translation>
+    </message>
+    <message>
+        <source>Blocks</source>
+        <translation>Bloki</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>Bajty</translation>
+    </message>
+    <message>
+        <source>Seconds</source>
+        <translation>Sekundy</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>The journal could not be read (%1).</source>
+        <translation>Nie udało się odczytać dziennika (%1).</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>wykonano</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>nie udało się</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>anulowano</translation>
+    </message>
+    <message>
+        <source>unfinished</source>
+        <translation>niedokończone</translation>
+    </message>
+    <message>
+        <source>%1 on %2, %3 to %4: %5</source>
+        <translation>%1, %2, od %3 do %4: %5</translation>
+    </message>
+    <message>
+        <source>no port</source>
+        <translation>brak portu</translation>
+    </message>
+    <message>
+        <source>Register: %1</source>
+        <translation>Kasa: %1</translation>
+    </message>
+    <message>
+        <source>PLU %1</source>
+        <translation>PLU %1</translation>
+    </message>
+    <message>
+        <source>Chosen: %1</source>
+        <translation>Wybrano: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 at %2 baud: %n block(s), %3 bytes in %4 s</source>
+        <translation>
+            <numerusform>%1 przy %2 bodów: %n blok, %3 bajtów w %4 s</numerusform>
+            <numerusform>%1 przy %2 bodów: %n bloki, %3 bajtów w %4 s</numerusform>
+            <numerusform>%1 przy %2 bodów: %n bloków, %3 bajtów w %4 s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Document: %1</source>
+        <translation>Dokument: %1</translation>
+    </message>
+    <message>
+        <source>SHA-256 of the data sent: %1</source>
+        <translation>SHA-256 wysłanych danych: %1</translation>
+    </message>
+</context>
+<context>
+    <name>THistoryReportsTab</name>
+    <message>
+        <source>Words in the report&apos;s text</source>
+        <translation>Słowa w tekście raportu</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>&amp;Szukaj:</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation>Kasa</translation>
+    </message>
+    <message>
+        <source>Shop</source>
+        <translation>Sklep</translation>
+    </message>
+    <message>
+        <source>First line</source>
+        <translation>Pierwszy wiersz</translation>
+    </message>
+    <message>
+        <source>The reports could not be read (%1).</source>
+        <translation>Nie udało się odczytać raportów (%1).</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve as text file...</source>
+        <translation>Zapisz jako plik &amp;tekstowy...</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drukuj...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopiuj</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n report(s)</source>
+        <translation>
+            <numerusform>%n raport</numerusform>
+            <numerusform>%n raporty</numerusform>
+            <numerusform>%n raportów</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The report could not be read (%1).</source>
+        <translation>Nie udało się odczytać raportu (%1).</translation>
+    </message>
+    <message>
+        <source>The report was saved as %1.</source>
+        <translation>Raport zapisano jako %1.</translation>
+    </message>
+    <message>
+        <source>The report was sent to the printer.</source>
+        <translation>Raport wysłano do drukarki.</translation>
+    </message>
+    <message>
+        <source>The report was copied.</source>
+        <translation>Raport skopiowano.</translation>
+    </message>
+</context>
+<context>
+    <name>THistorySalesTab</name>
+    <message>
+        <source>Between &amp;dates</source>
+        <translation>Między &amp;datami</translation>
+    </message>
+    <message>
+        <source>Between s&amp;napshots</source>
+        <translation>Między s&amp;tanami</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Pozycja</translation>
+    </message>
+    <message>
+        <source>Department</source>
+        <translation>Dział</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>&amp;Eksportuj CSV...</translation>
+    </message>
+    <message>
+        <source>&amp;to</source>
+        <translation>d&amp;o</translation>
+    </message>
+    <message>
+        <source>a&amp;fter</source>
+        <translation>&amp;po</translation>
+    </message>
+    <message>
+        <source>&amp;up to</source>
+        <translation>&amp;aż do</translation>
+    </message>
+    <message>
+        <source>&amp;By:</source>
+        <translation>&amp;Według:</translation>
+    </message>
+    <message>
+        <source>The sales could not be read (%1).</source>
+        <translation>Nie udało się odczytać sprzedaży (%1).</translation>
+    </message>
+    <message>
+        <source>The sales could not be shown (%1).</source>
+        <translation>Nie udało się pokazać sprzedaży (%1).</translation>
+    </message>
+    <message>
+        <source>Barcode</source>
+        <translation>Kod kreskowy</translation>
+    </message>
+    <message>
+        <source>PLU</source>
+        <translation>PLU</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nazwa</translation>
+    </message>
+    <message>
+        <source>Quantity</source>
+        <translation>Ilość</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Wartość</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>brak</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n item(s)</source>
+        <translation>
+            <numerusform>%n towar</numerusform>
+            <numerusform>%n towary</numerusform>
+            <numerusform>%n towarów</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n department(s)</source>
+        <translation>
+            <numerusform>%n dział</numerusform>
+            <numerusform>%n działy</numerusform>
+            <numerusform>%n działów</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Total: %1</source>
+        <translation>Razem: %1</translation>
+    </message>
+    <message>
+        <source>Top items by total</source>
+        <translation>Towary o największej wartości</translation>
+    </message>
+    <message>
+        <source>Departments by total</source>
+        <translation>Działy według wartości</translation>
+    </message>
+    <message>
+        <source>Department %1</source>
+        <translation>Dział %1</translation>
+    </message>
+    <message>
+        <source>Total per day</source>
+        <translation>Wartość dzienna</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n line(s) written to %1.</source>
+        <translation>
+            <numerusform>Zapisano %n wiersz do %1.</numerusform>
+            <numerusform>Zapisano %n wiersze do %1.</numerusform>
+            <numerusform>Zapisano %n wierszy do %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2076,6 +2604,128 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     <message>
         <source>Reason</source>
         <translation>Przyczyna</translation>
+    </message>
+</context>
+<context>
+    <name>TJobModel</name>
+    <message>
+        <source>Waiting for its port</source>
+        <translation>Czeka na swój port</translation>
+    </message>
+    <message>
+        <source>Starting</source>
+        <translation>Uruchamianie</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Wykonano</translation>
+    </message>
+    <message>
+        <source>Differs</source>
+        <translation>Różni się</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Nie udało się</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Anulowano</translation>
+    </message>
+    <message>
+        <source>Register</source>
+        <translation>Kasa</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stan</translation>
+    </message>
+    <message>
+        <source>Block</source>
+        <translation>Blok</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Czas</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n done</source>
+        <translation>
+            <numerusform>Wykonano %1 z %n</numerusform>
+            <numerusform>Wykonano %1 z %n</numerusform>
+            <numerusform>Wykonano %1 z %n</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n w toku</numerusform>
+            <numerusform>%n w toku</numerusform>
+            <numerusform>%n w toku</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed</source>
+        <translation>
+            <numerusform>%n nieudana</numerusform>
+            <numerusform>%n nieudane</numerusform>
+            <numerusform>%n nieudanych</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n cancelled</source>
+        <translation>
+            <numerusform>%n anulowana</numerusform>
+            <numerusform>%n anulowane</numerusform>
+            <numerusform>%n anulowanych</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>.</translation>
+    </message>
+</context>
+<context>
+    <name>TJobsForm</name>
+    <message>
+        <source>&amp;Retry failed</source>
+        <translation>&amp;Ponów nieudane</translation>
+    </message>
+    <message>
+        <source>Run again every register that failed or was cancelled</source>
+        <translation>Uruchom ponownie każdą kasę, która zawiodła lub została anulowana</translation>
+    </message>
+    <message>
+        <source>&amp;Show report</source>
+        <translation>Pokaż &amp;raport</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zamknij</translation>
+    </message>
+    <message>
+        <source>Connect the register &quot;%1&quot; to %2, then press OK.</source>
+        <translation>Podłącz kasę „%1” do %2, a potem naciśnij OK.</translation>
+    </message>
+    <message>
+        <source>Cancel leaves this register out.</source>
+        <translation>Anuluj pomija tę kasę.</translation>
     </message>
 </context>
 <context>
@@ -2492,6 +3142,70 @@ Podłączona: %2</translation>
         <source>Show &amp;problems</source>
         <translation>Pokaż &amp;problemy</translation>
     </message>
+    <message>
+        <source>[History] Server is not a postgresql:// address</source>
+        <translation>[History] Server nie jest adresem postgresql://</translation>
+    </message>
+    <message>
+        <source>The history was not sent to the server (%1); it is kept here and sent later.</source>
+        <translation>Historii nie wysłano na serwer (%1); jest przechowywana tutaj i zostanie wysłana później.</translation>
+    </message>
+    <message>
+        <source>The history server cannot be read: %1</source>
+        <translation>Nie można odczytać serwera historii: %1</translation>
+    </message>
+    <message>
+        <source>&amp;History...</source>
+        <translation>&amp;Historia...</translation>
+    </message>
+    <message>
+        <source>No history file is open.</source>
+        <translation>Żaden plik historii nie jest otwarty.</translation>
+    </message>
+    <message>
+        <source>Re&amp;gisters...</source>
+        <translation>&amp;Lista kas...</translation>
+    </message>
+    <message>
+        <source>Upload reports &amp;from registers...</source>
+        <translation>Odczytaj raporty z &amp;kas...</translation>
+    </message>
+    <message>
+        <source>Bac&amp;k up registers...</source>
+        <translation>Kopie zapasowe k&amp;as...</translation>
+    </message>
+    <message>
+        <source> Register: </source>
+        <translation> Kasa: </translation>
+    </message>
+    <message>
+        <source>The register every command talks to</source>
+        <translation>Kasa, z którą rozmawia każde polecenie</translation>
+    </message>
+    <message>
+        <source>Tick the registers to send to.</source>
+        <translation>Zaznacz kasy, do których wysłać.</translation>
+    </message>
+    <message>
+        <source>Tick the kinds of data to send.</source>
+        <translation>Zaznacz rodzaje danych do wysłania.</translation>
+    </message>
+    <message>
+        <source>The document to send could not be written.</source>
+        <translation>Nie udało się zapisać dokumentu do wysłania.</translation>
+    </message>
+    <message>
+        <source>Download to registers</source>
+        <translation>Wysyłanie do kas</translation>
+    </message>
+    <message>
+        <source>Upload reports from registers</source>
+        <translation>Odczyt raportów z kas</translation>
+    </message>
+    <message>
+        <source>Back up registers</source>
+        <translation>Kopie zapasowe kas</translation>
+    </message>
 </context>
 <context>
     <name>TParaDlg</name>
@@ -2705,6 +3419,167 @@ Podłączona: %2</translation>
     </message>
 </context>
 <context>
+    <name>TRegisterPickDlg</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+</context>
+<context>
+    <name>TRegisterPicker</name>
+    <message>
+        <source>Registers:</source>
+        <translation>Kasy:</translation>
+    </message>
+    <message>
+        <source>Groups:</source>
+        <translation>Grupy:</translation>
+    </message>
+</context>
+<context>
+    <name>TRegistersDlg</name>
+    <message>
+        <source>Registers</source>
+        <translation>Kasy</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nazwa</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Rate</source>
+        <translation>Prędkość</translation>
+    </message>
+    <message>
+        <source>Groups</source>
+        <translation>Grupy</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>Dokument</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Stan</translation>
+    </message>
+    <message>
+        <source>Identification</source>
+        <translation>Identyfikacja</translation>
+    </message>
+    <message>
+        <source>Last contact</source>
+        <translation>Ostatni kontakt</translation>
+    </message>
+    <message>
+        <source>&amp;Add...</source>
+        <translation>&amp;Dodaj...</translation>
+    </message>
+    <message>
+        <source>Put a register on the list</source>
+        <translation>Dodaj kasę do listy</translation>
+    </message>
+    <message>
+        <source>Re&amp;name...</source>
+        <translation>&amp;Zmień nazwę...</translation>
+    </message>
+    <message>
+        <source>Give the register another name</source>
+        <translation>Nadaj kasie inną nazwę</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Usuń</translation>
+    </message>
+    <message>
+        <source>Take the register off the list</source>
+        <translation>Usuń kasę z listy</translation>
+    </message>
+    <message>
+        <source>&amp;Groups...</source>
+        <translation>&amp;Grupy...</translation>
+    </message>
+    <message>
+        <source>The groups the register is in</source>
+        <translation>Grupy, do których należy kasa</translation>
+    </message>
+    <message>
+        <source>&amp;Document...</source>
+        <translation>D&amp;okument...</translation>
+    </message>
+    <message>
+        <source>The register&apos;s own document, opened when it is chosen</source>
+        <translation>Własny dokument kasy, otwierany po jej wybraniu</translation>
+    </message>
+    <message>
+        <source>&amp;Test all</source>
+        <translation>&amp;Testuj wszystkie</translation>
+    </message>
+    <message>
+        <source>Test every register at once</source>
+        <translation>Testuj wszystkie kasy naraz</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zamknij</translation>
+    </message>
+    <message>
+        <source>The register&apos;s own document is %1.</source>
+        <translation>Własny dokument kasy to %1.</translation>
+    </message>
+    <message>
+        <source>&amp;Another...</source>
+        <translation>&amp;Inny...</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>&amp;Brak</translation>
+    </message>
+    <message>
+        <source>The register&apos;s own document</source>
+        <translation>Własny dokument kasy</translation>
+    </message>
+    <message>
+        <source>PLU files(*.PLU)</source>
+        <translation>Pliki PLU (*.PLU)</translation>
+    </message>
+    <message>
+        <source>New name of &quot;%1&quot;:</source>
+        <translation>Nowa nazwa kasy „%1”:</translation>
+    </message>
+    <message>
+        <source>Take &quot;%1&quot; off the list?
+
+Its settings are kept in %2.removed/.</source>
+        <translation>Usunąć „%1” z listy?
+
+Jej ustawienia zostaną zachowane w %2.removed/.</translation>
+    </message>
+    <message>
+        <source>Groups of &quot;%1&quot;, separated by commas:</source>
+        <translation>Grupy kasy „%1”, rozdzielone przecinkami:</translation>
+    </message>
+    <message>
+        <source>Testing...</source>
+        <translation>Sprawdzanie...</translation>
+    </message>
+    <message>
+        <source>Answers</source>
+        <translation>Odpowiada</translation>
+    </message>
+    <message>
+        <source>Not tested</source>
+        <translation>Nie sprawdzono</translation>
+    </message>
+    <message>
+        <source>No answer: </source>
+        <translation>Brak odpowiedzi: </translation>
+    </message>
+</context>
+<context>
     <name>TTransferRangeDlg</name>
     <message>
         <source>PLU range</source>
@@ -2753,6 +3628,17 @@ Podłączona: %2</translation>
     <message>
         <source>Upload data</source>
         <translation>Odczyt z kasy</translation>
+    </message>
+</context>
+<context>
+    <name>history</name>
+    <message>
+        <source>[History] Server in %1 is not a postgresql:// address: %2</source>
+        <translation>[History] Server w %1 nie jest adresem postgresql://: %2</translation>
+    </message>
+    <message>
+        <source>The history was not sent to the server (%1); quorve-plu-cli history push sends it later.</source>
+        <translation>Historii nie wysłano na serwer (%1); quorve-plu-cli history push wyśle ją później.</translation>
     </message>
 </context>
 <context>
