@@ -1,5 +1,7 @@
 // The .ts files: every entry finished and still in the code, and every translation faithful to
 // its source's placeholders and mnemonic, so no text loses a number or a shortcut in Polish.
+#include "CommandLine.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -162,6 +164,31 @@ TEST(TranslationFiles, HoldEveryTextOfTheCodeAndNoOther) {
                 << " after lupdate: " << e.context.toStdString() << ": " << e.source.toStdString()
                 << "\n(run the update_translations target and translate it)";
     }
+}
+
+} // namespace
+
+namespace {
+
+// The Polish manual page tells of every option and command --help names, as the English one
+// must (ManPageTest); troff writes a minus as "\-".
+TEST(PolishManPage, ListsEveryOptionAndCommandOfHelp) {
+    QFile file(QString(QPLU_SOURCE_DIR) + "/docs/man/pl/man1/quorve-plu-cli.1");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(file.readAll()).replace("\\-", "-");
+    const QString help = QString::fromStdString(HelpText());
+    QStringList missing;
+    static const QRegularExpression option(R"((?<![\w-])(--?[a-z][a-z-]*))");
+    for (const QRegularExpressionMatch& m : option.globalMatch(help))
+        if (!page.contains(QRegularExpression(
+                "(?<![\\w-])" + QRegularExpression::escape(m.captured(1)) + "(?![\\w-])")))
+            missing << m.captured(1);
+    static const QRegularExpression command(R"(\n  ([a-z]+(?: [a-z]+)?) )");
+    for (const QRegularExpressionMatch& m : command.globalMatch(help))
+        if (!page.contains(m.captured(1)))
+            missing << m.captured(1);
+    missing.removeDuplicates();
+    EXPECT_TRUE(missing.isEmpty()) << missing.join(' ').toStdString();
 }
 
 } // namespace
