@@ -30,14 +30,14 @@ if [ "$lang" = pl ]; then
     t_download='Wysyłanie do kasy' t_compare='Porównanie z kasą' t_backups='Kopie zapasowe kasy'
     t_detect='Wykryj port' t_about='O programie...' t_connect_error='Łączenie\.\.\.Błąd!'
     m_comm=alt+k m_help=alt+c i_settings=u i_compare=r i_backups=z i_detect=w i_about=o
-    b_device=alt+u b_close=alt+z b_no=n
+    b_device=alt+u b_close=alt+z b_no=n t_history='Historia' b_journal=alt+z b_sales=alt+s
 else
     locale=C.UTF-8
     t_main='Quorve PLU manager' t_import='Import' t_settings='Communication setting'
     t_download='Download data' t_compare='Compare with register' t_backups='Register backups'
     t_detect='Detect port' t_about='About...' t_connect_error='Connect\.\.\.Error!'
     m_comm=alt+c m_help=alt+h i_settings=s i_compare=m i_backups=b i_detect=d i_about=a
-    b_device=alt+d b_close=alt+c b_no=n
+    b_device=alt+d b_close=alt+c b_no=n t_history='History' b_journal=alt+j b_sales=alt+a
 fi
 
 for tool in Xvfb openbox xdotool import; do
@@ -210,11 +210,11 @@ key Escape
 
 # The history: the report of F7, the operations so far, and the sales the backup read.
 key ctrl+h
-history="$(window 'History')"
+history="$(window "$t_history")"
 shot "$history" history-reports
-key alt+j
+key $b_journal
 shot "$history" history-journal
-key alt+a
+key $b_sales
 shot "$history" history-sales
 key Escape
 

@@ -430,6 +430,38 @@
         <source>registers takes an action and at most two names</source>
         <translation>registers przyjmuje czynność i najwyżej dwie nazwy</translation>
     </message>
+    <message>
+        <source>The register list is empty, so the program works with %1 alone. Add a register with: quorve-plu-cli registers add NAME</source>
+        <translation>Lista kas jest pusta, więc program pracuje tylko z %1. Kasę dodaje się poleceniem: quorve-plu-cli registers add NAZWA</translation>
+    </message>
+    <message>
+        <source>%1 is on the list: %2 (%3) at %4, its settings in %5.</source>
+        <translation>%1 jest na liście: %2 (%3) z prędkością %4, jej ustawienia w %5.</translation>
+    </message>
+    <message>
+        <source>It starts from today&apos;s settings (%1), which commands without --register keep using.</source>
+        <translation>Zaczyna od obecnych ustawień (%1), których nadal używają polecenia bez --register.</translation>
+    </message>
+    <message>
+        <source>Add it with: quorve-plu-cli registers add NAME --port %1</source>
+        <translation>Dodaj ją poleceniem: quorve-plu-cli registers add NAZWA --port %1</translation>
+    </message>
+    <message>
+        <source>Press Enter when it is (n and Enter skips it).</source>
+        <translation>Naciśnij Enter, gdy jest podłączona (n i Enter ją pomija).</translation>
+    </message>
+    <message>
+        <source>%1 share %2: they run one after another.</source>
+        <translation>%1 dzielą %2: pracują po kolei.</translation>
+    </message>
+    <message>
+        <source>Cancelled: every register running is told the connection ends.</source>
+        <translation>Anulowano: każda pracująca kasa dostaje informację o końcu połączenia.</translation>
+    </message>
+    <message>
+        <source>%1: started on %2 (%3)</source>
+        <translation>%1: rozpoczęto na %2 (%3)</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
