@@ -66,6 +66,11 @@ trap cleanup EXIT
 mkdir -p "$work/bin" "$work/share/quorve-plu" "$work/home/.config/quorve-plu" \
     "$work/home/.local/state/quorve-plu"
 cp "$build/bin/quorve-plu" "$build/bin/quorve-plu-cli" "$build/bin/quorve-sim" "$work/bin/"
+# The build's translations where an installed program looks first, so a .qm made since the
+# programs were linked shows.
+if [ -d "$build/bin/translations" ]; then
+    cp -r "$build/bin/translations" "$work/share/quorve-plu/"
+fi
 export HOME="$work/home" LANG="$locale" LC_ALL="$locale" ASAN_OPTIONS=detect_leaks=0
 unset XDG_CONFIG_HOME XDG_STATE_HOME
 cfg="$HOME/.config/quorve-plu/SYSTEM.CFG"

@@ -943,11 +943,11 @@ import lub history check znalazły problemy; 10 compare znalazło różnice; 130
     </message>
     <message>
         <source>Quantity</source>
-        <translation>Ilość</translation>
+        <translation>Sprzedano</translation>
     </message>
     <message>
         <source>Total</source>
-        <translation>Wartość</translation>
+        <translation>Utarg</translation>
     </message>
     <message>
         <source>Tax</source>
@@ -2420,11 +2420,11 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     </message>
     <message>
         <source>Quantity</source>
-        <translation>Ilość</translation>
+        <translation>Sprzedano</translation>
     </message>
     <message>
         <source>Total</source>
-        <translation>Wartość</translation>
+        <translation>Utarg</translation>
     </message>
     <message>
         <source>none</source>

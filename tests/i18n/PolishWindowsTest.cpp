@@ -11,6 +11,7 @@
 #include "ModalAnswer.h"
 #include "ProgressForm.h"
 #include "Settings.h"
+#include "SheetColumns.h"
 #include "TempDir.h"
 
 #include <QAbstractButton>
@@ -274,6 +275,19 @@ TEST_F(PolishWindows, ProgressTextsShowTranslatedWordsOfTheFlowsEnglishTexts) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ProgressText(c.flow), QString::fromUtf8(c.shown)) << c.flow;
+}
+
+} // namespace
+
+namespace {
+
+// A translated column title is a name imports know: the Polish grid's own header must feed
+// each column its own data, never another column's (a sold quantity is no stock).
+TEST_F(PolishWindows, EveryTranslatedColumnTitleNamesItsOwnColumnInAnImport) {
+    for (const SheetTable table : {SheetTable::PLU, SheetTable::Department, SheetTable::Recycling})
+        for (int col = 0; col <= SheetColumns(table); ++col)
+            EXPECT_EQ(ColumnNamed(table, SheetColumnTitle(table, col)), col)
+                << int(table) << ": " << SheetColumnTitle(table, col).toStdString();
 }
 
 } // namespace
