@@ -1272,9 +1272,9 @@ import lub history check znalazły problemy; 10 compare znalazło różnice; 130
     <message numerus="yes">
         <source>%n items (in)</source>
         <translation>
-            <numerusform>%n towarze</numerusform>
-            <numerusform>%n towarach</numerusform>
-            <numerusform>%n towarach</numerusform>
+            <numerusform>%n pozycji</numerusform>
+            <numerusform>%n pozycjach</numerusform>
+            <numerusform>%n pozycjach</numerusform>
         </translation>
     </message>
 </context>
@@ -1988,6 +1988,18 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     <message>
         <source>%1: %2 in %3</source>
         <translation>%1: %2 w %3</translation>
+    </message>
+    <message>
+        <source>PLU %1</source>
+        <translation>PLU %1</translation>
+    </message>
+    <message>
+        <source>department %1</source>
+        <translation>dział %1</translation>
+    </message>
+    <message>
+        <source>recycling %1</source>
+        <translation>kaucja %1</translation>
     </message>
 </context>
 <context>

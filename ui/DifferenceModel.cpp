@@ -131,7 +131,7 @@ QVariant TDifferenceModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (index.column()) {
     case ItemColumn:
-        return d.kind == KindParameter ? QVariant() : QVariant(cp.ToUnicode(ItemName(d)));
+        return d.kind == KindParameter ? QVariant() : QVariant(ItemText(d));
     case FieldColumn:
         return cp.ToUnicode(FieldName(d));
     case PcColumn:
@@ -176,6 +176,21 @@ QVariant TDifferenceModel::headerData(int section, Qt::Orientation orientation, 
     static const char* const titles[ColumnCount] = {QT_TR_NOOP("Item"), QT_TR_NOOP("Field"),
                                                     QT_TR_NOOP("PC"), QT_TR_NOOP("Register")};
     return section >= 0 && section < ColumnCount ? QVariant(tr(titles[section])) : QVariant();
+}
+
+QString ItemText(const TDifference& d) {
+    // A language file's kind names are shown as the engine writes them.
+    static const char* const builtIn[] = {"PLU", "department", "recycling", "parameter"};
+    if (DownloadKindNames[size_t(d.kind)] != builtIn[size_t(d.kind)])
+        return DocumentCodePage().ToUnicode(ItemName(d));
+    switch (d.kind) {
+    case KindPLU:
+        return TDifferenceModel::tr("PLU %1").arg(d.item);
+    case KindDepartment:
+        return TDifferenceModel::tr("department %1").arg(d.item);
+    default:
+        return TDifferenceModel::tr("recycling %1").arg(d.item);
+    }
 }
 
 QString KindSummaryText(const TComparison& c, int kind) {

@@ -62,4 +62,6 @@ private:
 
 // "PLU: 3 differences in 2 items" and the kinds compared in a row, as the window shows them.
 QString KindSummaryText(const TComparison& c, int kind);
+// "department 3" of a difference's line.
+QString ItemText(const TDifference& d);
 QString ComparisonSummaryText(const TComparison& c);
