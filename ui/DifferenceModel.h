@@ -11,6 +11,7 @@
 #include <vector>
 
 struct TComparison;
+struct TDifference;
 
 class TDifferenceModel : public QAbstractItemModel {
     Q_OBJECT
