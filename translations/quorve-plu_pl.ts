@@ -742,6 +742,25 @@ Polecenia:
         przywraca folder kopii zapasowej do kasy: wysyłane jest to, co się różni; --force
         przywraca do kasy o innej identyfikacji
         quorve-plu-cli restore ~/.local/share/quorve-plu/backups/2025-01-31_14-03-22
+  registers [--json]
+        kasy sklepu: nazwa, port i urządzenie, prędkość, grupy, identyfikacja, którą każda
+        ostatnio podała, jej własny dokument
+        quorve-plu-cli registers --json
+  registers add NAZWA [--port P] [--baud R] [--group G]
+        dodaje kasę do listy; jej własny SYSTEM.CFG zaczyna jako kopia obecnego (pierwsza
+        kasa przejmuje więc obecne ustawienia), z podanym portem i prędkością (domyślnie
+        obecne); G: jej grupy, rozdzielone przecinkami
+        quorve-plu-cli registers add Kasa-2 --port /dev/serial/by-id/usb-FTDI_A1-if00-port0
+  registers remove NAZWA
+        usuwa kasę z listy; jej folder zostaje w folderze .removed listy
+        quorve-plu-cli registers remove Kasa-2
+  registers rename STARA NOWA
+        nadaje kasie inną nazwę
+        quorve-plu-cli registers rename Kasa-2 Kasa-tyl
+  registers detect
+        sprawdza urządzenia szeregowe nieużywane przez żadną kasę z listy i proponuje
+        każde, na którym odpowiada kasa
+        quorve-plu-cli registers detect
   history reports [--since DATA] [--until DATA] [--register NAZWA] [--grep TEKST]
         zarchiwizowane raporty od najnowszego: identyfikator, data, kasa, pierwszy wiersz;
         --grep znajduje raporty zawierające każde słowo TEKSTU (lub słowa tak zaczynające się)
@@ -764,6 +783,12 @@ Polecenia:
         usuwa raporty, wpisy dziennika i stany sprzedaży sprzed DATY (poza tym nic nigdy
         nie jest usuwane); --dry-run tylko mówi, co zostałoby usunięte
         quorve-plu-cli history prune --before 2016-01-01 --dry-run
+  history push [--wait SEKUNDY]
+        wysyła to, co nowe w pliku historii, na serwer sieci (--history
+        postgresql://... lub Server w sekcji [History] pliku SYSTEM.CFG); każdy wiersz raz,
+        bez względu na liczbę uruchomień; czeka do SEKUND (domyślnie 60) na niedziałający
+        serwer
+        quorve-plu-cli history push --history postgresql://shop1@hq.example.com/chain
 
 Opcje:
   --kinds K      plu, dept, recy, param, rozdzielone przecinkami (domyślnie wszystkie cztery)
@@ -786,6 +811,23 @@ Opcje:
                  wysyłaj, jeśli się nie uda
   --history PLIK plik historii (domyślnie ~/.local/share/quorve-plu/history.sqlite,
                  XDG_DATA_HOME)
+  --history postgresql://UŻYTKOWNIK@HOST[:PORT]/BAZA[?sslmode=verify-full&amp;...]
+                 wspólny serwer sieci (lub service=NAZWA); nigdy z hasłem w adresie:
+                 przechowuje je ~/.pgpass lub pg_service.conf. Polecenia historii go czytają
+  --register NAZWA
+                 kasa z listy, z którą rozmawiać: jej własny SYSTEM.CFG (port, prędkość,
+                 parametry), jej DEBUG.LOG i własny folder kopii; download bez PLIK.PLU
+                 wysyła jej własny dokument
+  --registers A,B
+                 download, report, backup, compare lub test dla kilku kas (lub grup) z
+                 listy, każda we własnym zadaniu: kasy na różnych portach jednocześnie, kasy
+                 dzielące port po kolei; kasa, która zawiedzie, zatrzymuje tylko swoje
+                 zadanie. Z --json jeden obiekt na kasę; kod 0, gdy wszystkie się udały, 1,
+                 gdy któraś zawiodła (wymieniona na stderr), 10, gdy compare znalazło
+                 różnice; report -o przyjmuje folder (plik z datą dla każdej kasy)
+                 quorve-plu-cli download sklep.PLU --registers Kasa-1,Kasa-2 --changed
+  --group G      kasy grupy, jak --registers (registers add: grupy nowej kasy)
+  --all          każda kasa z listy, jak --registers
   DATA           RRRR-MM-DD lub RRRR-MM-DDTGG:MM w czasie lokalnym; --until i --to
                  obejmują cały wskazany dzień (lub minutę)
   --json         jeden obiekt JSON na wiersz na standardowym wyjściu: zdarzenia postępu
@@ -3528,7 +3570,7 @@ Podłączona: %2</translation>
     </message>
     <message>
         <source>Re&amp;name...</source>
-        <translation>&amp;Zmień nazwę...</translation>
+        <translation>Zmień &amp;nazwę...</translation>
     </message>
     <message>
         <source>Give the register another name</source>
