@@ -77,7 +77,8 @@ cfg="$HOME/.config/quorve-plu/SYSTEM.CFG"
 state="$HOME/.local/state/quorve-plu"
 printf '[Comm]\r\nPort=2\r\nBaudRate=4\r\n[Version]\r\nCompanyName=Corner Shop Ltd.\r\n' >"$cfg"
 
-display=10
+# QPLU_SHOTS_DISPLAY picks where the search for a free display starts (shared machines).
+display="${QPLU_SHOTS_DISPLAY:-10}"
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
@@ -260,4 +261,55 @@ for _ in $(seq 300); do
 done
 shot "$progress" connect-error
 key Return
+
+# Several registers: a list of three made on the command line, each on a simulated register of
+# its own (the third hangs up midway), and the program started again to find it.
+kill "$(xdotool getwindowpid "$main")" 2>/dev/null || true
+sleep 1
+mkdir -p "$work/dev"
+for n in 1 2 3; do
+    flags=(--wire-time)
+    [ "$n" = 3 ] && flags+=(--hangup-after 120)
+    "$work/bin/quorve-sim" --link "$work/dev/ttyUSB$n" --rate 0 "${flags[@]}" >/dev/null &
+    pids+=($!)
+    for _ in $(seq 50); do [ -L "$work/dev/ttyUSB$n" ] && break; sleep 0.1; done
+done
+cli() { (cd "$HOME" && "$work/bin/quorve-plu-cli" "$@" --quiet >/dev/null); }
+cli registers add Till-1 --port "$work/dev/ttyUSB1" --baud 115200 --group Front
+cli registers add Till-2 --port "$work/dev/ttyUSB2" --baud 115200 --group Front
+cli registers add Office --port "$work/dev/ttyUSB3" --baud 115200 --group Back
+(cd "$HOME" && "$work/bin/quorve-plu" >/dev/null 2>&1) &
+pids+=($!)
+main="$(xdotool search --sync --onlyvisible --name '^Quorve PLU manager' | tail -1)"
+xdotool windowactivate --sync "$main"
+sleep 1
+xdotool mousemove --window "$main" 260 120 click 1
+key shift+ctrl+alt+F3
+shot "$main" register-chooser
+
+key alt+c g
+registers="$(window 'Registers')"
+# Wide enough for the last contact beside a long device path.
+xdotool windowsize --sync "$registers" 1000 330
+xdotool windowmove --sync "$registers" 8 60
+key alt+t # Test all
+sleep 4
+shot "$registers" registers
+key Escape
+
+key F9
+download="$(window 'Download data')"
+key space Tab Tab ctrl+a
+xdotool type --delay 80 3000
+# The group Front ticks both tills beside the chosen Office.
+xdotool mousemove --window "$download" 140 267 click 1
+sleep 0.3
+shot "$download" download-registers
+key Return
+jobs="$(next_active "$main")"
+xdotool windowsize --sync "$jobs" 1000 330
+xdotool windowmove --sync "$jobs" 8 60
+sleep 5
+shot "$jobs" register-jobs
+key Escape
 echo "done; look at the pictures before committing them"
