@@ -99,7 +99,9 @@ usr/share/quorve-plu/guide/index.html"
             name="$(basename "$file" | sed 's/@\./@Till-1./')"
             sed "s|=/usr/bin/|=$dest/usr/bin/|" "$file" >"$tmp/units/$name"
         done
-        XDG_RUNTIME_DIR="$tmp/runtime" systemd-analyze verify --user "$tmp"/units/* ||
+        # Their Documentation= page is checked among the installed files, not by a man of this
+        # machine, which looks only where pages are installed for real.
+        XDG_RUNTIME_DIR="$tmp/runtime" systemd-analyze verify --user --man=no "$tmp"/units/* ||
             fail "systemd-analyze verify of the user units"
     else
         skip "systemd-analyze (systemd) is not installed"
