@@ -4,7 +4,9 @@
 #include "HistoryTime.h"
 #include "IBusNames.h"
 #include "Journal.h"
+#include "Language.h"
 #include "MemoryDump.h"
+#include "Output.h"
 #include "SheetExport.h"
 
 #include <QCoreApplication>
@@ -86,6 +88,11 @@ std::optional<T> Named(const std::string& text,
     return std::nullopt;
 }
 
+// A message with the user's word in it; the word's bytes as they came.
+std::string Say(const QString& message, const std::string& word) {
+    return message.arg(QString::fromLocal8Bit(word.c_str())).toStdString();
+}
+
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? std::string()
@@ -130,18 +137,21 @@ std::string CheckRegistersLine(const TCommandLine& line) {
     if (line.files.empty()) {
         if (line.registers.group.empty())
             return {};
-        return "--group goes with registers add";
+        return CliText::tr("--group goes with registers add").toStdString();
     }
     const auto found = actions.find(line.files[0]);
     if (found == actions.end())
-        return "registers takes add, remove, rename or detect";
+        return CliText::tr("registers takes add, remove, rename or detect").toStdString();
     if (line.files.size() != found->second)
-        return found->first == "rename" ? "registers rename takes the old name and the new one"
-               : found->first == "detect"
-                   ? "registers detect takes no name"
-                   : "registers " + found->first + " takes the register's name";
+        return (found->first == "rename"
+                    ? CliText::tr("registers rename takes the old name and the new one")
+                : found->first == "detect"
+                    ? CliText::tr("registers detect takes no name")
+                    : CliText::tr("registers %1 takes the register's name")
+                          .arg(QString::fromStdString(found->first)))
+            .toStdString();
     if (found->first != "add" && (line.port || line.baudIndex || !line.registers.group.empty()))
-        return "--port, --baud and --group go with registers add";
+        return CliText::tr("--port, --baud and --group go with registers add").toStdString();
     return {};
 }
 
@@ -152,25 +162,34 @@ std::string CheckRegisterChoice(const TCommandLine& line) {
                       (!several.group.empty() && line.command != TCliCommand::Registers);
     // history's --register is a part of the name the journal has, not the list's.
     if (line.command == TCliCommand::History)
-        return several.Any() ? "history takes no --registers, --group or --all" : std::string();
+        return several.Any()
+                   ? CliText::tr("history takes no --registers, --group or --all").toStdString()
+                   : std::string();
     if (line.command == TCliCommand::Registers)
         return line.registerName.empty() && !several.all && several.names.empty()
                    ? std::string()
-                   : "registers takes no --register, --registers or --all";
+                   : CliText::tr("registers takes no --register, --registers or --all")
+                         .toStdString();
     if (!line.registerName.empty() && many)
-        return "--register names one register; --registers, --group and --all choose several";
+        return CliText::tr(
+                   "--register names one register; --registers, --group and --all choose several")
+            .toStdString();
     if ((!line.registerName.empty() || many) && !line.config.empty())
-        return "a register of the list has its own settings file: --config goes with neither "
-               "--register nor --registers, --group and --all";
+        return CliText::tr("a register of the list has its own settings file: --config goes with "
+                           "neither --register nor --registers, --group and --all")
+            .toStdString();
     if (!many)
         return {};
     if (!RunsOnSeveral(line.command))
-        return "--registers, --group and --all go with download, report, backup, compare and "
-               "test";
+        return CliText::tr("--registers, --group and --all go with download, report, backup, "
+                           "compare and test")
+            .toStdString();
     if (line.port || line.baudIndex)
-        return "each register has its own port: --port and --baud go with one register";
+        return CliText::tr(
+                   "each register has its own port: --port and --baud go with one register")
+            .toStdString();
     if (line.command == TCliCommand::Compare && !line.output.empty())
-        return "-o goes with one register for compare";
+        return CliText::tr("-o goes with one register for compare").toStdString();
     return {};
 }
 
@@ -186,17 +205,20 @@ const std::map<std::string, bool>& HistorySubcommands() {
 std::string CheckHistoryLine(const TCommandLine& line) {
     const auto found = HistorySubcommands().find(line.files.empty() ? "" : line.files[0]);
     if (found == HistorySubcommands().end())
-        return "history takes reports, show, journal, sales, check, prune or push";
+        return CliText::tr("history takes reports, show, journal, sales, check, prune or push")
+            .toStdString();
     const std::string& sub = found->first;
     if (line.files.size() != (found->second ? 2u : 1u))
-        return found->second ? "history show takes the ID of a report"
-                             : "history " + sub + " takes no other argument";
+        return found->second ? CliText::tr("history show takes the ID of a report").toStdString()
+                             : CliText::tr("history %1 takes no other argument")
+                                   .arg(QString::fromStdString(sub))
+                                   .toStdString();
     if (sub == "sales" && (!line.from || !line.to))
-        return "history sales needs --from DATE and --to DATE";
+        return CliText::tr("history sales needs --from DATE and --to DATE").toStdString();
     if (sub == "prune" && !line.before)
-        return "history prune needs --before DATE";
+        return CliText::tr("history prune needs --before DATE").toStdString();
     if (!line.csv.empty() && sub != "sales")
-        return "--csv goes with history sales";
+        return CliText::tr("--csv goes with history sales").toStdString();
     return {};
 }
 
@@ -257,71 +279,83 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--keep") {
             std::optional<int> keep;
             if (!value(v) || !(keep = ParseNumber(v)) || *keep < 0)
-                return fail("--keep takes the number of backups to keep (0 keeps all)");
+                return fail(CliText::tr("--keep takes the number of backups to keep (0 keeps all)")
+                                .toStdString());
             line.keep = *keep;
         } else if (arg == "--port") {
             if (!value(v) || v.empty())
-                return fail("--port needs COM1 to COM4 or a device path");
+                return fail(
+                    CliText::tr("--port needs COM1 to COM4 or a device path").toStdString());
             line.port = v;
         } else if (arg == "--baud") {
             if (!value(v) || !(line.baudIndex = BaudIndexOf(v)))
-                return fail("--baud takes 9600, 19200, 38400, 57600 or 115200");
+                return fail(
+                    CliText::tr("--baud takes 9600, 19200, 38400, 57600 or 115200").toStdString());
         } else if (arg == "--config") {
             if (!value(line.config) || line.config.empty())
-                return fail("--config needs the path of a SYSTEM.CFG");
+                return fail(CliText::tr("--config needs the path of a SYSTEM.CFG").toStdString());
         } else if (arg == "--kinds") {
             std::optional<KindSet> kinds;
             if (!value(v) || !(kinds = ParseKinds(v)) || kinds->none())
-                return fail("--kinds takes plu, dept, recy and param, separated by commas");
+                return fail(
+                    CliText::tr("--kinds takes plu, dept, recy and param, separated by commas")
+                        .toStdString());
             line.kinds = *kinds;
         } else if (arg == "--range") {
             if (!value(v) || !ParseRange(v, line.rangeBegin, line.rangeEnd))
-                return fail("Invalid PLU range: --range takes A-B with 1 <= A <= B <= 10000");
+                return fail(
+                    CliText::tr("Invalid PLU range: --range takes A-B with 1 <= A <= B <= 10000")
+                        .toStdString());
         } else if (arg == "-o" || arg == "--output") {
             if (!value(line.output) || line.output.empty())
-                return fail(arg + " needs a file name");
+                return fail(Say(CliText::tr("%1 needs a file name"), arg));
         } else if (arg == "--base") {
             std::optional<int32_t> base;
             if (!value(v) || !(base = ParseHexBase(v)))
-                return fail("--base takes a hexadecimal page number of at most 8 digits");
+                return fail(
+                    CliText::tr("--base takes a hexadecimal page number of at most 8 digits")
+                        .toStdString());
             line.base = *base;
         } else if (arg == "--count") {
             std::optional<int32_t> count;
             if (!value(v) || !(count = ParseCount(v)))
-                return fail("--count takes a number of pages");
+                return fail(CliText::tr("--count takes a number of pages").toStdString());
             line.count = *count;
         } else if (arg == "--table") {
             std::optional<SheetTable> table;
             if (!value(v) || !(table = Named<SheetTable>(v, {{"plu", SheetTable::PLU},
                                                              {"dept", SheetTable::Department},
                                                              {"recy", SheetTable::Recycling}})))
-                return fail("--table takes plu, dept or recy");
+                return fail(CliText::tr("--table takes plu, dept or recy").toStdString());
             line.table = *table;
         } else if (arg == "--mode") {
             std::optional<ImportMode> mode;
             if (!value(v) || !(mode = Named<ImportMode>(v, {{"replace", ImportMode::Replace},
                                                             {"update", ImportMode::Update}})))
-                return fail("--mode takes replace or update");
+                return fail(CliText::tr("--mode takes replace or update").toStdString());
             line.importOptions.mode = *mode;
         } else if (arg == "--by") {
             // import matches by number or barcode, history sales sums by item or department;
             // which one is known once the command has been read.
             if (!value(v))
-                return fail("--by needs a value");
+                return fail(CliText::tr("--by needs a value").toStdString());
             by = v;
         } else if (arg == "--map") {
             std::optional<std::vector<std::pair<int, std::string>>> pairs;
             if (!value(v) || !(pairs = ParseColumnMap(v)))
-                return fail("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by commas, "
-                            "each file column once: --map \"1=Barcode,2=Name,3=Unit price\"");
+                return fail(CliText::tr("--map takes FILE-COLUMN=TABLE-COLUMN pairs separated by "
+                                        "commas, each file column once: --map "
+                                        "\"1=Barcode,2=Name,3=Unit price\"")
+                                .toStdString());
             line.columnMap = std::move(*pairs);
         } else if (arg == "--header" || arg == "--no-header") {
             if (line.header && *line.header != (arg == "--header"))
-                return fail("--header and --no-header do not go together");
+                return fail(
+                    CliText::tr("--header and --no-header do not go together").toStdString());
             line.header = arg == "--header";
         } else if (arg == "--dialect") {
             if (!value(v) || !ExportDialect(v))
-                return fail("--dialect takes excel, calc or tsv");
+                return fail(CliText::tr("--dialect takes excel, calc or tsv").toStdString());
             line.dialect = v;
         } else if (arg == "--codepage") {
             line.codePage = true;
@@ -332,12 +366,14 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                     "the register's name)");
         } else if (arg == "--registers") {
             if (!value(v) || SplitNames(v).empty())
-                return fail("--registers needs names of registers or groups, separated by commas");
+                return fail(CliText::tr("--registers needs names of registers or groups, separated "
+                                        "by commas")
+                                .toStdString());
             for (std::string& name : SplitNames(v))
                 line.registers.names.push_back(std::move(name));
         } else if (arg == "--group") {
             if (!value(line.registers.group) || SplitNames(line.registers.group).empty())
-                return fail("--group needs the name of a group");
+                return fail(CliText::tr("--group needs the name of a group").toStdString());
         } else if (arg == "--all") {
             line.registers.all = true;
         } else if (arg == "--no-archive") {
@@ -352,7 +388,8 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             const bool end = arg == "--until" || arg == "--to";
             std::optional<QDateTime> at;
             if (!value(v) || !(at = ParseUserTime(QString::fromStdString(v), end)))
-                return fail(arg + " takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM");
+                return fail(Say(
+                    CliText::tr("%1 takes a date, YYYY-MM-DD, or a time, YYYY-MM-DDTHH:MM"), arg));
             (arg == "--since"   ? line.since
              : arg == "--until" ? line.until
              : arg == "--from"  ? line.from
@@ -360,19 +397,26 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                 : line.before) = at;
         } else if (arg == "--grep") {
             if (!value(line.grep) || line.grep.empty())
-                return fail("--grep needs the words to look for");
+                return fail(CliText::tr("--grep needs the words to look for").toStdString());
         } else if (arg == "--operation") {
             if (!value(line.operation) || !IsOperationName(QString::fromStdString(line.operation)))
-                return fail("--operation takes download, send-changes, upload, compare, backup, "
-                            "restore, report, test, detect, dump, program or font");
+                return fail(CliText::tr("--operation takes download, send-changes, upload, "
+                                        "compare, backup, restore, report, test, detect, dump, "
+                                        "program or font")
+                                .toStdString());
         } else if (arg == "--csv") {
             if (!value(line.csv) || line.csv.empty())
-                return fail("--csv needs a file name");
+                return fail(CliText::tr("--csv needs a file name").toStdString());
+        } else if (arg == "--lang") {
+            if (!value(v) || LanguageCode(QString::fromStdString(v)).isEmpty())
+                return fail(CliText::tr("--lang takes pl or en").toStdString());
+            line.language = LanguageCode(QString::fromStdString(v)).toStdString();
         } else if (arg == "--history") {
             // A file, a server, or one of each.
             std::string given;
             if (!value(given) || given.empty())
-                return fail("--history needs the path of a history file");
+                return fail(
+                    CliText::tr("--history needs the path of a history file").toStdString());
             if (IsServerAddress(given)) {
                 QString problem;
                 if (!ParseServerAddress(QString::fromLocal8Bit(given), &problem))
@@ -392,11 +436,11 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                 .toStdString());
             line.waitSeconds = int(*number);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return fail("unknown option " + arg);
+            return fail(Say(CliText::tr("unknown option %1"), arg));
         } else if (!haveCommand) {
             const auto found = Commands().find(arg);
             if (found == Commands().end())
-                return fail("unknown command " + arg);
+                return fail(Say(CliText::tr("unknown command %1"), arg));
             line.command = found->second.command;
             fileCount = found->second.files;
             optionalFiles = found->second.optional;
@@ -407,12 +451,12 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (paths) {
         if (haveCommand)
-            return fail("--paths takes no command");
+            return fail(CliText::tr("--paths takes no command").toStdString());
         line.command = TCliCommand::Paths;
         return {line, {}};
     }
     if (!haveCommand)
-        return fail("no command given");
+        return fail(CliText::tr("no command given").toStdString());
     if (const std::string problem = CheckRegisterChoice(line); !problem.empty())
         return fail(problem);
     if (line.command == TCliCommand::Registers)
@@ -425,42 +469,56 @@ TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         const std::optional<TSalesBy> salesBy =
             Named<TSalesBy>(*by, {{"item", TSalesBy::Item}, {"department", TSalesBy::Department}});
         if (!salesBy)
-            return fail("--by takes item or department");
+            return fail(CliText::tr("--by takes item or department").toStdString());
         line.salesBy = *salesBy;
     } else if (by) {
         const std::optional<MatchBy> matchBy =
             Named<MatchBy>(*by, {{"number", MatchBy::Number}, {"barcode", MatchBy::Barcode}});
         if (!matchBy)
-            return fail("--by takes number or barcode");
+            return fail(CliText::tr("--by takes number or barcode").toStdString());
         line.importOptions.by = *matchBy;
     }
     if (line.command == TCliCommand::History)
         if (const std::string problem = CheckHistoryLine(line); !problem.empty())
             return fail(problem);
     if (line.noArchive && line.command != TCliCommand::Report)
-        return fail("--no-archive goes with report");
+        return fail(CliText::tr("--no-archive goes with report").toStdString());
     const int files = int(line.files.size());
     if (files > fileCount || (files < fileCount - optionalFiles && !ownDocument))
-        return fail(fileCount == 0 ? "this command takes no file"
-                    : line.command == TCliCommand::Registers
-                        ? "registers takes an action and at most two names"
-                    : optionalFiles > 0 ? "this command takes at most one folder"
-                    : fileCount == 1    ? "this command takes exactly one file"
-                                        : "this command takes exactly two files");
+        return fail((fileCount == 0 ? CliText::tr("this command takes no file")
+                     : line.command == TCliCommand::Registers
+                         ? CliText::tr("registers takes an action and at most two names")
+                     : optionalFiles > 0 ? CliText::tr("this command takes at most one folder")
+                     : fileCount == 1    ? CliText::tr("this command takes exactly one file")
+                                         : CliText::tr("this command takes exactly two files"))
+                        .toStdString());
     if (line.importOptions.by == MatchBy::Barcode &&
         (line.importOptions.mode != ImportMode::Update || line.table != SheetTable::PLU))
-        return fail("--by barcode matches PLU rows in --mode update only");
+        return fail(
+            CliText::tr("--by barcode matches PLU rows in --mode update only").toStdString());
     if ((line.header || !line.columnMap.empty()) && line.command != TCliCommand::Import)
-        return fail("--map, --header and --no-header go with import");
+        return fail(CliText::tr("--map, --header and --no-header go with import").toStdString());
     if (line.changed && line.command != TCliCommand::Download)
-        return fail("--changed goes with download");
+        return fail(CliText::tr("--changed goes with download").toStdString());
     if (line.changed && line.backupFirst)
-        return fail("--changed and --backup-first do not go together");
+        return fail(CliText::tr("--changed and --backup-first do not go together").toStdString());
     return {line, {}};
 }
 
+TLanguageRequest ScanLanguage(const std::vector<std::string>& args) {
+    TLanguageRequest request;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            request.json = true;
+        else if (args[i] == "--lang" && i + 1 < args.size())
+            request.language = LanguageCode(QString::fromStdString(args[++i])).toStdString();
+    }
+    return request;
+}
+
 std::string HelpText() {
-    return R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
+    return QCoreApplication::translate("CommandLine",
+                                       R"(usage: quorve-plu-cli COMMAND [FILE] [OPTIONS]
        quorve-plu-cli --paths [--config PATH] [--json]
 
 Moves a shop's PLU items, departments, package prices and parameters between the PC and the
@@ -632,6 +690,8 @@ Options:
   --json         one JSON object per line on standard output: progress events and a final
                  {"result": ...}
   --quiet        no progress, only errors
+  --lang L       pl or en: the language of the texts for people (default from LANG and
+                 LANGUAGE); --json output and check's lines stay English
   --paths        where SYSTEM.CFG, the language file, DEBUG.LOG, the dumps and the guide
                  are: beside the program when its folder is writable, otherwise (installed)
                  ~/.config/quorve-plu/ and ~/.local/state/quorve-plu/ (XDG_CONFIG_HOME,
@@ -644,5 +704,6 @@ be opened; 4 a file could not be read or written (also: upload would replace a d
 --force; report: the report could not be archived); 5 check, import or history check found
 problems; 10 compare found differences; 130 cancelled
 (Ctrl+C, SIGTERM).
-)";
+)")
+        .toStdString();
 }

@@ -108,6 +108,7 @@ struct TCommandLine {
     std::string discoveryRoot = "/";
     bool json = false;
     bool quiet = false;
+    std::string language; // --lang: "pl" or "en"; empty: the environment's
 };
 
 struct TParsedCommandLine {
@@ -117,6 +118,14 @@ struct TParsedCommandLine {
 
 // args without the program name.
 TParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The --lang and --json the arguments hold, read before the rest so the errors of the command
+// line are already in the language asked for (and English for --json).
+struct TLanguageRequest {
+    std::string language; // "pl", "en", or empty: the environment's
+    bool json = false;
+};
+TLanguageRequest ScanLanguage(const std::vector<std::string>& args);
 
 // The commands that run for several registers at once.
 bool RunsOnSeveral(TCliCommand command);

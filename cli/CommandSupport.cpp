@@ -112,7 +112,7 @@ THistoryStore& OpenHistory(const TCommandLine& line, const TOutput& output) {
         history.told = false;
     }
     if (!history.store->IsOpen() && !history.told) {
-        output.Error("The history is not kept: " + history.store->Problem());
+        output.Error(CliText::tr("The history is not kept: %1").arg(history.store->Problem()));
         history.told = true;
     }
     return *history.store;
@@ -248,7 +248,7 @@ TRegisterLine::~TRegisterLine() {
 
 void TRegisterLine::EndRecord(TFlowResult result, const QString& error) {
     if (const QString problem = recorder_->End(result, error); !problem.isEmpty())
-        output_.Error("The journal entry was not written (" + problem + ").");
+        output_.Error(CliText::tr("The journal entry was not written (%1).").arg(problem));
 }
 
 int TRegisterLine::Fail(TExitCode code, const QString& text, QJsonObject fields) {

@@ -56,10 +56,12 @@ int commands::Check(const TCommandLine& line, const TOutput& output) {
     }
     if (problems.empty())
         return output.Finish(ExitDone, {{"problems", 0}});
-    output.Note(QString("%1 problem%2 in %3.")
-                    .arg(problems.size())
-                    .arg(problems.size() == 1 ? "" : "s")
-                    .arg(Local(path)));
+    output.Note(
+        PluralOr(
+            QT_TRANSLATE_N_NOOP("Plural", "%n problems in %1."), qint64(problems.size()),
+            QString("%1 problem%2 in ").arg(problems.size()).arg(problems.size() == 1 ? "" : "s") +
+                "%1.")
+            .arg(Local(path)));
     return output.Finish(ExitProblems, {{"problems", int(problems.size())}});
 }
 
@@ -104,8 +106,8 @@ void TellHowRead(const TOutput& output, const QString& name, const SheetText& sh
                  const ColumnMap& map) {
     output.Note(QString("%1: %2, %3")
                     .arg(name, DialectText(sheet.dialect),
-                         map.header ? QString("header on line %1").arg(sheet.Line(0))
-                                    : QString("no header line")));
+                         map.header ? CliText::tr("header on line %1").arg(sheet.Line(0))
+                                    : CliText::tr("no header line")));
     QStringList fed;
     QJsonArray columns;
     for (int fc = 0; fc < map.FileColumns(); ++fc) {
@@ -120,10 +122,10 @@ void TellHowRead(const TOutput& output, const QString& name, const SheetText& sh
                                    {"feeds", col >= 0 ? QJsonValue(title) : QJsonValue()}});
     }
     if (!fed.isEmpty())
-        output.Note(name + ": columns " + fed.join(", "));
+        output.Note(CliText::tr("%1: columns %2").arg(name, fed.join(", ")));
     if (!map.ignored.empty())
-        output.Note(name + ": ignored columns: " +
-                    QStringList(map.ignored.begin(), map.ignored.end()).join(", "));
+        output.Note(CliText::tr("%1: ignored columns: %2")
+                        .arg(name, QStringList(map.ignored.begin(), map.ignored.end()).join(", ")));
     output.Event({{"event", "sheet"},
                   {"encoding", EncodingText(sheet.dialect)},
                   {"separator", QString(QChar::fromLatin1(sheet.dialect.separator))},
@@ -173,12 +175,18 @@ int commands::Import(const TCommandLine& line, const TOutput& output) {
                           {"value", p.value},
                           {"reason", p.reason}});
         }
-        if (result.problems.size() == 1 && result.problems[0].reason == NoNumberColumn)
-            output.Note("Rows are matched by PLU number unless --by barcode is given; --mode "
-                        "replace puts the file's rows in their order and empties the others.");
-        output.Error(QString("Nothing imported: %1 problem%2; %3 is as it was.")
-                         .arg(result.problems.size())
-                         .arg(result.problems.size() == 1 ? "" : "s")
+        if (result.problems.size() == 1 &&
+            result.problems[0].reason == QCoreApplication::translate("Sheet", NoNumberColumn))
+            output.Note(CliText::tr("Rows are matched by PLU number unless --by barcode is "
+                                    "given; --mode replace puts the file's rows in their order "
+                                    "and empties the others."));
+        output.Error(PluralOr(QT_TRANSLATE_N_NOOP(
+                                  "Plural", "Nothing imported: %n problems; %1 is as it was."),
+                              qint64(result.problems.size()),
+                              QString("Nothing imported: %1 problem%2; ")
+                                      .arg(result.problems.size())
+                                      .arg(result.problems.size() == 1 ? "" : "s") +
+                                  "%1 is as it was.")
                          .arg(Local(path)));
         return output.Finish(ExitProblems, {{"problems", int(result.problems.size())}});
     }
@@ -191,7 +199,7 @@ int commands::Import(const TCommandLine& line, const TOutput& output) {
     std::string failed;
     if (const int error = WriteDocumentFiles(path, doc.plu, doc.dept, doc.recy, &failed))
         return FileFailed(output, failed, error);
-    output.Note(QString("Imported %1 into %2: %3 added, %4 changed, %5 emptied.")
+    output.Note(CliText::tr("Imported %1 into %2: %3 added, %4 changed, %5 emptied.")
                     .arg(Local(sheetPath), Local(path))
                     .arg(result.added)
                     .arg(result.changed)
@@ -217,7 +225,8 @@ int commands::Export(const TCommandLine& line, const TOutput& output) {
             ExportSheetFile(sheetPath, line.table, doc.plu, doc.dept, doc.recy, dialect))
         return FileFailed(output, sheetPath, error);
     const int rows = ExportRowCount(line.table, doc.plu, doc.dept);
-    output.Note(QString("Exported %1 to %2.").arg(Counted(rows, "row", "rows"), Local(sheetPath)));
+    output.Note(
+        CliText::tr("Exported %1 to %2.").arg(Counted(rows, "row", "rows"), Local(sheetPath)));
     return output.Finish(
         ExitDone, {{"file", QFileInfo(Local(sheetPath)).absoluteFilePath()}, {"rows", rows}});
 }

@@ -3,11 +3,13 @@
 #include "CommandSupport.h"
 
 #include "AtomicFile.h"
+#include "Counted.h"
 #include "HistoryPush.h"
 #include "HistoryServer.h"
 #include "HistoryStore.h"
 #include "HistoryTime.h"
 #include "Journal.h"
+#include "Language.h"
 #include "Pruning.h"
 #include "ReportArchive.h"
 #include "SalesHistory.h"
@@ -75,7 +77,7 @@ int Reports(THistoryStore& store, const TCommandLine& line, const TOutput& outpu
     if (!output.Json())
         output.Data(text);
     if (reports.empty())
-        output.Note("No archived report matches.");
+        output.Note(CliText::tr("No archived report matches."));
     return output.Finish(ExitDone, {{"reports", int(reports.size())}});
 }
 
@@ -84,7 +86,8 @@ int Show(THistoryStore& store, const TCommandLine& line, const TOutput& output) 
     const std::string& arg = line.files[1];
     const auto [end, ec] = std::from_chars(arg.data(), arg.data() + arg.size(), id);
     if (ec != std::errc() || end != arg.data() + arg.size() || id <= 0) {
-        const QString text = "history show takes the ID of a report, as history reports lists";
+        const QString text =
+            CliText::tr("history show takes the ID of a report, as history reports lists");
         output.Error(text);
         return output.Finish(ExitUsage, {{"message", text}});
     }
@@ -93,7 +96,7 @@ int Show(THistoryStore& store, const TCommandLine& line, const TOutput& output) 
     if (!error.isEmpty())
         return FailedRead(store, output, error);
     if (!report) {
-        const QString text = QString("no archived report has the ID %1").arg(id);
+        const QString text = CliText::tr("no archived report has the ID %1").arg(id);
         output.Error(text);
         return output.Finish(ExitFile, {{"message", text}});
     }
@@ -186,7 +189,7 @@ int Journal(THistoryStore& store, const TCommandLine& line, const TOutput& outpu
     if (!output.Json())
         output.Data(text);
     if (entries.empty())
-        output.Note("No journal entry matches.");
+        output.Note(CliText::tr("No journal entry matches."));
     return output.Finish(ExitDone, {{"entries", int(entries.size())}});
 }
 
@@ -202,9 +205,12 @@ int Sales(THistoryStore& store, const TCommandLine& line, const TOutput& output)
             line.dialect ? *ExportDialect(*line.dialect) : DefaultExportDialect();
         if (!WriteFileAtomically(line.csv, SalesSheet(lines, line.salesBy, dialect)))
             return FileFailed(output, line.csv, errno);
-        output.Note(QString("%1 line%2 written to %3.")
-                        .arg(lines.size())
-                        .arg(lines.size() == 1 ? "" : "s")
+        output.Note(PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n lines written to %1."),
+                             qint64(lines.size()),
+                             QString("%1 line%2 written to ")
+                                     .arg(lines.size())
+                                     .arg(lines.size() == 1 ? "" : "s") +
+                                 "%1.")
                         .arg(Local(line.csv)));
         return output.Finish(ExitDone, {{"lines", int(lines.size())}, {"file", Local(line.csv)}});
     }
@@ -243,7 +249,8 @@ int Sales(THistoryStore& store, const TCommandLine& line, const TOutput& output)
     if (!output.Json())
         output.Data(text);
     if (lines.empty())
-        output.Note("Nothing was sold between these dates, as far as the snapshots tell.");
+        output.Note(
+            CliText::tr("Nothing was sold between these dates, as far as the snapshots tell."));
     return output.Finish(ExitDone, {{"lines", int(lines.size())}});
 }
 
@@ -259,21 +266,30 @@ int CheckFile(THistoryStore& store, const TOutput& output) {
     if (!output.Json())
         output.Data((lines.join('\n') + '\n').toUtf8());
     if (!whole)
-        output.Error(Local(store.Path()) + " is damaged; a backup folder holds a copy of it.");
+        output.Error(CliText::tr("%1 is damaged; a backup folder holds a copy of it.")
+                         .arg(Local(store.Path())));
     return output.Finish(whole ? ExitDone : ExitProblems,
                          {{"file", Local(store.Path())},
                           {"problems", whole ? QJsonArray() : QJsonArray::fromStringList(lines)}});
 }
 
 QString CountsText(const TPruneCounts& c) {
-    return QString("%1 report%2, %3 journal entr%4 and %5 sales snapshot%6 (%7 sales lines)")
-        .arg(c.reports)
-        .arg(c.reports == 1 ? "" : "s")
-        .arg(c.journalEntries)
-        .arg(c.journalEntries == 1 ? "y" : "ies")
-        .arg(c.snapshots)
-        .arg(c.snapshots == 1 ? "" : "s")
-        .arg(c.salesLines);
+    const QString english =
+        QString("%1 report%2, %3 journal entr%4 and %5 sales snapshot%6 (%7 sales lines)")
+            .arg(c.reports)
+            .arg(c.reports == 1 ? "" : "s")
+            .arg(c.journalEntries)
+            .arg(c.journalEntries == 1 ? "y" : "ies")
+            .arg(c.snapshots)
+            .arg(c.snapshots == 1 ? "" : "s")
+            .arg(c.salesLines);
+    if (CurrentLanguage() == EnglishLanguage)
+        return english;
+    return CliText::tr("%1, %2 and %3 (%4)")
+        .arg(PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n reports"), c.reports, {}),
+             PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n journal entries"), c.journalEntries, {}),
+             PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n sales snapshots"), c.snapshots, {}),
+             PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n sales lines"), c.salesLines, {}));
 }
 
 QJsonObject CountsFields(const TPruneCounts& c, bool dryRun) {
@@ -292,15 +308,16 @@ int Prune(THistoryStore& store, const TCommandLine& line, const TOutput& output)
         counts = CountBefore(store, *line.before, &error);
         if (!error.isEmpty())
             return FailedRead(store, output, error);
-        output.Note("Would delete " + CountsText(counts) + " from before " + before + ".");
+        output.Note(CliText::tr("Would delete %1 from before %2.").arg(CountsText(counts), before));
         return output.Finish(ExitDone, CountsFields(counts, true));
     }
     if (const QString failed = PruneBefore(store, *line.before, &counts); !failed.isEmpty()) {
-        const QString text = Local(store.Path()) + ": nothing was deleted (" + failed + ")";
+        const QString text =
+            CliText::tr("%1: nothing was deleted (%2)").arg(Local(store.Path()), failed);
         output.Error(text);
         return output.Finish(ExitFile, {{"message", text}});
     }
-    output.Note("Deleted " + CountsText(counts) + " from before " + before + ".");
+    output.Note(CliText::tr("Deleted %1 from before %2.").arg(CountsText(counts), before));
     return output.Finish(ExitDone, CountsFields(counts, false));
 }
 

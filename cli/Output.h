@@ -3,10 +3,17 @@
 // with --json one JSON object per line on stdout and the human texts only on stderr. Data that
 // cannot be written to stdout (a full disk, a closed pipe) makes the command fail with ExitFile.
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 
 #include <string>
+
+// The context of the command line's texts for people; --json installs no translation, so what
+// programs read stays English.
+struct CliText {
+    Q_DECLARE_TR_FUNCTIONS(CliText)
+};
 
 // The exit codes of quorve-plu-cli.
 enum TExitCode {

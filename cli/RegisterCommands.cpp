@@ -3,9 +3,11 @@
 // file, trace and backup folder those of the run.
 #include "CommandSupport.h"
 
+
 #include "AtomicFile.h"
 #include "IBusNames.h"
 #include "Ini.h"
+#include "Language.h"
 #include "PortDetection.h"
 #include "PortDiscovery.h"
 #include "RegisterDetection.h"
@@ -69,9 +71,9 @@ int ListRegisters(const TRegisterList& list, const TOutput& output) {
     for (const std::string& g : list.Groups())
         groups.append(Name(g));
     if (list.Empty()) {
-        output.Note("The register list is empty, so the program works with " +
-                    Local(SystemCfgPath()) +
-                    " alone. Add a register with: quorve-plu-cli registers add NAME");
+        output.Note(CliText::tr("The register list is empty, so the program works with %1 "
+                                "alone. Add a register with: quorve-plu-cli registers add NAME")
+                        .arg(Local(SystemCfgPath())));
     } else if (!output.Json()) {
         // Columns as wide as their widest text.
         std::vector<qsizetype> widths;
@@ -104,12 +106,13 @@ int AddRegister(TRegisterList& list, const TCommandLine& line, const TOutput& ou
         return Failed(output, problem.starts_with("Cannot") ? ExitFile : ExitUsage, problem);
     const TRegister* added = list.Find(reg.name);
     const TRegisterPort port = PortOf(*added);
-    output.Note(Name(added->name) + " is on the list: " + Local(port.name) + " (" +
-                Local(port.device) + ") at " + RateText(port.baudIndex) + ", its settings in " +
-                Local(added->SettingsPath()) + ".");
+    output.Note(CliText::tr("%1 is on the list: %2 (%3) at %4, its settings in %5.")
+                    .arg(Name(added->name), Local(port.name), Local(port.device),
+                         RateText(port.baudIndex), Local(added->SettingsPath())));
     if (first)
-        output.Note("It starts from today's settings (" + Local(SystemCfgPath()) +
-                    "), which commands without --register keep using.");
+        output.Note(CliText::tr("It starts from today's settings (%1), which commands without "
+                                "--register keep using.")
+                        .arg(Local(SystemCfgPath())));
     return output.Finish(ExitDone, Described(*added));
 }
 
@@ -129,7 +132,7 @@ int DetectRegisters(const TRegisterList& list, const TCommandLine& line, const T
     TCancelSignals cancelSignals([&] {
         cancelled = true;
         bus.Abort();
-        output.Note("Cancelled.");
+        output.Note(CliText::tr("Cancelled."));
     });
     TProbeHooks hooks;
     hooks.SetOutcome = [&](size_t i, const std::string& text) {
@@ -151,11 +154,11 @@ int DetectRegisters(const TRegisterList& list, const TCommandLine& line, const T
             output.Data((Local(f.device.path) + '\t' + Readable(f.identification) + '\t' +
                          Local(f.device.description) + '\n')
                             .toUtf8());
-        output.Note("Add it with: quorve-plu-cli registers add NAME --port " +
-                    Local(f.device.path));
+        output.Note(CliText::tr("Add it with: quorve-plu-cli registers add NAME --port %1")
+                        .arg(Local(f.device.path)));
     }
     if (found.empty()) {
-        output.Error(NotFoundText);
+        output.Error(PeopleText(NotFoundText));
         return output.Finish(ExitRegister, {{"message", NotFoundText}});
     }
     return output.Finish(ExitDone, {{"found", list2}});

@@ -4,9 +4,11 @@
 
 #include "AtomicFile.h"
 #include "CodePage.h"
+#include "Counted.h"
 #include "DocumentFile.h"
 #include "HistoryStore.h"
 #include "Journal.h"
+#include "Language.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
 #include "OperationRecorder.h"
@@ -95,7 +97,7 @@ int KeepReport(TRegisterLine& reg, const TOutput& output, const std::string& pla
 int commands::Report(const TCommandLine& line, const TOutput& output) {
     const std::string place = line.output.empty() ? StdoutName : line.output;
     if (const int error = ReportPlaceError(line)) {
-        output.Note("The register was not asked for its report, so it keeps it.");
+        output.Note(CliText::tr("The register was not asked for its report, so it keeps it."));
         return FileFailed(output, place, error);
     }
     TRegisterLine reg(line, output);
@@ -142,7 +144,7 @@ int commands::LinkTest(const TCommandLine& line, const TOutput& output) {
     TRegisterLine reg(line, output);
     const TFlowResult result = RunLinkTest(reg.Bus(), reg.Progress(), reg.Port());
     if (result == TFlowResult::Done)
-        output.Note("The register answered on " + Local(reg.Port().name) + ".");
+        output.Note(CliText::tr("The register answered on %1.").arg(Local(reg.Port().name)));
     return reg.Finish(result, {{"port", Local(reg.Port().name)}});
 }
 
@@ -155,15 +157,18 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
     const std::string& root = line.discoveryRoot;
     const std::vector<SerialDevice> devices = UnmappedDevices(ListSerialDevices(root), root);
     if (!devices.empty() && !line.others)
-        output.Note(QString("%1 other serial device%2 present; --others tries %3 too.")
-                        .arg(devices.size())
-                        .arg(devices.size() == 1 ? " is" : "s are")
-                        .arg(devices.size() == 1 ? "it" : "them"));
+        output.Note(PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n other serial devices are "
+                                                           "present; --others tries them too."),
+                             qint64(devices.size()),
+                             QString("%1 other serial device%2 present; --others tries %3 too.")
+                                 .arg(devices.size())
+                                 .arg(devices.size() == 1 ? " is" : "s are")
+                                 .arg(devices.size() == 1 ? "it" : "them")));
     std::optional<size_t> hit;
     if (line.others) {
         TProbeHooks hooks;
         hooks.SetOutcome = [&](size_t i, const std::string& text) {
-            output.Note(Local(devices[i].path) + ": " + Local(text));
+            output.Note(Local(devices[i].path) + ": " + PeopleText(text));
             output.Event({{"event", "device"},
                           {"path", Local(devices[i].path)},
                           {"description", Local(devices[i].description)},
@@ -175,7 +180,7 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
     if (cancelled)
         return output.Finish(ExitCancelled);
     if (!hit) {
-        output.Error(NotFoundText);
+        output.Error(PeopleText(NotFoundText));
         return output.Finish(ExitRegister, {{"message", NotFoundText}});
     }
     const SerialDevice& device = devices[*hit];
@@ -184,14 +189,14 @@ int DetectOthers(const TCommandLine& line, const TOutput& output, TTolvIBusComm&
                        {"device", Local(device.path)},
                        {"description", Local(device.description)}};
     if (!line.apply) {
-        output.Note("Register found on " + Local(device.description) +
-                    ". Add --apply to use it as " + PortName(n) + ".");
+        output.Note(CliText::tr("Register found on %1. Add --apply to use it as %2.")
+                        .arg(Local(device.description), PortName(n)));
         return output.Finish(ExitDone, fields);
     }
     if (!ApplyDetectedDevice(n, device.path))
         return FileFailed(output, SystemCfgPath(), errno);
-    output.Note(PortName(n) + " now opens " + Local(device.path) + " and is the port in " +
-                Local(SystemCfgPath()) + ".");
+    output.Note(CliText::tr("%1 now opens %2 and is the port in %3.")
+                    .arg(PortName(n), Local(device.path), Local(SystemCfgPath())));
     fields.insert("applied", true);
     return output.Finish(ExitDone, fields);
 }
@@ -218,7 +223,7 @@ int commands::Detect(const TCommandLine& line, const TOutput& output) {
                                              : TFlowResult::RegisterFailed,
                      code == ExitDone || code == ExitCancelled ? QString() : NotFoundText);
     if (!problem.isEmpty())
-        output.Error("The journal entry was not written (" + problem + ").");
+        output.Error(CliText::tr("The journal entry was not written (%1).").arg(problem));
     return code;
 }
 
@@ -237,11 +242,11 @@ int DetectOn(TTolvIBusComm& bus, const TCommandLine& line, const TOutput& output
     TCancelSignals cancelSignals([&] {
         cancelled = true;
         bus.Abort();
-        output.Note("Cancelled.");
+        output.Note(CliText::tr("Cancelled."));
     });
     TDetectHooks hooks;
     hooks.SetOutcome = [&](int n, const std::string& text) {
-        output.Note(PortName(n) + ": " + Readable(text));
+        output.Note(PortName(n) + ": " + PeopleText(text));
         output.Event({{"event", "port"}, {"port", PortName(n)}, {"outcome", Readable(text)}});
     };
     hooks.StillShown = [&] { return !cancelled; };
@@ -255,8 +260,8 @@ int DetectOn(TTolvIBusComm& bus, const TCommandLine& line, const TOutput& output
     if (result.apply) {
         if (!ApplyDetectedPort(result.found))
             return FileFailed(output, SystemCfgPath(), errno);
-        output.Note(
-            QString("COM%1 is now the port in %2.").arg(result.found).arg(Local(SystemCfgPath())));
+        output.Note(CliText::tr("COM%1 is now the port in %2.")
+                        .arg(QString::number(result.found), Local(SystemCfgPath())));
         fields.insert("applied", true);
     }
     return output.Finish(ExitDone, fields);
@@ -337,8 +342,8 @@ int commands::Dump(const TCommandLine& line, const TOutput& output) {
     const TFlowResult result = DumpRegisterMemory(
         reg.Bus(), reg.Progress(), reg.Port(), range, files,
         [&](const std::string& path) {
-            output.Note("Listing in " + Local(path) + ", raw bytes in " + Local(files.binPath) +
-                        ".");
+            output.Note(CliText::tr("Listing in %1, raw bytes in %2.")
+                            .arg(Local(path), Local(files.binPath)));
             fields.insert("listing", Local(path));
             fields.insert("raw", Local(files.binPath));
         },

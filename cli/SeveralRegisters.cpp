@@ -66,7 +66,8 @@ public:
 
 private:
     void ShowFront() {
-        output_.Note(queue_.front().first + " Press Enter when it is (n and Enter skips it).");
+        output_.Note(queue_.front().first + " " +
+                     CliText::tr("Press Enter when it is (n and Enter skips it)."));
         notifier_->setEnabled(true);
     }
     void Read() {
@@ -151,8 +152,8 @@ void TellSharedPorts(const std::vector<TJob>& jobs, const TOutput& output) {
             byPort[job.portKey] << QString::fromStdString(job.reg.name);
     for (const auto& [port, names] : byPort)
         if (names.size() > 1)
-            output.Note(names.join(", ") + " share " + Local(port) +
-                        ": they run one after another.");
+            output.Note(CliText::tr("%1 share %2: they run one after another.")
+                            .arg(names.join(", "), Local(port)));
 }
 
 // What the caller must have before any register is asked: the document, the reports' folder.
@@ -215,7 +216,7 @@ int commands::OnRegisters(const TCommandLine& line, const TOutput& output) {
         if (cancelled)
             return;
         cancelled = true;
-        output.Note("Cancelled: every register running is told the connection ends.");
+        output.Note(CliText::tr("Cancelled: every register running is told the connection ends."));
         prompt.Refuse();
         runner.Cancel();
     });
@@ -226,8 +227,9 @@ int commands::OnRegisters(const TCommandLine& line, const TOutput& output) {
             return;
         told[size_t(i)] = job.state;
         if (job.state == TJobState::Running)
-            output.Note(QString::fromStdString(job.reg.name) + ": started on " +
-                        Local(job.port.name) + " (" + Local(job.port.device) + ")");
+            output.Note(CliText::tr("%1: started on %2 (%3)")
+                            .arg(QString::fromStdString(job.reg.name), Local(job.port.name),
+                                 Local(job.port.device)));
         else if (job.Finished())
             TellEnd(line, output, job, runner.NowMs());
     });

@@ -85,7 +85,7 @@ void TTerminalProgress::Cancel() {
     const bool running = state_ != ProgressStates::Closed;
     state_ = ProgressStates::Closed;
     EndLine();
-    output_.Note("Cancelled.");
+    output_.Note(CliText::tr("Cancelled."));
     output_.Event({{"event", "cancel"}});
     if (running)
         Abort();

@@ -5,6 +5,7 @@
 #include "AtomicFile.h"
 #include "Backup.h"
 #include "ChangedDownload.h"
+#include "Counted.h"
 #include "DocumentFile.h"
 #include "Download.h"
 #include "GridModel.h"
@@ -17,10 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString Counted(qsizetype n, const char* one, const char* many) {
-    return QString("%1 %2").arg(n).arg(n == 1 ? one : many);
-}
 
 // One line per difference: on stdout (the command's data) or as notes beside a download.
 void ListDifferences(const TComparison& comparison, const TOutput& output, bool asData) {
@@ -46,18 +43,22 @@ int DownloadChanged(TRegisterLine& reg, TTransferContext& ctx, const TOutput& ou
         return FinishOutcome(reg, output, outcome);
     ListDifferences(comparison, output, false);
     if (comparison.Equal()) {
-        output.Note("Nothing to send: the register holds what the document holds.");
+        output.Note(CliText::tr("Nothing to send: the register holds what the document holds."));
         return reg.Finish(TFlowResult::Done, {{"differences", 0}, {"blocks", 0}});
     }
     const int blocks = int(ChangedPluBlocks(comparison.changedPlus).size());
     const TFlowOutcome sent = SendChanges(ctx, comparison);
     if (sent.Done())
-        output.Note(QString("Sent %1 PLU block%2%3%4%5.")
-                        .arg(blocks)
-                        .arg(blocks == 1 ? "" : "s")
-                        .arg(comparison.KindDiffers(KindDepartment) ? ", the departments" : "")
-                        .arg(comparison.KindDiffers(KindRecycling) ? ", the package prices" : "")
-                        .arg(comparison.KindDiffers(KindParameter) ? ", the parameters" : ""));
+        output.Note(
+            PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Sent %n PLU blocks%1%2%3."), blocks,
+                     QString("Sent %1 PLU block%2").arg(blocks).arg(blocks == 1 ? "" : "s") +
+                         "%1%2%3.")
+                .arg(comparison.KindDiffers(KindDepartment) ? CliText::tr(", the departments")
+                                                            : QString(),
+                     comparison.KindDiffers(KindRecycling) ? CliText::tr(", the package prices")
+                                                           : QString(),
+                     comparison.KindDiffers(KindParameter) ? CliText::tr(", the parameters")
+                                                           : QString()));
     return FinishOutcome(reg, output, sent,
                          {{"differences", int(comparison.differences.size())}, {"blocks", blocks}});
 }
@@ -69,7 +70,8 @@ std::string BackupRoot(const TCommandLine& line) {
 // The history goes into a backup too; a backup without it still holds the register's data.
 void CopyHistory(const TCommandLine& line, const TOutput& output, const std::string& folder) {
     if (const QString problem = CopyHistoryInto(line, output, folder); !problem.isEmpty())
-        output.Error("The history file was not copied into the backup (" + problem + ").");
+        output.Error(
+            CliText::tr("The history file was not copied into the backup (%1).").arg(problem));
 }
 
 int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& output) {
@@ -78,11 +80,11 @@ int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& out
                                                 {BackupRootFor(DefaultBackupRoot())}, made);
     if (outcome.Done()) {
         CopyHistory(line, output, made.folder);
-        output.Note("Backup made in " + Local(made.folder) + ".");
+        output.Note(CliText::tr("Backup made in %1.").arg(Local(made.folder)));
         return ExitDone;
     }
     if (outcome.result != TFlowResult::Cancelled)
-        output.Error("the register was not backed up, so nothing was sent");
+        output.Error(CliText::tr("the register was not backed up, so nothing was sent"));
     return FinishOutcome(reg, output, outcome);
 }
 
@@ -136,7 +138,7 @@ int commands::Upload(const TCommandLine& line, const TOutput& output) {
     std::string failed;
     if (const int error = WriteDocumentFiles(path, plu.Table(), dept.Table(), doc.recy, &failed))
         return FileFailed(output, failed, error);
-    output.Note("Written " + Local(path) + " and its .DEP and .RCY files.");
+    output.Note(CliText::tr("Written %1 and its .DEP and .RCY files.").arg(Local(path)));
     return reg.Finish(result, {{"document", QFileInfo(Local(path)).absoluteFilePath()}});
 }
 
@@ -167,7 +169,7 @@ int commands::Backup(const TCommandLine& line, const TOutput& output) {
         BackUpRegister(reg.Bus(), reg.Progress(), reg.Port(), request, made);
     if (!outcome.Done()) {
         if (outcome.result != TFlowResult::Cancelled)
-            output.Note("No backup was made.");
+            output.Note(CliText::tr("No backup was made."));
         return FinishOutcome(reg, output, outcome);
     }
     const QString notCopied = CopyHistoryInto(line, output, made.folder);
@@ -208,7 +210,7 @@ int commands::Backups(const TCommandLine& line, const TOutput& output) {
                             .toUtf8());
     }
     if (backups.empty())
-        output.Note("No backups in " + Local(BackupRoot(line)) + ".");
+        output.Note(CliText::tr("No backups in %1.").arg(Local(BackupRoot(line))));
     return output.Finish(ExitDone, {{"backups", int(backups.size())}});
 }
 
@@ -246,9 +248,13 @@ int commands::Restore(const TCommandLine& line, const TOutput& output) {
     }
     if (outcome.Done())
         output.Note(comparison.Equal()
-                        ? QString("The register already held this backup.")
-                        : "Restored: " + Counted(qsizetype(comparison.differences.size()),
-                                                 "difference was sent.", "differences were sent."));
+                        ? CliText::tr("The register already held this backup.")
+                        : PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Restored: %n differences were "
+                                                                 "sent."),
+                                   qsizetype(comparison.differences.size()),
+                                   "Restored: " + Counted(qsizetype(comparison.differences.size()),
+                                                          "difference was sent.",
+                                                          "differences were sent.")));
     return FinishOutcome(reg, output, outcome,
                          {{"differences", int(comparison.differences.size())}});
 }

@@ -8,6 +8,7 @@
 #include "DisplayTexts.h"
 #include "FilePlaces.h"
 #include "Ini.h"
+#include "Language.h"
 #include "Output.h"
 #include "Release.h"
 #include "Settings.h"
@@ -21,6 +22,13 @@ namespace {
 
 int Run(const TCommandLine& line, const TOutput& output);
 
+// --json asks for English throughout: its messages are read by programs. The lines of check
+// stay English in every language, as scripts read them too.
+void ChooseCliLanguage(const std::string& option, const QString& programDir) {
+    SetTranslationsDir(TranslationsDirOf(programDir.toLocal8Bit().toStdString()));
+    InstallLanguage(ChooseLanguage(QString::fromStdString(option), QString()), {"CellCheck"});
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -29,11 +37,16 @@ int main(int argc, char** argv) {
     // A reader that went away is a write error to tell, not a silent death that loses a report.
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Before the arguments are checked, so their errors are in the language asked for.
+    const TLanguageRequest language = ScanLanguage(args);
+    if (!language.json)
+        ChooseCliLanguage(language.language, QCoreApplication::applicationDirPath());
     const TParsedCommandLine parsed = ParseCommandLine(args);
     if (!parsed.line) {
         const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
         const TOutput output(json, false);
-        output.Error(QString::fromStdString(parsed.error) + " (see quorve-plu-cli --help)");
+        output.Error(QCoreApplication::translate("CommandLine", "%1 (see quorve-plu-cli --help)")
+                         .arg(QString::fromStdString(parsed.error)));
         return output.Close(
             output.Finish(ExitUsage, {{"message", QString::fromStdString(parsed.error)}}));
     }

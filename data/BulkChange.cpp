@@ -1,5 +1,7 @@
 #include "BulkChange.h"
 
+#include <QtGlobal>
+
 #include <cmath>
 
 namespace {
@@ -94,7 +96,7 @@ BulkPlan PlanBulkChange(const TextTable& plu, const TextTable& dept, const std::
 }
 
 EditStep ApplyBulkPlan(TextTable& plu, const BulkPlan& plan) {
-    EditStep step("Change prices");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Change prices"));
     for (const BulkCellChange& change : plan.changes) {
         step.Cell(DocTable::PLU, change.row, change.col, change.before, change.after);
         plu.Cell(change.row, change.col) = change.after;

@@ -3,6 +3,8 @@
 // that the engine uses too: the column titles, the data-kind names and the step words. The
 // window texts by component name are the user interface's part (ui/WindowTexts).
 
+#include <QString>
+
 #include <string>
 
 class IniFile;
@@ -12,6 +14,13 @@ class IniFile;
 std::string LanguageFilePath();
 // The same for another program file (the command line uses the window program's file).
 std::string LanguageFileOf(const std::string& programPath);
+
+// The tables in the installed translation's words (the document's code page permitting), before
+// the language file, whose texts win.
+void TranslateDisplayTables();
+
+// A kind name or step word (code-page bytes, maybe the language file's) as a window shows it.
+QString DisplayWord(const std::string& word);
 
 // Replaces the tables' texts with those the file has.
 void LoadDisplayTables(const IniFile& ini);

@@ -1,5 +1,7 @@
 #include "DocumentFile.h"
 
+#include <QtGlobal>
+
 #include "AtomicFile.h"
 
 #include <algorithm>
@@ -103,24 +105,24 @@ int OpenForReading(const std::string& path, FileError& error) {
 std::string FileErrorText(FileError error) {
     switch (error) {
     case ENOENT:
-        return "File not found";
+        return QT_TRANSLATE_NOOP("Messages", "File not found");
     case ENOTDIR:
     case ENAMETOOLONG:
     case EINVAL:
     case ELOOP:
-        return "Invalid filename";
+        return QT_TRANSLATE_NOOP("Messages", "Invalid filename");
     case EMFILE:
     case ENFILE:
-        return "Too many open files";
+        return QT_TRANSLATE_NOOP("Messages", "Too many open files");
     case EACCES:
     case EISDIR: // a directory where a file should be is refused access, not misnamed
     case EPERM:
     case EROFS:
-        return "File access denied";
+        return QT_TRANSLATE_NOOP("Messages", "File access denied");
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return "Disk full";
+        return QT_TRANSLATE_NOOP("Messages", "Disk full");
     default:
         return "I/O error " + std::to_string(error);
     }

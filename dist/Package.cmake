@@ -20,8 +20,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The SVG icon needs Qt's SVG plugins to show in the program's own windows.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6")
+# The SVG icon needs Qt's SVG plugins to show in the program's own windows; Qt's own dialogs
+# speak Polish with qtbase_pl.qm.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-translations-l10n")
 # Qt loads its SQLite driver at run time, so dpkg-shlibdeps cannot see the history needs it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

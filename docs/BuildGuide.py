@@ -12,16 +12,16 @@ import sys
 import markdown
 
 PAGE = """<!DOCTYPE html>
-<html lang="en">
+<html lang="{lang}">
 <head>
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
-<title>Quorve PLU manager {version}: user guide</title>
+<title>{title}</title>
 <link rel="stylesheet" href="guide.css">
 </head>
 <body>
 <nav class="contents">
-<p class="guide-title">Quorve PLU manager {version}</p>
+<p class="guide-title">{product} {version}</p>
 {toc}
 </nav>
 <main>
@@ -30,6 +30,12 @@ PAGE = """<!DOCTYPE html>
 </body>
 </html>
 """
+
+# The product's name and the page's title in each language the guide is written in.
+TITLES = {
+    "en": ("Quorve PLU manager", "Quorve PLU manager {version}: user guide"),
+    "pl": ("Menedżer PLU Quorve", "Menedżer PLU Quorve {version}: podręcznik użytkownika"),
+}
 
 
 def broken_references(body, images):
@@ -49,6 +55,7 @@ def main():
     parser.add_argument("--version", required=True)
     parser.add_argument("--style", required=True, type=pathlib.Path)
     parser.add_argument("--images", required=True, type=pathlib.Path)
+    parser.add_argument("--lang", default="en", choices=sorted(TITLES))
     parser.add_argument("chapters", nargs="+", type=pathlib.Path)
     args = parser.parse_args()
 
@@ -66,7 +73,11 @@ def main():
         sys.exit("The guide has broken references: " + ", ".join(problems))
 
     args.output.mkdir(parents=True, exist_ok=True)
-    page = PAGE.format(version=html.escape(args.version), toc=converter.toc, body=body)
+    product, title = TITLES[args.lang]
+    version = html.escape(args.version)
+    page = PAGE.format(lang=args.lang, title=html.escape(title.format(version=args.version)),
+                       product=html.escape(product), version=version, toc=converter.toc,
+                       body=body)
     (args.output / "index.html").write_text(page, encoding="utf-8")
     shutil.copyfile(args.style, args.output / "guide.css")
     images = args.output / "images"

@@ -3,14 +3,42 @@
 # a virtual screen (Xvfb) under openbox beside the simulated register, xdotool drives it with
 # the keyboard and the mouse as a user would, and each picture is one window with its frame.
 #
-#   docs/screenshots.sh [BUILD_DIR]
+#   docs/screenshots.sh [--lang pl] [BUILD_DIR]
 #
 # BUILD_DIR holds bin/quorve-plu, bin/quorve-plu-cli and bin/quorve-sim (default build-release,
-# built here as scripts/run builds it). Needs xvfb, openbox, xdotool and imagemagick. Run it
+# built here as scripts/run builds it). With --lang pl the program runs in pl_PL.UTF-8 and the
+# pictures of the Polish guide (docs/guide/pl/images) are made. Needs xvfb, openbox, xdotool and imagemagick. Run it
 # after a change that shows in a window, look at the pictures, and commit them with the change.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-images="$root/docs/guide/images"
+lang=en
+if [ "${1:-}" = "--lang" ]; then
+    lang="$2"
+    shift 2
+fi
+case "$lang" in
+en) images="$root/docs/guide/images" ;;
+pl) images="$root/docs/guide/pl/images" ;;
+*) echo "--lang takes en or pl" >&2; exit 2 ;;
+esac
+mkdir -p "$images"
+
+# The windows' titles and the menus' and buttons' mnemonics in each language.
+if [ "$lang" = pl ]; then
+    locale=pl_PL.UTF-8
+    t_main='Menedżer PLU Quorve' t_import='Import' t_settings='Ustawienia komunikacji'
+    t_download='Wysyłanie do kasy' t_compare='Porównanie z kasą' t_backups='Kopie zapasowe kasy'
+    t_detect='Wykryj port' t_about='O programie...' t_connect_error='Łączenie\.\.\.Błąd!'
+    m_comm=alt+k m_help=alt+c i_settings=u i_compare=r i_backups=z i_detect=w i_about=o
+    b_device=alt+u b_close=alt+z b_no=n t_history='Historia' b_journal=alt+z b_sales=alt+s
+else
+    locale=C.UTF-8
+    t_main='Quorve PLU manager' t_import='Import' t_settings='Communication setting'
+    t_download='Download data' t_compare='Compare with register' t_backups='Register backups'
+    t_detect='Detect port' t_about='About...' t_connect_error='Connect\.\.\.Error!'
+    m_comm=alt+c m_help=alt+h i_settings=s i_compare=m i_backups=b i_detect=d i_about=a
+    b_device=alt+d b_close=alt+c b_no=n t_history='History' b_journal=alt+j b_sales=alt+a
+fi
 
 for tool in Xvfb openbox xdotool import; do
     command -v "$tool" >/dev/null || {
@@ -38,13 +66,19 @@ trap cleanup EXIT
 mkdir -p "$work/bin" "$work/share/quorve-plu" "$work/home/.config/quorve-plu" \
     "$work/home/.local/state/quorve-plu"
 cp "$build/bin/quorve-plu" "$build/bin/quorve-plu-cli" "$build/bin/quorve-sim" "$work/bin/"
-export HOME="$work/home" LANG=C.UTF-8 LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=0
+# The build's translations where an installed program looks first, so a .qm made since the
+# programs were linked shows.
+if [ -d "$build/bin/translations" ]; then
+    cp -r "$build/bin/translations" "$work/share/quorve-plu/"
+fi
+export HOME="$work/home" LANG="$locale" LC_ALL="$locale" ASAN_OPTIONS=detect_leaks=0
 unset XDG_CONFIG_HOME XDG_STATE_HOME
 cfg="$HOME/.config/quorve-plu/SYSTEM.CFG"
 state="$HOME/.local/state/quorve-plu"
 printf '[Comm]\r\nPort=2\r\nBaudRate=4\r\n[Version]\r\nCompanyName=Corner Shop Ltd.\r\n' >"$cfg"
 
-display=10
+# QPLU_SHOTS_DISPLAY picks where the search for a free display starts (shared machines).
+display="${QPLU_SHOTS_DISPLAY:-10}"
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
@@ -87,7 +121,7 @@ next_active() {
 shot() { # WINDOW NAME
     sleep 0.6 # let it paint
     import -frame -window "$1" "$images/$2.png"
-    echo "docs/guide/images/$2.png"
+    echo "${images#"$root"/}/$2.png"
 }
 key() { xdotool key "$@"; sleep 0.3; }
 
@@ -96,7 +130,7 @@ start_register COM2 ttySIM --wire-time
 main_register=$register
 (cd "$HOME" && "$work/bin/quorve-plu" >/dev/null 2>&1) &
 pids+=($!)
-main="$(window 'Quorve PLU manager')"
+main="$(window "$t_main")"
 xdotool windowactivate --sync "$main"
 sleep 1
 # A click on the first Name cell gives the grid the focus, as a user's first click does.
@@ -122,12 +156,12 @@ printf '%s\r\n' 'Kod kreskowy;Nazwa;Cena brutto;Dział;Ilość;Stawka VAT' \
     '5900000000031;Masło ekstra;7,99;2;8,5;5' '5900000000048;Sok jabłkowy 1 l;5,20;3;30;23' \
     >"$HOME/cennik.csv"
 key ctrl+i
-chooser="$(window 'Import')"
+chooser="$(window "$t_import")"
 xdotool type --delay 40 "$HOME/cennik.csv"
 key Return
 importer=""
 for _ in $(seq 100); do
-    importer="$(xdotool search --onlyvisible --name '^Import$' 2>/dev/null |
+    importer="$(xdotool search --onlyvisible --name "^$t_import\$" 2>/dev/null |
         grep -vx "$chooser" | tail -1 || true)"
     [ -n "$importer" ] && break
     sleep 0.1
@@ -138,14 +172,14 @@ key Escape
 
 # The settings with COM1 chosen: a device of the machine's own list rather than the training
 # register's link, which no list holds. Cancel keeps COM2.
-key alt+c s
-settings="$(window 'Communication setting')"
-key alt+d shift+Tab Up
+key $m_comm $i_settings
+settings="$(window "$t_settings")"
+key $b_device shift+Tab Up
 shot "$settings" comm-setting
 key Escape
 
 key F9
-download="$(window 'Download data')"
+download="$(window "$t_download")"
 key space Tab Tab ctrl+a # tick PLU, then the last PLU number
 xdotool type --delay 80 10000
 shot "$download" download-dialog
@@ -157,58 +191,58 @@ key Escape
 sleep 1
 
 # The cancelled download left the register behind the document: compare the first 200 PLUs.
-key alt+c m
-compare_dialog="$(window 'Compare with register')"
+key $m_comm $i_compare
+compare_dialog="$(window "$t_compare")"
 key Tab Tab ctrl+a # every kind is ticked; the last PLU number
 xdotool type --delay 80 200
 key Return
 comparison=""
 for _ in $(seq 600); do
-    comparison="$(xdotool search --onlyvisible --name '^Compare with register$' 2>/dev/null |
+    comparison="$(xdotool search --onlyvisible --name "^$t_compare\$" 2>/dev/null |
         grep -vx "$compare_dialog" | tail -1 || true)"
     [ -n "$comparison" ] && break
     sleep 0.1
 done
 [ -n "$comparison" ] || { echo "the comparison did not appear" >&2; exit 1; }
 shot "$comparison" compare
-key alt+c # Close
+key $b_close # Close
 
 # One backup made by the command line, then the list of backups.
 (cd "$HOME" && "$work/bin/quorve-plu-cli" backup --range 1-200 --quiet >/dev/null)
-key alt+c b
-backups="$(window 'Register backups')"
+key $m_comm $i_backups
+backups="$(window "$t_backups")"
 shot "$backups" backups
 key Escape
 
 # The history: the report of F7, the operations so far, and the sales the backup read.
 key ctrl+h
-history="$(window 'History')"
+history="$(window "$t_history")"
 shot "$history" history-reports
-key alt+j
+key $b_journal
 shot "$history" history-journal
-key alt+a
+key $b_sales
 shot "$history" history-sales
 key Escape
 
 # Detection finds nothing on COM1 (a register that never answers) and the register on COM2.
 start_register COM1 ttySILENT --silent 1000000
-key alt+c d
-detect="$(window 'Detect port')"
+key $m_comm $i_detect
+detect="$(window "$t_detect")"
 key Return
 question="$(next_active "$detect")"
-key n # "Port found! Do you want to apply it?" No
+key $b_no # "Port found! Do you want to apply it?" No
 shot "$detect" detect-port
 key Escape
 
-key alt+h a
-about="$(window 'About...')"
+key $m_help $i_about
+about="$(window "$t_about")"
 shot "$about" about
 key Escape
 
 # A port whose device is gone: the register on COM2 is switched off and its link removed.
 kill "$main_register" 2>/dev/null || true
 sleep 0.5
-key alt+c Down Down Return # Test
+key $m_comm Down Down Return # Test
 box="$(next_active "$main")"
 shot "$box" open-error
 key Return
@@ -216,15 +250,66 @@ key Return
 # A port that opens but where nothing answers: COM1's silent register. The settings dialog
 # reads the file again when it opens, even when it is then cancelled.
 sed -i 's/^Port=2/Port=1/' "$cfg"
-key alt+c s
-window 'Communication setting' >/dev/null
+key $m_comm $i_settings
+window "$t_settings" >/dev/null
 key Escape
-key alt+c Down Down Return # Test
+key $m_comm Down Down Return # Test
 progress="$(next_active "$main")"
 for _ in $(seq 300); do
-    xdotool search --onlyvisible --name 'Connect\.\.\.Error!' >/dev/null 2>&1 && break
+    xdotool search --onlyvisible --name "$t_connect_error" >/dev/null 2>&1 && break
     sleep 0.1
 done
 shot "$progress" connect-error
 key Return
+
+# Several registers: a list of three made on the command line, each on a simulated register of
+# its own (the third hangs up midway), and the program started again to find it.
+kill "$(xdotool getwindowpid "$main")" 2>/dev/null || true
+sleep 1
+mkdir -p "$work/dev"
+for n in 1 2 3; do
+    flags=(--wire-time)
+    [ "$n" = 3 ] && flags+=(--hangup-after 120)
+    "$work/bin/quorve-sim" --link "$work/dev/ttyUSB$n" --rate 0 "${flags[@]}" >/dev/null &
+    pids+=($!)
+    for _ in $(seq 50); do [ -L "$work/dev/ttyUSB$n" ] && break; sleep 0.1; done
+done
+cli() { (cd "$HOME" && "$work/bin/quorve-plu-cli" "$@" --quiet >/dev/null); }
+cli registers add Till-1 --port "$work/dev/ttyUSB1" --baud 115200 --group Front
+cli registers add Till-2 --port "$work/dev/ttyUSB2" --baud 115200 --group Front
+cli registers add Office --port "$work/dev/ttyUSB3" --baud 115200 --group Back
+(cd "$HOME" && "$work/bin/quorve-plu" >/dev/null 2>&1) &
+pids+=($!)
+main="$(xdotool search --sync --onlyvisible --name '^Quorve PLU manager' | tail -1)"
+xdotool windowactivate --sync "$main"
+sleep 1
+xdotool mousemove --window "$main" 260 120 click 1
+key shift+ctrl+alt+F3
+shot "$main" register-chooser
+
+key alt+c g
+registers="$(window 'Registers')"
+# Wide enough for the last contact beside a long device path.
+xdotool windowsize --sync "$registers" 1000 330
+xdotool windowmove --sync "$registers" 8 60
+key alt+t # Test all
+sleep 4
+shot "$registers" registers
+key Escape
+
+key F9
+download="$(window 'Download data')"
+key space Tab Tab ctrl+a
+xdotool type --delay 80 3000
+# The group Front ticks both tills beside the chosen Office.
+xdotool mousemove --window "$download" 140 267 click 1
+sleep 0.3
+shot "$download" download-registers
+key Return
+jobs="$(next_active "$main")"
+xdotool windowsize --sync "$jobs" 1000 330
+xdotool windowmove --sync "$jobs" 8 60
+sleep 5
+shot "$jobs" register-jobs
+key Escape
 echo "done; look at the pictures before committing them"

@@ -3,16 +3,18 @@
 #include "CodePage.h"
 #include "DocumentCheck.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const char* RowWord(SheetTable table) {
     switch (table) {
     case SheetTable::PLU:
-        return "PLU";
+        return QT_TRANSLATE_NOOP("Sheet", "PLU");
     case SheetTable::Department:
-        return "Department";
+        return QT_TRANSLATE_NOOP("Sheet", "Department");
     default:
-        return "Entry";
+        return QT_TRANSLATE_NOOP("Sheet", "Entry");
     }
 }
 
@@ -63,7 +65,7 @@ QString PasteProblemText(SheetTable table, const PasteProblem& problem) {
     if (problem.row == 0)
         return problem.reason;
     return QStringLiteral("%1 %2, %3 \"%4\": %5")
-        .arg(QLatin1String(RowWord(table)))
+        .arg(QCoreApplication::translate("Sheet", RowWord(table)))
         .arg(problem.row)
         .arg(SheetColumnTitle(table, problem.col), problem.value, problem.reason);
 }
@@ -80,7 +82,7 @@ PastedCells PasteCells(SheetTable kind, const QString& text, const CellRect& tar
     if (!sheet.problems.empty())
         return Refused(sheet.problems.front().reason);
     if (sheet.Records() == 0)
-        return Refused(QStringLiteral("the clipboard holds no cells"));
+        return Refused(QCoreApplication::translate("Sheet", "the clipboard holds no cells"));
 
     // Lines keep their places: an empty line between others is a row of emptied cells. A record
     // spans lines only where a quoted field holds a line break, which no cell takes.
@@ -97,14 +99,16 @@ PastedCells PasteCells(SheetTable kind, const QString& text, const CellRect& tar
         fill ? target
              : CellRect{target.top, target.left, target.top + rows - 1, target.left + cols - 1};
     if (out.block.right > table.Cols())
-        return Refused(QStringLiteral("%1 columns do not fit from %2 on: the table has %3 more")
+        return Refused(QCoreApplication::translate(
+                           "Sheet", "%1 columns do not fit from %2 on: the table has %3 more")
                            .arg(cols)
                            .arg(SheetColumnTitle(kind, target.left))
                            .arg(table.Cols() - target.left + 1));
     if (out.block.bottom > table.Rows())
-        return Refused(QStringLiteral("%1 rows do not fit from %2 %3 on: the table ends at %4")
+        return Refused(QCoreApplication::translate(
+                           "Sheet", "%1 rows do not fit from %2 %3 on: the table ends at %4")
                            .arg(rows)
-                           .arg(QLatin1String(RowWord(kind)))
+                           .arg(QCoreApplication::translate("Sheet", RowWord(kind)))
                            .arg(target.top)
                            .arg(table.Rows()));
 
@@ -125,7 +129,7 @@ PastedCells PasteCells(SheetTable kind, const QString& text, const CellRect& tar
             CellText cell = preparer.Prepare(col, field);
             // Numbers are trimmed before their check; a line break would still be no number.
             if (cell.Ok() && (field.contains(u'\n') || field.contains(u'\r')))
-                cell.reason = QStringLiteral("holds a line break");
+                cell.reason = QCoreApplication::translate("Sheet", "holds a line break");
             if (!cell.Ok() && problems.size() < MaxSheetProblems)
                 problems.push_back({block.top + r, col, field.toString(), cell.reason});
             out.cells.push_back(std::move(cell.text));

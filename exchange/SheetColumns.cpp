@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Defs.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -72,11 +73,11 @@ QHash<QString, int> KnownNames(SheetTable table) {
 const char* SheetRowWord(SheetTable table) {
     switch (table) {
     case SheetTable::PLU:
-        return "PLU";
+        return QT_TRANSLATE_NOOP("Sheet", "PLU");
     case SheetTable::Department:
-        return "department";
+        return QT_TRANSLATE_NOOP("Sheet", "department");
     default:
-        return "recycling entry";
+        return QT_TRANSLATE_NOOP("Sheet", "recycling entry");
     }
 }
 
@@ -126,7 +127,7 @@ QString ColumnMap::Name(int fileCol) const {
         return names[size_t(fileCol)];
     if (fileCol >= 0 && size_t(fileCol) < feeds.size() && feeds[size_t(fileCol)] >= 0)
         return SheetColumnTitle(table, feeds[size_t(fileCol)]);
-    return QStringLiteral("column %1").arg(fileCol + 1);
+    return QCoreApplication::translate("Sheet", "column %1").arg(fileCol + 1);
 }
 
 QString FoldedName(QStringView name) {
@@ -183,7 +184,8 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
     // A column that names a taken one is a problem, not an ignored column.
     std::vector<bool> named(size_t(columns), false);
     auto ownName = [&](int fc) {
-        return map.header ? map.names[size_t(fc)] : QStringLiteral("column %1").arg(fc + 1);
+        return map.header ? map.names[size_t(fc)]
+                          : QCoreApplication::translate("Sheet", "column %1").arg(fc + 1);
     };
     auto assign = [&](int fc, int col) {
         int& slot = map.fileColumn[size_t(col)];
@@ -192,9 +194,9 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
                 {map.header ? sheet.Line(0) : 0,
                  {},
                  {},
-                 chosen ? QStringLiteral("%1 and %2 both feed %3")
+                 chosen ? QCoreApplication::translate("Sheet", "%1 and %2 both feed %3")
                               .arg(ownName(slot), ownName(fc), SheetColumnTitle(table, col))
-                        : QStringLiteral("%1 names the same column as %2")
+                        : QCoreApplication::translate("Sheet", "%1 names the same column as %2")
                               .arg(map.Name(fc), map.Name(slot))});
             named[size_t(fc)] = true;
             return;
@@ -214,7 +216,8 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
                     {0,
                      {},
                      {},
-                     QStringLiteral("column %1 is to feed %2, but the file has %3 columns")
+                     QCoreApplication::translate(
+                         "Sheet", "column %1 is to feed %2, but the file has %3 columns")
                          .arg(fc + 1)
                          .arg(SheetColumnTitle(table, col))
                          .arg(columns)});
@@ -238,6 +241,7 @@ ColumnMap MapColumns(const SheetText& sheet, SheetTable table, std::optional<boo
             {map.header ? sheet.Line(0) : 0,
              {},
              {},
-             QStringLiteral("no column of the %1 table").arg(QLatin1String(SheetRowWord(table)))});
+             QCoreApplication::translate("Sheet", "no column of the %1 table")
+                 .arg(QCoreApplication::translate("Sheet", SheetRowWord(table)))});
     return map;
 }

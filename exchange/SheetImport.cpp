@@ -3,6 +3,8 @@
 #include "CodePage.h"
 #include "DocumentCheck.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -68,8 +70,8 @@ int RowNumber(SheetTable table, QStringView field, QString& reason) {
     const int row = ok ? digits.toInt() : 0;
     if (row >= 1 && row <= SheetRows(table))
         return row;
-    reason = QStringLiteral("not a %1 number from 1 to %2")
-                 .arg(QLatin1String(SheetRowWord(table)))
+    reason = QCoreApplication::translate("Sheet", "not a %1 number from 1 to %2")
+                 .arg(QCoreApplication::translate("Sheet", SheetRowWord(table)))
                  .arg(SheetRows(table));
     return 0;
 }
@@ -112,7 +114,7 @@ CellText CellPreparer::Prepare(int col, QStringView field) {
                int(text.size()) > limit && !(table_ == SheetTable::PLU && col == PLUStocksColumn)) {
         // Stocks in their three-decimal form may be one character longer than typing takes
         // (-54321.600), as an upload writes them; other cells must fit.
-        cell.reason = QStringLiteral("becomes %1, longer than %2 characters")
+        cell.reason = QCoreApplication::translate("Sheet", "becomes %1, longer than %2 characters")
                           .arg(QString::fromStdString(text))
                           .arg(limit);
     } else {
@@ -129,7 +131,8 @@ std::string CellPreparer::TextBytes(QStringView field, QString& reason) {
         const QChar c = field[i];
         // A tab or line break would split the row in the document's own files.
         if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            reason = QStringLiteral("holds a tab, line break or other control character");
+            reason = QCoreApplication::translate(
+                "Sheet", "holds a tab, line break or other control character");
             return {};
         }
         if (c.unicode() < 0x80) {
@@ -138,7 +141,7 @@ std::string CellPreparer::TextBytes(QStringView field, QString& reason) {
             bytes += *b;
         } else {
             const qsizetype width = c.isHighSurrogate() && i + 1 < field.size() ? 2 : 1;
-            reason = QStringLiteral("%1 is not in the code page %2")
+            reason = QCoreApplication::translate("Sheet", "%1 is not in the code page %2")
                          .arg(field.sliced(i, width).toString(),
                               QString::fromStdString(codePage.Name()));
             return {};
@@ -163,7 +166,8 @@ std::string CellPreparer::NumberBytes(QStringView field, int col, QString& reaso
             bytes += DecimalSeparator();
             ++separators;
         } else if (kind == Kind::Number && (u == u'.' || u == u',')) {
-            reason = QStringLiteral("holds %1 but the file's decimal separator is %2")
+            reason = QCoreApplication::translate("Sheet",
+                                                 "holds %1 but the file's decimal separator is %2")
                          .arg(c)
                          .arg(decimal_);
             return {};
@@ -176,12 +180,14 @@ std::string CellPreparer::NumberBytes(QStringView field, int col, QString& reaso
         }
     }
     if (kind == Kind::Digits && foreign)
-        reason = QStringLiteral("may hold digits only");
+        reason = QCoreApplication::translate("Sheet", "may hold digits only");
     else if (foreign || minus > 1 || separators > 1)
-        reason = QStringLiteral("not a number");
+        reason = QCoreApplication::translate("Sheet", "not a number");
     else if (const int kept = KeptDecimals(table_, col); exact_ && kept >= 0 && decimals > kept)
         // "1,299" may be a thousand written with a group separator: never make it 1.30.
-        reason = QStringLiteral("%1 decimals where the column keeps %2").arg(decimals).arg(kept);
+        reason = QCoreApplication::translate("Sheet", "%1 decimals where the column keeps %2")
+                     .arg(decimals)
+                     .arg(kept);
     return bytes;
 }
 
@@ -201,13 +207,15 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
     const int keyCol = map.fileColumn[0];
     const int barcodeCol = table == SheetTable::PLU ? map.fileColumn[1] : -1;
     const size_t firstRow = map.header ? 1 : 0;
-    auto whole = [&](const char* reason) { problems.push_back({0, {}, {}, reason}); };
+    auto whole = [&](const char* reason) {
+        problems.push_back({0, {}, {}, QCoreApplication::translate("Sheet", reason)});
+    };
     if (sheet.Records() <= firstRow)
-        whole("the file holds no rows");
+        whole(QT_TRANSLATE_NOOP("Sheet", "the file holds no rows"));
     if (byBarcode && table != SheetTable::PLU)
-        whole("only PLU rows have barcodes to match by");
+        whole(QT_TRANSLATE_NOOP("Sheet", "only PLU rows have barcodes to match by"));
     else if (byBarcode && barcodeCol < 0)
-        whole("no barcode column to match rows by");
+        whole(QT_TRANSLATE_NOOP("Sheet", "no barcode column to match rows by"));
     else if (update && !byBarcode && keyCol < 0)
         whole(NoNumberColumn);
     if (!problems.empty())
@@ -254,9 +262,10 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             while (last >= map.FileColumns() && field(last).isEmpty())
                 --last;
             if (last >= map.FileColumns()) {
-                problem(-1, QStringLiteral("%1 fields where the header has %2")
-                                .arg(last + 1)
-                                .arg(map.FileColumns()));
+                problem(-1,
+                        QCoreApplication::translate("Sheet", "%1 fields where the header has %2")
+                            .arg(last + 1)
+                            .arg(map.FileColumns()));
                 continue;
             }
         }
@@ -265,8 +274,9 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
         if (!update && keyCol < 0) {
             row = sheet.Position(i) - firstPosition + 1;
             if (row > rows) {
-                problem(-1, QStringLiteral("more rows than the %1 table holds (%2)")
-                                .arg(QLatin1String(SheetRowWord(table)))
+                problem(-1, QCoreApplication::translate("Sheet",
+                                                        "more rows than the %1 table holds (%2)")
+                                .arg(QCoreApplication::translate("Sheet", SheetRowWord(table)))
                                 .arg(rows));
                 break;
             }
@@ -279,7 +289,7 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
                 continue;
             }
             if (barcode.text.empty()) {
-                problem(barcodeCol, QStringLiteral("no barcode to match"));
+                problem(barcodeCol, QCoreApplication::translate("Sheet", "no barcode to match"));
                 continue;
             }
             if (auto it = barcodeRows.find(barcode.text); it != barcodeRows.end()) {
@@ -287,14 +297,17 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             } else if (!field(keyCol).trimmed().isEmpty()) {
                 row = RowNumber(table, field(keyCol), reason);
                 if (row > 0 && !work.RowIsDefault(row)) {
-                    reason = QStringLiteral("PLU %1 already holds another item").arg(row);
+                    reason =
+                        QCoreApplication::translate("Sheet", "PLU %1 already holds another item")
+                            .arg(row);
                     row = 0;
                 }
             } else {
                 while (nextFree <= rows && !work.RowIsDefault(nextFree))
                     ++nextFree;
                 if (nextFree > rows) {
-                    problem(barcodeCol, QStringLiteral("no free PLU row left for a new item"));
+                    problem(barcodeCol, QCoreApplication::translate(
+                                            "Sheet", "no free PLU row left for a new item"));
                     continue;
                 }
                 row = nextFree++;
@@ -305,10 +318,11 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
             continue;
         }
         if (int earlier = source[size_t(row)]; earlier >= 0) {
-            problem(keyCol, QStringLiteral("%1 %2 is already given on line %3")
-                                .arg(QLatin1String(SheetRowWord(table)))
-                                .arg(row)
-                                .arg(sheet.Line(size_t(earlier))));
+            problem(keyCol,
+                    QCoreApplication::translate("Sheet", "%1 %2 is already given on line %3")
+                        .arg(QCoreApplication::translate("Sheet", SheetRowWord(table)))
+                        .arg(row)
+                        .arg(sheet.Line(size_t(earlier))));
             continue;
         }
         source[size_t(row)] = int(i);
@@ -350,11 +364,12 @@ ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const Imp
                      [](const SheetProblem& a, const SheetProblem& b) { return a.line < b.line; });
     if (problems.size() >= MaxSheetProblems) {
         problems.resize(MaxSheetProblems);
-        problems.push_back({0,
-                            {},
-                            {},
-                            QStringLiteral("more problems follow; the first %1 are listed")
-                                .arg(MaxSheetProblems)});
+        problems.push_back(
+            {0,
+             {},
+             {},
+             QCoreApplication::translate("Sheet", "more problems follow; the first %1 are listed")
+                 .arg(MaxSheetProblems)});
     }
     if (!problems.empty())
         return result;

@@ -42,7 +42,8 @@ struct ImportResult {
 
 inline constexpr size_t MaxSheetProblems = 1000;
 // Update by number of a file without a number column.
-inline constexpr const char* NoNumberColumn = "no number column to match rows by";
+inline constexpr const char* NoNumberColumn =
+    QT_TRANSLATE_NOOP("Sheet", "no number column to match rows by");
 
 ImportResult ImportSheet(const SheetText& sheet, const ColumnMap& map, const ImportOptions& options,
                          const TextTable& plu, const TextTable& dept, const RecyTable& recy);

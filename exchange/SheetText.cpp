@@ -4,6 +4,7 @@
 #include "Defs.h"
 #include "DocumentFile.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <array>
@@ -68,11 +69,11 @@ QString Decode(std::string_view bytes, SheetEncoding encoding,
             bad = text.size();
     }
     if (bad >= 0)
-        problems.push_back(
-            {LineAt(text, bad),
-             {},
-             {},
-             utf8 ? QStringLiteral("not valid UTF-8") : QStringLiteral("not valid UTF-16")});
+        problems.push_back({LineAt(text, bad),
+                            {},
+                            {},
+                            utf8 ? QCoreApplication::translate("Sheet", "not valid UTF-8")
+                                 : QCoreApplication::translate("Sheet", "not valid UTF-16")});
     return text;
 }
 
@@ -296,13 +297,15 @@ SheetText Split(const QString& text, SheetDialect dialect, std::vector<SheetProb
                 {sheet.Line(sheet.Records() - 1),
                  {},
                  {},
-                 QStringLiteral("more rows than a table holds (%1)").arg(MaxSheetRows)});
+                 QCoreApplication::translate("Sheet", "more rows than a table holds (%1)")
+                     .arg(MaxSheetRows)});
             SheetSplitter::DropLast(sheet);
             break;
         }
     }
     if (int line = splitter.UnclosedQuoteLine())
-        problems.push_back({line, {}, {}, QStringLiteral("a quoted field is never closed")});
+        problems.push_back(
+            {line, {}, {}, QCoreApplication::translate("Sheet", "a quoted field is never closed")});
     sheet.dialect = dialect;
     sheet.problems = std::move(problems);
     return sheet;
@@ -311,8 +314,11 @@ SheetText Split(const QString& text, SheetDialect dialect, std::vector<SheetProb
 std::vector<SheetProblem> SizeProblems(std::string_view bytes) {
     if (bytes.size() <= MaxSheetFileBytes)
         return {};
-    return {
-        {0, {}, {}, QStringLiteral("the file is larger than %1 MiB").arg(MaxSheetFileBytes >> 20)}};
+    return {{0,
+             {},
+             {},
+             QCoreApplication::translate("Sheet", "the file is larger than %1 MiB")
+                 .arg(MaxSheetFileBytes >> 20)}};
 }
 
 } // namespace
@@ -328,7 +334,8 @@ QStringView SheetText::Field(size_t record, int field) const {
 QString EncodingText(const SheetDialect& dialect) {
     switch (dialect.encoding) {
     case SheetEncoding::Utf8:
-        return dialect.bom ? QStringLiteral("UTF-8 with BOM") : QStringLiteral("UTF-8");
+        return dialect.bom ? QCoreApplication::translate("Sheet", "UTF-8 with BOM")
+                           : QCoreApplication::translate("Sheet", "UTF-8");
     case SheetEncoding::Utf16LE:
         return QStringLiteral("UTF-16 LE");
     case SheetEncoding::Utf16BE:
@@ -341,22 +348,25 @@ QString EncodingText(const SheetDialect& dialect) {
 QString SeparatorText(char separator) {
     switch (separator) {
     case ';':
-        return QStringLiteral("semicolon");
+        return QCoreApplication::translate("Sheet", "semicolon");
     case ',':
-        return QStringLiteral("comma");
+        return QCoreApplication::translate("Sheet", "comma");
     default:
-        return QStringLiteral("tab");
+        return QCoreApplication::translate("Sheet", "tab");
     }
 }
 
 QString DialectText(const SheetDialect& dialect) {
-    return QStringLiteral("%1, %2 between fields, decimal %3")
+    return QCoreApplication::translate("Sheet", "%1, %2 between fields, decimal %3")
         .arg(EncodingText(dialect), SeparatorText(dialect.separator),
-             dialect.decimal == ',' ? QStringLiteral("comma") : QStringLiteral("point"));
+             dialect.decimal == ',' ? QCoreApplication::translate("Sheet", "comma")
+                                    : QCoreApplication::translate("Sheet", "point"));
 }
 
 QString ProblemText(const SheetProblem& problem) {
-    QString where = problem.line > 0 ? QStringLiteral("line %1").arg(problem.line) : QString();
+    QString where = problem.line > 0
+                        ? QCoreApplication::translate("Sheet", "line %1").arg(problem.line)
+                        : QString();
     if (!problem.column.isEmpty()) {
         if (!where.isEmpty())
             where += QStringLiteral(", ");
@@ -443,8 +453,8 @@ SheetFile LoadSheetFile(const std::string& path) {
             break;
         file.bytes.append(buffer, size_t(n));
         if (file.bytes.size() > MaxSheetFileBytes) {
-            file.error =
-                QStringLiteral("the file is larger than %1 MiB").arg(MaxSheetFileBytes >> 20);
+            file.error = QCoreApplication::translate("Sheet", "the file is larger than %1 MiB")
+                             .arg(MaxSheetFileBytes >> 20);
             break;
         }
     }

@@ -46,7 +46,9 @@ QString Where(const TReportFilter& filter, TSqlDialect dialect, QVariantList& va
             values << query;
         }
     } else if (const QString query = SearchQuery(filter.words); !query.isEmpty()) {
-        conditions << "id IN (SELECT rowid FROM reports_search WHERE reports_search MATCH ?)";
+        // "+id" keeps the planner walking the time index: a page of the newest stops at its
+        // last row instead of fetching and sorting every match first.
+        conditions << "+id IN (SELECT rowid FROM reports_search WHERE reports_search MATCH ?)";
         values << query;
     }
     return conditions.isEmpty() ? QString() : " WHERE " + conditions.join(" AND ");

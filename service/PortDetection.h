@@ -5,6 +5,8 @@
 
 #include "PortDiscovery.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -13,10 +15,11 @@
 
 class TTolvIBusComm;
 
-inline constexpr char TestingText[] = "Testing...";
-inline constexpr char FoundText[] = "Tolv found!";
-inline constexpr char NotFoundText[] = "No tolv found.";
-inline constexpr char ApplyPortQuestion[] = "Port found! Do you want to apply it?";
+inline constexpr char TestingText[] = QT_TRANSLATE_NOOP("Messages", "Testing...");
+inline constexpr char FoundText[] = QT_TRANSLATE_NOOP("Messages", "Tolv found!");
+inline constexpr char NotFoundText[] = QT_TRANSLATE_NOOP("Messages", "No tolv found.");
+inline constexpr char ApplyPortQuestion[] =
+    QT_TRANSLATE_NOOP("Messages", "Port found! Do you want to apply it?");
 
 struct TDetectHooks {
     std::function<void(int port, const std::string& text)> SetOutcome;

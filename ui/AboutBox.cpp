@@ -14,7 +14,7 @@
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");
-    setWindowTitle("About...");
+    setWindowTitle(tr("About..."));
 
     auto* picture = new QLabel(this);
     picture->setObjectName("ProgramIcon");
@@ -23,7 +23,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(icon.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48)
                                      : icon);
 
-    auto* title = new TMyLabel("Quorve PLU manager", this);
+    auto* title = new TMyLabel(tr("Quorve PLU manager"), this);
     title->setObjectName("ProductName");
     QFont titleFont("Times New Roman");
     titleFont.setPixelSize(20);
@@ -37,11 +37,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     title->SetEffect(TMyLabel::Raised3D, 2);
     ProductName = title;
 
-    Version = new QLabel("Version 3.81", this);
+    Version = new QLabel(tr("Version 3.81"), this);
     Version->setObjectName("Version");
     Copyright = new QLabel("2005", this);
     Copyright->setObjectName("Copyright");
-    Build = new QLabel("Build 20050531", this);
+    Build = new QLabel(tr("Build 20050531"), this);
     Build->setObjectName("Build");
     Comments = new QLabel(DocumentCodePage().ToUnicode(CompanyText), this);
     Comments->setObjectName("Comments");
@@ -51,9 +51,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Release->setObjectName("Release");
     Release->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Release->hide();
-    Licence = new QLabel("Copyright 2026 the Quorve PLU manager developers.\nFree software under "
-                         "the GNU General Public License,\nversion 3 or later "
-                         "(GPL-3.0-or-later), without any warranty.",
+    Licence = new QLabel(tr("Copyright 2026 the Quorve PLU manager developers.\nFree software "
+                            "under the GNU General Public License,\nversion 3 or later "
+                            "(GPL-3.0-or-later), without any warranty."),
                          this);
     Licence->setObjectName("Licence");
     Licence->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -69,9 +69,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     };
     SettingsPlace = place("SettingsPlace", SettingsDir);
     StatePlace = place("StatePlace", StateDir);
-    auto* settingsLabel = new QLabel("Settings:", this);
+    auto* settingsLabel = new QLabel(tr("Settings:"), this);
     settingsLabel->setObjectName("SettingsLabel");
-    auto* stateLabel = new QLabel("Logs:", this);
+    auto* stateLabel = new QLabel(tr("Logs:"), this);
     stateLabel->setObjectName("StateLabel");
     auto* places = new QGridLayout;
     places->addWidget(settingsLabel, 0, 0);
@@ -80,7 +80,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     places->addWidget(StatePlace, 1, 1);
     places->setColumnStretch(1, 1);
 
-    auto* ok = new QPushButton("&OK", this);
+    auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -100,6 +100,6 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void TAboutBox::ShowRelease(const QString& text) {
-    Release->setText("Release " + text);
+    Release->setText(tr("Release %1").arg(text));
     Release->setVisible(!text.isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "BackupForm.h"
 
 #include "CodePage.h"
+#include "Counted.h"
 #include "ErrorBox.h"
 #include "TransferRangeDlg.h"
 
@@ -28,7 +29,7 @@ QTableWidgetItem* Cell(const QString& text, bool number = false) {
 
 TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
     setObjectName("BackupForm");
-    setWindowTitle("Register backups");
+    setWindowTitle(tr("Register backups"));
     setSizeGripEnabled(true);
     setWindowModality(Qt::WindowModal);
 
@@ -39,10 +40,10 @@ TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
 
     list_ = new QTableWidget(0, 6, this);
     list_->setObjectName("BackupList");
-    list_->setHorizontalHeaderLabels(
-        {"Date", "Register", "PLU range", "Named items", "Departments", "Package prices"});
-    const char* const countTips[] = {"PLU items with a name", "Departments with a name",
-                                     "Package prices other than 0"};
+    list_->setHorizontalHeaderLabels({tr("Date"), tr("Register"), tr("PLU range"),
+                                      tr("Named items"), tr("Departments"), tr("Package prices")});
+    const QString countTips[] = {tr("PLU items with a name"), tr("Departments with a name"),
+                                 tr("Package prices other than 0")};
     for (int column = 3; column < 6; ++column)
         list_->horizontalHeaderItem(column)->setToolTip(countTips[column - 3]);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -63,16 +64,16 @@ TBackupForm::TBackupForm(QWidget* parent) : QDialog(parent) {
 
     fromEdit_ = PluRangeSpin("BackupFromEdit", MinPluRange, this);
     toEdit_ = PluRangeSpin("BackupToEdit", MaxPluRange, this);
-    auto* fromLabel = new QLabel("PLU &from:", this);
+    auto* fromLabel = new QLabel(tr("PLU &from:"), this);
     fromLabel->setBuddy(fromEdit_);
-    auto* toLabel = new QLabel("&to:", this);
+    auto* toLabel = new QLabel(tr("&to:"), this);
     toLabel->setBuddy(toEdit_);
 
-    backupBtn_ = new QPushButton("&Back up now", this);
+    backupBtn_ = new QPushButton(tr("&Back up now"), this);
     backupBtn_->setObjectName("BackupBtn");
-    restoreBtn_ = new QPushButton("&Restore...", this);
+    restoreBtn_ = new QPushButton(tr("&Restore..."), this);
     restoreBtn_->setObjectName("RestoreBtn");
-    closeBtn_ = new QPushButton("&Close", this);
+    closeBtn_ = new QPushButton(tr("&Close"), this);
     closeBtn_->setObjectName("CloseBtn");
     connect(backupBtn_, &QPushButton::clicked, this, &TBackupForm::BackupClick);
     connect(restoreBtn_, &QPushButton::clicked, this, &TBackupForm::RestoreClick);
@@ -102,12 +103,15 @@ void TBackupForm::Execute(const std::string& root, bool restoring) {
     const QString home = QDir::homePath();
     if (folder.startsWith(home + "/"))
         folder = "~" + folder.mid(home.size());
-    folderLabel_->setText("Backups in " + folder + " (the newest " +
-                          QString::number(DefaultBackupsKept) + " are kept)");
+    folderLabel_->setText(
+        PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Backups in %1 (the newest %n are kept)"),
+                 DefaultBackupsKept,
+                 "Backups in %1 (the newest " + QString::number(DefaultBackupsKept) + " are kept)")
+            .arg(folder));
     outcomeLabel_->clear();
     Refresh({});
     if (backups_.empty())
-        outcomeLabel_->setText("No backups yet.");
+        outcomeLabel_->setText(tr("No backups yet."));
     if (restoring && !backups_.empty()) {
         list_->setFocus();
         restoreBtn_->setDefault(true);
@@ -157,7 +161,7 @@ void TBackupForm::BackupClick() {
     if (!backUp)
         return;
     if (toEdit_->value() < fromEdit_->value()) {
-        QMessageBox box(QMessageBox::Information, "Information", "Invalid PLU range",
+        QMessageBox box(QMessageBox::Information, tr("Information"), tr("Invalid PLU range"),
                         QMessageBox::Ok, this);
         box.exec();
         return;
@@ -167,8 +171,9 @@ void TBackupForm::BackupClick() {
     // The progress window has gone; the keyboard comes back here, not to the main window.
     activateWindow();
     Refresh(outcome.Done() ? made.folder : std::string());
-    outcomeLabel_->setText(outcome.Done() ? "Backup made in " + QString::fromLocal8Bit(made.folder)
-                                          : "No backup was made: " + OutcomeText(outcome));
+    outcomeLabel_->setText(outcome.Done()
+                               ? tr("Backup made in %1").arg(QString::fromLocal8Bit(made.folder))
+                               : tr("No backup was made: %1").arg(OutcomeText(outcome)));
 }
 
 void TBackupForm::RestoreClick() {

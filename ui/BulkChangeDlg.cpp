@@ -1,6 +1,8 @@
 #include "BulkChangeDlg.h"
 
+#include "CheckTexts.h"
 #include "CodePage.h"
+#include "Counted.h"
 #include "Defs.h"
 
 #include <QCheckBox>
@@ -30,14 +32,14 @@ QString Text(const std::string& bytes) {
 
 TBulkChangeDlg::TBulkChangeDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("BulkChangeDlg");
-    setWindowTitle("Change prices");
+    setWindowTitle(tr("Change prices"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* rowsBox = new QGroupBox("Rows", this);
+    auto* rowsBox = new QGroupBox(tr("Rows"), this);
     auto* rowsLayout = new QGridLayout(rowsBox);
     selectedRows_ = new QRadioButton(rowsBox);
     selectedRows_->setObjectName("SelectedRowsBtn");
-    range_ = new QRadioButton("PLU &range:", rowsBox);
+    range_ = new QRadioButton(tr("PLU &range:"), rowsBox);
     range_->setObjectName("RangeBtn");
     from_ = new QSpinBox(rowsBox);
     from_->setObjectName("FromEdit");
@@ -49,36 +51,36 @@ TBulkChangeDlg::TBulkChangeDlg(QWidget* parent) : QDialog(parent) {
     rowsLayout->addWidget(selectedRows_, 0, 0, 1, 4);
     rowsLayout->addWidget(range_, 1, 0);
     rowsLayout->addWidget(from_, 1, 1);
-    rowsLayout->addWidget(new QLabel("to", rowsBox), 1, 2);
+    rowsLayout->addWidget(new QLabel(tr("to"), rowsBox), 1, 2);
     rowsLayout->addWidget(to_, 1, 3);
     layout->addWidget(rowsBox);
 
-    auto* changeBox = new QGroupBox("Change", this);
+    auto* changeBox = new QGroupBox(tr("Change"), this);
     auto* form = new QFormLayout(changeBox);
     priceOp_ = new QComboBox(changeBox);
     priceOp_->setObjectName("PriceOpBox");
-    priceOp_->addItems(
-        {"Keep", "Raise by %", "Lower by %", "Raise by amount", "Lower by amount", "Set to"});
+    priceOp_->addItems({tr("Keep"), tr("Raise by %"), tr("Lower by %"), tr("Raise by amount"),
+                        tr("Lower by amount"), tr("Set to")});
     value_ = new QLineEdit(changeBox);
     value_->setObjectName("ValueEdit");
     auto* priceRow = new QHBoxLayout;
     priceRow->addWidget(priceOp_);
     priceRow->addWidget(value_, 1);
-    auto* priceLabel = new QLabel("Unit &price:", changeBox);
+    auto* priceLabel = new QLabel(tr("Unit &price:"), changeBox);
     priceLabel->setBuddy(priceOp_);
     form->addRow(priceLabel, priceRow);
     rounding_ = new QComboBox(changeBox);
     rounding_->setObjectName("RoundingBox");
     for (int cents : RoundingCents)
         rounding_->addItem(QString::fromStdString(FormatFixed(cents / 100.0, 2)), cents);
-    form->addRow("R&ounded to:", rounding_);
-    setDept_ = new QCheckBox("Set &department:", changeBox);
+    form->addRow(tr("R&ounded to:"), rounding_);
+    setDept_ = new QCheckBox(tr("Set &department:"), changeBox);
     setDept_->setObjectName("SetDeptBox");
     deptBox_ = new QSpinBox(changeBox);
     deptBox_->setObjectName("DeptEdit");
     deptBox_->setRange(1, DeptRowCount);
     form->addRow(setDept_, deptBox_);
-    setFlag_ = new QCheckBox("Set &flag:", changeBox);
+    setFlag_ = new QCheckBox(tr("Set &flag:"), changeBox);
     setFlag_->setObjectName("SetFlagBox");
     flag_ = new QSpinBox(changeBox);
     flag_->setObjectName("FlagEdit");
@@ -95,7 +97,7 @@ TBulkChangeDlg::TBulkChangeDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(preview_, 1);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons_->button(QDialogButtonBox::Ok)->setText("C&hange");
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("C&hange"));
     buttons_->button(QDialogButtonBox::Ok)->setObjectName("ChangeBtn");
     layout->addWidget(buttons_);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -120,9 +122,8 @@ bool TBulkChangeDlg::Execute(const TextTable& plu, const TextTable& dept,
     plu_ = &plu;
     dept_ = &dept;
     selected_ = std::move(selected);
-    selectedRows_->setText(selected_.empty()
-                               ? QString("&Selected rows (none)")
-                               : QString("&Selected rows (%1)").arg(selected_.size()));
+    selectedRows_->setText(selected_.empty() ? tr("&Selected rows (none)")
+                                             : tr("&Selected rows (%1)").arg(selected_.size()));
     selectedRows_->setEnabled(!selected_.empty());
     if (selected_.size() > 1)
         selectedRows_->setChecked(true);
@@ -182,26 +183,33 @@ void TBulkChangeDlg::UpdatePreview() {
 
 QString TBulkChangeDlg::PreviewText() const {
     if (!Change())
-        return "Type the percentage or the amount as a number, for example " +
-               QString::fromStdString(FormatFixed(4.5, 1)) + '.';
+        return tr("Type the percentage or the amount as a number, for example %1.")
+            .arg(QString::fromStdString(FormatFixed(4.5, 1)));
     if (!plan_.Ok()) {
-        QString text = QString("Nothing changes: %1 cell%2 would not pass the check.")
-                           .arg(plan_.problems.size())
-                           .arg(plan_.problems.size() == 1 ? "" : "s");
+        QString text =
+            PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Nothing changes: %n cells would not pass "
+                                                   "the check."),
+                     qint64(plan_.problems.size()),
+                     QString("Nothing changes: %1 cell%2 would not pass the check.")
+                         .arg(plan_.problems.size())
+                         .arg(plan_.problems.size() == 1 ? "" : "s"));
         for (size_t i = 0; i < plan_.problems.size() && i < size_t(ShownProblems); ++i) {
             const BulkProblem& p = plan_.problems[i];
             text += QString("\nPLU %1 \"%2\": %3")
                         .arg(p.row)
-                        .arg(Text(p.value), QString::fromStdString(p.reason));
+                        .arg(Text(p.value), CheckReasonText(p.reason));
         }
         return text;
     }
-    QString text =
-        QString("%1 row%2 change").arg(plan_.rowsChanged).arg(plan_.rowsChanged == 1 ? "" : "s");
+    QString text = PluralOr(
+        QT_TRANSLATE_N_NOOP("Plural", "%n rows change"), plan_.rowsChanged,
+        QString("%1 row%2 change").arg(plan_.rowsChanged).arg(plan_.rowsChanged == 1 ? "" : "s"));
     if (plan_.rowsSkipped > 0)
-        text += QString("; %1 unused row%2 left alone")
-                    .arg(plan_.rowsSkipped)
-                    .arg(plan_.rowsSkipped == 1 ? "" : "s");
+        text += PluralOr(QT_TRANSLATE_N_NOOP("Plural", "; %n unused rows left alone"),
+                         plan_.rowsSkipped,
+                         QString("; %1 unused row%2 left alone")
+                             .arg(plan_.rowsSkipped)
+                             .arg(plan_.rowsSkipped == 1 ? "" : "s"));
     text += '.';
     int shown = 0;
     int lastRow = 0;

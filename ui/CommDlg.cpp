@@ -51,22 +51,20 @@ constexpr int PathRole = Qt::UserRole;
 
 TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CommDlg"));
-    setWindowTitle(QStringLiteral("Communication setting"));
+    setWindowTitle(tr("Communication setting"));
 
     baudGroup_ =
-        MakeRadioGroup(this, "BaudRG", QStringLiteral("&Baud rate"),
+        MakeRadioGroup(this, "BaudRG", tr("&Baud rate"),
                        {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
                         QStringLiteral("57600"), QStringLiteral("115200")},
                        2, baudButtons_);
     QButtonGroup* parityButtons = nullptr;
-    parityGroup_ =
-        MakeRadioGroup(this, "ParityRG", QStringLiteral("&Parity"),
-                       {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
-                        QStringLiteral("Mark"), QStringLiteral("Space")},
-                       1, parityButtons);
+    parityGroup_ = MakeRadioGroup(this, "ParityRG", tr("&Parity"),
+                                  {tr("None"), tr("Odd"), tr("Even"), tr("Mark"), tr("Space")}, 1,
+                                  parityButtons);
     QButtonGroup* stopButtons = nullptr;
     stopBitsGroup_ = MakeRadioGroup(
-        this, "StopBitsRG", QStringLiteral("&StopBits"),
+        this, "StopBitsRG", tr("&StopBits"),
         {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, 3, stopButtons);
     // The line always runs 8 data bits, no parity, one stop bit; these two only say so.
     parityButtons->button(0)->setChecked(true);
@@ -77,12 +75,12 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     portList_ = new QComboBox(this);
     portList_->setObjectName(QStringLiteral("PortCB"));
     portList_->setEditable(false);
-    portList_->addItems({QStringLiteral("None"), QStringLiteral("COM1"), QStringLiteral("COM2"),
+    portList_->addItems({tr("None"), QStringLiteral("COM1"), QStringLiteral("COM2"),
                          QStringLiteral("COM3"), QStringLiteral("COM4")});
     connect(portList_, &QComboBox::currentIndexChanged, this, &TCommDlg::ShowDeviceChoice);
 
     // Beside the COM name, the device it opens: one the machine has, or a path of the user's.
-    auto* deviceLabel = new QLabel(QStringLiteral("&Device:"), this);
+    auto* deviceLabel = new QLabel(tr("&Device:"), this);
     deviceList_ = new QComboBox(this);
     deviceList_->setObjectName(QStringLiteral("DeviceCB"));
     deviceList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -91,18 +89,17 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     connect(deviceList_, &QComboBox::activated, this, &TCommDlg::DeviceActivated);
     devicePath_ = new QLineEdit(this);
     devicePath_->setObjectName(QStringLiteral("DevicePathEd"));
-    devicePath_->setPlaceholderText(QStringLiteral("Device path, e.g. /dev/ttyUSB0"));
+    devicePath_->setPlaceholderText(tr("Device path, e.g. /dev/ttyUSB0"));
     connect(devicePath_, &QLineEdit::textEdited, this, &TCommDlg::DevicePathEdited);
     deviceState_ = new QLabel(this);
     deviceState_->setObjectName(QStringLiteral("DeviceStateLbl"));
     // Its room is kept, so the dialog does not change its width as the remark comes and goes.
-    deviceState_->setMinimumWidth(
-        deviceState_->fontMetrics().horizontalAdvance(QStringLiteral("not present")));
+    deviceState_->setMinimumWidth(deviceState_->fontMetrics().horizontalAdvance(tr("not present")));
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("OKBtn"));
     okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("CancelBtn"));
     connect(okButton, &QPushButton::clicked, this, &TCommDlg::accept);
     connect(cancelButton, &QPushButton::clicked, this, &TCommDlg::reject);
@@ -140,7 +137,7 @@ TCommDlg::TCommDlg(QWidget* parent) : QDialog(parent) {
     devicePath_->setMinimumWidth(devicePath_->fontMetrics().horizontalAdvance(
         QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3D4-if00-port0")));
     // The machine's devices are listed when the dialog opens, not at program start.
-    deviceList_->addItem(QStringLiteral("Other..."));
+    deviceList_->addItem(tr("Other..."));
     ShowDeviceChoice();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -188,7 +185,7 @@ void TCommDlg::RefreshDevices() {
         deviceList_->addItem(QString::fromLocal8Bit(d.description), path);
         deviceList_->setItemData(deviceList_->count() - 1, path, Qt::ToolTipRole);
     }
-    deviceList_->addItem(QStringLiteral("Other..."));
+    deviceList_->addItem(tr("Other..."));
     ShowDeviceChoice();
 }
 
@@ -215,7 +212,7 @@ void TCommDlg::ShowDeviceChoice() {
     const std::string typed = TypedDevicePath(devicePath_->text());
     const bool present =
         !typed.empty() && std::filesystem::exists(UnderRoot(discoveryRoot, typed), ec);
-    deviceState_->setText(present || typed.empty() ? QString() : QStringLiteral("not present"));
+    deviceState_->setText(present || typed.empty() ? QString() : tr("not present"));
 }
 
 void TCommDlg::DeviceActivated(int index) {

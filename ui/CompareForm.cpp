@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "CodePage.h"
 #include "DifferenceModel.h"
+#include "DisplayTexts.h"
 #include "ErrorBox.h"
 
 #include <QFileDialog>
@@ -20,7 +21,7 @@
 
 TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CompareForm");
-    setWindowTitle("Compare with register");
+    setWindowTitle(tr("Compare with register"));
     setSizeGripEnabled(true);
     setWindowModality(Qt::WindowModal);
 
@@ -48,11 +49,11 @@ TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
                           14 * tree_->fontMetrics().horizontalAdvance('0'));
     connect(model_, &TDifferenceModel::ChosenChanged, this, &TCompareForm::UpdateSendButton);
 
-    saveBtn_ = new QPushButton("Save &list...", this);
+    saveBtn_ = new QPushButton(tr("Save &list..."), this);
     saveBtn_->setObjectName("SaveListBtn");
-    sendBtn_ = new QPushButton("Send &these changes", this);
+    sendBtn_ = new QPushButton(tr("Send &these changes"), this);
     sendBtn_->setObjectName("SendBtn");
-    closeBtn_ = new QPushButton("&Close", this);
+    closeBtn_ = new QPushButton(tr("&Close"), this);
     closeBtn_->setObjectName("CloseBtn");
     // Enter closes: sending is never the answer to a stray key.
     closeBtn_->setDefault(true);
@@ -72,8 +73,8 @@ TCompareForm::TCompareForm(QWidget* parent) : QDialog(parent) {
     resize(820, 480);
 
     chooseSaveFile = [this] {
-        return QFileDialog::getSaveFileName(this, "Save list", "comparison.txt",
-                                            "Text files (*.txt);;All files (*)");
+        return QFileDialog::getSaveFileName(this, tr("Save list"), "comparison.txt",
+                                            tr("Text files (*.txt);;All files (*)"));
     };
 }
 
@@ -88,13 +89,12 @@ void TCompareForm::ShowComparison(const TComparison& comparison) {
     const QFontMetrics metrics = tree_->fontMetrics();
     int itemWidth = 0;
     for (const std::string& kind : DownloadKindNames)
-        itemWidth = std::max(
-            itemWidth, metrics.horizontalAdvance(DocumentCodePage().ToUnicode(kind) + " 10000"));
+        itemWidth = std::max(itemWidth, metrics.horizontalAdvance(DisplayWord(kind) + " 10000"));
     tree_->setColumnWidth(TDifferenceModel::ItemColumn,
                           itemWidth + tree_->indentation() + 2 * metrics.horizontalAdvance('0'));
     saveBtn_->setEnabled(true);
-    ShowSummary(comparison_.Equal() ? "A download would change nothing: the register holds what "
-                                      "the document holds."
+    ShowSummary(comparison_.Equal() ? tr("A download would change nothing: the register holds "
+                                         "what the document holds.")
                                     : QString());
     UpdateSendButton();
     if (comparison_.Equal())
@@ -117,12 +117,12 @@ void TCompareForm::UpdateSendButton() {
 
 void TCompareForm::ShowSummary(const QString& outcome) {
     const CodePage& cp = DocumentCodePage();
-    QString text = "Register";
+    QString text = tr("Register");
     if (!comparison_.identification.empty())
         text += " " + cp.ToUnicode(comparison_.identification);
     if (comparison_.kinds.test(KindPLU))
         text += QString(", PLU %1-%2").arg(comparison_.rangeBegin).arg(comparison_.rangeEnd);
-    text += ":\n" + cp.ToUnicode(ComparisonSummary(comparison_));
+    text += ":\n" + ComparisonSummaryText(comparison_);
     if (!outcome.isEmpty())
         text += "\n" + outcome;
     summaryLabel_->setText(text);
@@ -134,7 +134,7 @@ void TCompareForm::SaveListClick() {
         return;
     if (!WriteFileAtomically(path.toLocal8Bit().toStdString(), ComparisonReport(comparison_))) {
         const int error = errno;
-        QMessageBox box(QMessageBox::Critical, windowTitle(), "The list could not be saved.",
+        QMessageBox box(QMessageBox::Critical, windowTitle(), tr("The list could not be saved."),
                         QMessageBox::Ok, this);
         box.setInformativeText(path + ": " + QString::fromLocal8Bit(std::strerror(error)));
         box.exec();
@@ -152,8 +152,8 @@ void TCompareForm::SendClick() {
     if (!outcome.Done()) {
         UpdateSendButton();
         ShowSummary(outcome.result == TFlowResult::Cancelled
-                        ? QString("Sending was cancelled.")
-                        : "Sending stopped: " + OutcomeText(outcome));
+                        ? tr("Sending was cancelled.")
+                        : tr("Sending stopped: %1").arg(OutcomeText(outcome)));
         return;
     }
     model_->MarkSent(chosen);
@@ -161,10 +161,10 @@ void TCompareForm::SendClick() {
     const KindSet unsent = model_->Unsent();
     for (int kind = KindPLU; kind <= KindParameter; ++kind)
         if (unsent.test(size_t(kind)))
-            left << DocumentCodePage().ToUnicode(DownloadKindNames[size_t(kind)]);
+            left << DisplayWord(DownloadKindNames[size_t(kind)]);
     ShowSummary(left.isEmpty()
-                    ? QString("The changes have been sent.")
-                    : "The changes have been sent, except those of " + left.join(", ") + ".");
+                    ? tr("The changes have been sent.")
+                    : tr("The changes have been sent, except those of %1.").arg(left.join(", ")));
     if (!sendBtn_->isEnabled())
         closeBtn_->setFocus();
 }

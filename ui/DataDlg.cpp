@@ -23,15 +23,15 @@ bool IsHexDigit(QChar c) {
 TDataDlg::TDataDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("DataDlg");
-    setWindowTitle("Upload data range");
+    setWindowTitle(tr("Upload data range"));
 
-    auto* label1 = new QLabel("Base addr(hex):", this);
+    auto* label1 = new QLabel(tr("Base addr(hex):"), this);
     label1->setObjectName("Label1");
     Edit1 = new QLineEdit("0", this);
     Edit1->setObjectName("Edit1");
     Edit1->installEventFilter(this);
     label1->setBuddy(Edit1);
-    auto* label2 = new QLabel("Package count::", this);
+    auto* label2 = new QLabel(tr("Package count::"), this);
     label2->setObjectName("Label2");
     Edit2 = new QLineEdit("8", this);
     Edit2->setObjectName("Edit2");
@@ -48,10 +48,10 @@ TDataDlg::TDataDlg(QWidget* parent)
     radios->addWidget(RomBtn);
     radios->addWidget(RamBtn);
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("OKBtn");
     ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName("CancelBtn");
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,6 +1,7 @@
 #include "DetectPortDlg.h"
 
 #include "ErrorBox.h"
+#include "Language.h"
 #include "Settings.h"
 #include "TolvIBus.h"
 
@@ -20,7 +21,7 @@
 TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("DetectPortDlg");
-    setWindowTitle("Detect port");
+    setWindowTitle(tr("Detect port"));
     TolvIBusComm1 = new TTolvIBusComm(this);
     TolvIBusComm1->setObjectName("TolvIBusComm1");
     TolvIBusComm1->ShowErrorBox = CommErrorBoxFor(*TolvIBusComm1);
@@ -44,10 +45,10 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     DeviceList->setSelectionMode(QAbstractItemView::NoSelection);
     DeviceList->setMinimumWidth(420);
     DeviceList->hide();
-    DetectBtn = new QPushButton("&Detect", this);
+    DetectBtn = new QPushButton(tr("&Detect"), this);
     DetectBtn->setObjectName("DetectBtn");
     DetectBtn->setDefault(true);
-    CloseBtn = new QPushButton("&Close", this);
+    CloseBtn = new QPushButton(tr("&Close"), this);
     CloseBtn->setObjectName("CloseBtn");
     connect(DetectBtn, &QPushButton::clicked, this, &TDetectPortDlg::DetectBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, &TDetectPortDlg::CloseBtnClick);
@@ -63,10 +64,10 @@ TDetectPortDlg::TDetectPortDlg(QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    askApply = [this] { return Ask(ApplyPortQuestion); };
+    askApply = [this] { return Ask(PeopleText(ApplyPortQuestion)); };
     askProbe = [this](const QStringList& devices) {
-        return Ask(QStringLiteral("No register answered on COM1 to COM4. Look for it on the other "
-                                  "serial devices of this computer?"),
+        return Ask(tr("No register answered on COM1 to COM4. Look for it on the other serial "
+                      "devices of this computer?"),
                    devices.join('\n'));
     };
     askUseDevice = [this](const QString& question) { return Ask(question); };
@@ -81,9 +82,10 @@ bool TDetectPortDlg::Ask(const QString& question, const QString& details) {
 
 void TDetectPortDlg::TellWriteFailure() {
     const std::string reason = std::strerror(errno);
-    QMessageBox::warning(this, QString(),
-                         "Cannot write " + QString::fromStdString(SystemCfgPath()) + ": " +
-                             QString::fromStdString(reason));
+    QMessageBox::warning(
+        this, QString(),
+        tr("Cannot write %1: %2")
+            .arg(QString::fromStdString(SystemCfgPath()), QString::fromStdString(reason)));
 }
 
 int TDetectPortDlg::Execute() {
@@ -112,7 +114,7 @@ TFlowResult TDetectPortDlg::Detect() {
     TDetectHooks hooks;
     hooks.SetOutcome = [this](int n, const std::string& text) {
         QLineEdit* edit = Edits[size_t(n - 1)];
-        edit->setText(QString::fromStdString(text));
+        edit->setText(PeopleText(text));
         edit->repaint();
     };
     hooks.StillShown = [this] { return isVisible(); };
@@ -150,7 +152,7 @@ bool TDetectPortDlg::ProbeOtherDevices() {
     TProbeHooks hooks;
     hooks.SetOutcome = [&](size_t i, const std::string& text) {
         DeviceList->item(int(i))->setText(QString::fromLocal8Bit(devices[i].description) + ": " +
-                                          QString::fromLocal8Bit(text));
+                                          PeopleText(text));
         DeviceList->scrollToItem(DeviceList->item(int(i)));
         DeviceList->repaint();
     };
@@ -159,8 +161,11 @@ bool TDetectPortDlg::ProbeOtherDevices() {
     if (!hit)
         return false;
     const int n = PortForFoundDevice(discoveryRoot);
-    if (askUseDevice(QString::fromLocal8Bit(UseDeviceQuestion(devices[*hit], n))) &&
-        !ApplyDetectedDevice(n, devices[*hit].path))
+    // One pass: a "%2" in the adapter's description stays as it is.
+    const QString question =
+        tr("Register found on %1. Use it as COM%2?")
+            .arg(QString::fromLocal8Bit(devices[*hit].description.c_str()), QString::number(n));
+    if (askUseDevice(question) && !ApplyDetectedDevice(n, devices[*hit].path))
         TellWriteFailure();
     return true;
 }

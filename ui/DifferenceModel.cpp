@@ -2,6 +2,8 @@
 
 #include "CodePage.h"
 #include "Comparison.h"
+#include "Counted.h"
+#include "DisplayTexts.h"
 
 #include <QFont>
 
@@ -107,9 +109,9 @@ QVariant TDifferenceModel::data(const QModelIndex& index, int role) const {
             return {};
         switch (role) {
         case Qt::DisplayRole: {
-            QString text = cp.ToUnicode(KindSummary(*comparison_, group.kind));
+            QString text = KindSummaryText(*comparison_, group.kind);
             if (sent_.test(size_t(group.kind)))
-                text += " (sent)";
+                text += tr(" (sent)");
             return text;
         }
         case Qt::CheckStateRole:
@@ -129,7 +131,7 @@ QVariant TDifferenceModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (index.column()) {
     case ItemColumn:
-        return d.kind == KindParameter ? QVariant() : QVariant(cp.ToUnicode(ItemName(d)));
+        return d.kind == KindParameter ? QVariant() : QVariant(ItemText(d));
     case FieldColumn:
         return cp.ToUnicode(FieldName(d));
     case PcColumn:
@@ -171,6 +173,44 @@ Qt::ItemFlags TDifferenceModel::flags(const QModelIndex& index) const {
 QVariant TDifferenceModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return {};
-    static const char* const titles[ColumnCount] = {"Item", "Field", "PC", "Register"};
-    return section >= 0 && section < ColumnCount ? QVariant(titles[section]) : QVariant();
+    static const char* const titles[ColumnCount] = {QT_TR_NOOP("Item"), QT_TR_NOOP("Field"),
+                                                    QT_TR_NOOP("PC"), QT_TR_NOOP("Register")};
+    return section >= 0 && section < ColumnCount ? QVariant(tr(titles[section])) : QVariant();
+}
+
+QString ItemText(const TDifference& d) {
+    // A language file's kind names are shown as the engine writes them.
+    static const char* const builtIn[] = {"PLU", "department", "recycling", "parameter"};
+    if (DownloadKindNames[size_t(d.kind)] != builtIn[size_t(d.kind)])
+        return DocumentCodePage().ToUnicode(ItemName(d));
+    switch (d.kind) {
+    case KindPLU:
+        return TDifferenceModel::tr("PLU %1").arg(d.item);
+    case KindDepartment:
+        return TDifferenceModel::tr("department %1").arg(d.item);
+    default:
+        return TDifferenceModel::tr("recycling %1").arg(d.item);
+    }
+}
+
+QString KindSummaryText(const TComparison& c, int kind) {
+    const QString name = DisplayWord(DownloadKindNames[size_t(kind)]);
+    const int n = c.differencesOfKind[size_t(kind)];
+    if (n == 0)
+        return TDifferenceModel::tr("%1: no difference").arg(name);
+    if (kind == KindParameter)
+        return TDifferenceModel::tr("%1: %2").arg(name, Counted(n, "difference", "differences"));
+    // "PLU: 3 differences in 2 items"; the items' count takes the case the sentence needs.
+    return TDifferenceModel::tr("%1: %2 in %3")
+        .arg(name, Counted(n, "difference", "differences"),
+             PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n items (in)"), c.itemsOfKind[size_t(kind)],
+                      Counted(c.itemsOfKind[size_t(kind)], "item", "items")));
+}
+
+QString ComparisonSummaryText(const TComparison& c) {
+    QStringList parts;
+    for (int kind = KindPLU; kind <= KindParameter; ++kind)
+        if (c.kinds.test(size_t(kind)))
+            parts << KindSummaryText(c, kind);
+    return parts.join("; ");
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 struct TComparison;
+struct TDifference;
 
 class TDifferenceModel : public QAbstractItemModel {
     Q_OBJECT
@@ -59,3 +60,9 @@ private:
     KindSet chosen_;
     KindSet sent_;
 };
+
+// "PLU: 3 differences in 2 items" and the kinds compared in a row, as the window shows them.
+QString KindSummaryText(const TComparison& c, int kind);
+// "department 3" of a difference's line.
+QString ItemText(const TDifference& d);
+QString ComparisonSummaryText(const TComparison& c);

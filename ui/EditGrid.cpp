@@ -166,7 +166,7 @@ TEditGrid::TEditGrid(TGridModel* model, std::vector<KeyClass> keyClasses,
                     return;
                 model_->MoveRow(oldVisual + 1, newVisual + 1);
                 if (onEdit) {
-                    EditStep step("Move row");
+                    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Move row"));
                     step.Move(docTable, oldVisual + 1, newVisual + 1);
                     onEdit(std::move(step));
                 }
@@ -252,7 +252,7 @@ bool TEditGrid::ValidateActiveCell() {
     validating_ = false;
     if (ok) {
         if (onEdit && row > 0) {
-            EditStep step("Typing");
+            EditStep step(QT_TRANSLATE_NOOP("EditStep", "Typing"));
             step.Cell(docTable, row, col, started ? editStart_->text : before,
                       model_->Cell(row, col));
             onEdit(std::move(step));
@@ -303,7 +303,7 @@ void TEditGrid::ClearSelection() {
     if (selected.isEmpty() && currentIndex().isValid())
         selected.select(currentIndex(), currentIndex());
     TextTable& table = model_->Table();
-    EditStep step("Clear");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Clear"));
     for (const QItemSelectionRange& range : selected) {
         const int left = range.left() + 1;
         const int right = range.right() + 1;

@@ -3,11 +3,13 @@
 #include "CodePage.h"
 #include "DocumentFile.h"
 #include "FlowOutcome.h"
+#include "Language.h"
 #include "PortFailure.h"
 #include "SPComm.h"
 #include "Settings.h"
 #include "TolvIBus.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QString>
@@ -66,7 +68,8 @@ void ShowLatencyNotice(QWidget* parent, const std::vector<std::string>& lines) {
         return;
     // No parent: the progress window disables the main window and every window it owns, and
     // this one must stay open to be read and closed while the exchange runs.
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Serial adapter"),
+    auto* box = new QMessageBox(QMessageBox::Information,
+                                QCoreApplication::translate("ErrorBox", "Serial adapter"),
                                 QString::fromLocal8Bit(lines[0]), QMessageBox::Ok);
     box->setObjectName(QStringLiteral("LatencyNotice"));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -88,7 +91,7 @@ void ShowLatencyNotice(QWidget* parent, const std::vector<std::string>& lines) {
 
 void ShowSystemCfgWriteError(QWidget* parent, int error) {
     QMessageBox box(QMessageBox::Critical, parent ? parent->windowTitle() : QString(),
-                    QString::fromStdString(FileErrorText(error)), QMessageBox::Ok, parent);
+                    PeopleText(FileErrorText(error)), QMessageBox::Ok, parent);
     box.setInformativeText(QString::fromLocal8Bit(SystemCfgPath()) + QStringLiteral(": ") +
                            QString::fromLocal8Bit(std::strerror(error)));
     box.exec();
@@ -97,9 +100,9 @@ void ShowSystemCfgWriteError(QWidget* parent, int error) {
 QString OutcomeText(const TFlowOutcome& outcome) {
     switch (outcome.result) {
     case TFlowResult::PortNotOpened:
-        return QStringLiteral("the port could not be opened");
+        return QCoreApplication::translate("ErrorBox", "the port could not be opened");
     case TFlowResult::Cancelled:
-        return QStringLiteral("cancelled");
+        return QCoreApplication::translate("ErrorBox", "cancelled");
     case TFlowResult::FileFailed:
         return QString::fromLocal8Bit(outcome.errorText);
     default:

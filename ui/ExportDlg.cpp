@@ -13,37 +13,37 @@
 
 TExportDlg::TExportDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("ExportDlg");
-    setWindowTitle("Export");
+    setWindowTitle(tr("Export"));
 
     tableBox_ = new QComboBox(this);
     tableBox_->setObjectName("TableCB");
-    tableBox_->addItem("PLU items", int(SheetTable::PLU));
-    tableBox_->addItem("Departments", int(SheetTable::Department));
-    tableBox_->addItem("Package prices (recycling)", int(SheetTable::Recycling));
+    tableBox_->addItem(tr("PLU items"), int(SheetTable::PLU));
+    tableBox_->addItem(tr("Departments"), int(SheetTable::Department));
+    tableBox_->addItem(tr("Package prices (recycling)"), int(SheetTable::Recycling));
     dialectBox_ = new QComboBox(this);
     dialectBox_->setObjectName("DialectCB");
     dialectBox_->addItem("Excel", "excel");
     dialectBox_->addItem("LibreOffice Calc", "calc");
-    dialectBox_->addItem("Tab-separated text", "tsv");
+    dialectBox_->addItem(tr("Tab-separated text"), "tsv");
     encodingBox_ = new QComboBox(this);
     encodingBox_->setObjectName("EncodingCB");
-    encodingBox_->addItem("UTF-8 with BOM", int(SheetEncoding::Utf8));
+    encodingBox_->addItem(tr("UTF-8 with BOM"), int(SheetEncoding::Utf8));
     encodingBox_->addItem(QString(), int(SheetEncoding::CodePage)); // named when shown
     dialectLabel_ = new QLabel(this);
     dialectLabel_->setObjectName("DialectLbl");
 
-    okButton_ = new QPushButton("OK", this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName("OKBtn");
     okButton_->setDefault(true);
-    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName("CancelBtn");
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
-    form->addRow("&Table:", tableBox_);
-    form->addRow("&Written for:", dialectBox_);
-    form->addRow("&Encoding:", encodingBox_);
+    form->addRow(tr("&Table:"), tableBox_);
+    form->addRow(tr("&Written for:"), dialectBox_);
+    form->addRow(tr("&Encoding:"), encodingBox_);
     form->addRow(QString(), dialectLabel_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -87,10 +87,10 @@ void TExportDlg::ShowDialect() {
     encodingBox_->setItemText(encodingBox_->findData(int(SheetEncoding::CodePage)),
                               QString::fromStdString(DocumentCodePage().Name()));
     const SheetDialect dialect = Dialect();
-    const QString separator = dialect.separator == '\t'  ? "Tab"
-                              : dialect.separator == ';' ? "Semicolon"
-                                                         : "Comma";
-    dialectLabel_->setText(QString("%1 between fields, decimal %2, lines ended by %3")
-                               .arg(separator, dialect.decimal == ',' ? "comma" : "point",
+    const QString separator = dialect.separator == '\t'  ? tr("Tab")
+                              : dialect.separator == ';' ? tr("Semicolon")
+                                                         : tr("Comma");
+    dialectLabel_->setText(tr("%1 between fields, decimal %2, lines ended by %3")
+                               .arg(separator, dialect.decimal == ',' ? tr("comma") : tr("point"),
                                     dialect.crlf ? "CR LF" : "LF"));
 }

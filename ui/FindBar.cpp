@@ -30,43 +30,45 @@ TFindBar::TFindBar(TEditGrid* grid, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
 
-    auto* label = new QLabel("Fi&nd:", this);
+    auto* label = new QLabel(tr("Fi&nd:"), this);
     text_ = new QLineEdit(this);
     text_->setObjectName("FindEdit");
     text_->setClearButtonEnabled(true);
-    text_->setPlaceholderText("Name or barcode");
+    text_->setPlaceholderText(tr("Name or barcode"));
     text_->installEventFilter(this);
     label->setBuddy(text_);
 
     column_ = new QComboBox(this);
     column_->setObjectName("FindColumn");
-    column_->addItem("Name and barcode");
+    column_->addItem(tr("Name and barcode"));
     for (int c = 1; c < PLUColCount; ++c)
         column_->addItem(DocumentCodePage().ToUnicode(PLUTitles[size_t(c)]), c);
 
-    accents_ = new QCheckBox("Ignore &accents", this);
+    accents_ = new QCheckBox(tr("Ignore &accents"), this);
     accents_->setObjectName("FindAccents");
     accents_->setChecked(true);
-    filter_ = new QCheckBox("Show &only matches", this);
+    filter_ = new QCheckBox(tr("Show &only matches"), this);
     filter_->setObjectName("FindFilter");
 
     previous_ = new QToolButton(this);
     previous_->setObjectName("FindPrevious");
     previous_->setArrowType(Qt::UpArrow);
-    previous_->setToolTip("Previous match (Shift+Enter)");
+    previous_->setToolTip(tr("Previous match (Shift+Enter)"));
     next_ = new QToolButton(this);
     next_->setObjectName("FindNext");
     next_->setArrowType(Qt::DownArrow);
-    next_->setToolTip("Next match (Enter)");
+    next_->setToolTip(tr("Next match (Enter)"));
     count_ = new QLabel(this);
     count_->setObjectName("FindCount");
-    count_->setMinimumWidth(std::max(count_->fontMetrics().horizontalAdvance("00000 of 00000"),
-                                     count_->fontMetrics().horizontalAdvance("00000 matches")));
+    count_->setMinimumWidth(
+        std::max(count_->fontMetrics().horizontalAdvance(tr("%1 of %2").arg("00000", "00000")),
+                 count_->fontMetrics().horizontalAdvance(
+                     Counted(88888, "match", "matches").replace('8', '0'))));
     auto* close = new QToolButton(this);
     close->setObjectName("FindClose");
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     close->setAutoRaise(true);
-    close->setToolTip("Close (Esc)");
+    close->setToolTip(tr("Close (Esc)"));
 
     layout->addWidget(label);
     layout->addWidget(text_, 1);
@@ -283,10 +285,10 @@ QString TFindBar::CountText() const {
     if (text_->text().isEmpty())
         return {};
     if (matches_.empty())
-        return "No match";
+        return tr("No match");
     if (current_ == 0)
         return Counted(qint64(matches_.size()), "match", "matches");
-    return QString("%1 of %2").arg(current_).arg(matches_.size());
+    return tr("%1 of %2").arg(current_).arg(matches_.size());
 }
 
 bool TFindBar::eventFilter(QObject* watched, QEvent* event) {

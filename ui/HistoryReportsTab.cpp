@@ -128,9 +128,6 @@ void THistoryReportsTab::Reload() {
     typing_->stop();
     TReportFilter filter;
     filter.words = search_->text();
-    QString error;
-    const int count = CountReports(store_, filter, &error);
-    count_->setText(error.isEmpty() ? tr("%n report(s)", nullptr, count) : QString());
     model_->Reset([this, filter](int offset, int limit, QString* error) {
         TReportFilter page = filter;
         page.offset = offset;
@@ -141,6 +138,12 @@ void THistoryReportsTab::Reload() {
                 {r.id, {ShownTime(r.readAt), r.registerName, r.shop, r.firstLine}, {}, false});
         return rows;
     });
+    // A first page that is the whole list is its own count; only a longer one is counted.
+    QString error = model_->Error();
+    int count = model_->rowCount();
+    if (error.isEmpty() && model_->canFetchMore({}))
+        count = CountReports(store_, filter, &error);
+    count_->setText(error.isEmpty() ? tr("%n report(s)", nullptr, count) : QString());
     if (model_->rowCount() > 0)
         list_->setCurrentIndex(model_->index(0, 0));
     else

@@ -1,6 +1,7 @@
 #include "ImportDlg.h"
 
 #include "CodePage.h"
+#include "Counted.h"
 #include "ImportColumnHeader.h"
 #include "Placement.h"
 #include "ProblemList.h"
@@ -62,23 +63,29 @@ std::optional<SheetTable> TableNamedBy(const SheetText& sheet) {
 QString TableQuestionName(SheetTable table) {
     switch (table) {
     case SheetTable::PLU:
-        return "PLU table";
+        return QCoreApplication::translate("TImportDlg", "PLU table");
     case SheetTable::Department:
-        return "department table";
+        return QCoreApplication::translate("TImportDlg", "department table");
     default:
-        return "recycling table";
+        return QCoreApplication::translate("TImportDlg", "recycling table");
     }
 }
 
-QString Rows(int count, const char* verb) {
-    return QString("%1 %2 %3").arg(count).arg(count == 1 ? "row is" : "rows are", verb);
+QString RowsSet(int count) {
+    return PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n rows are set"), count,
+                    QString("%1 %2 set").arg(count).arg(count == 1 ? "row is" : "rows are"));
+}
+
+QString RowsEmptied(int count) {
+    return PluralOr(QT_TRANSLATE_N_NOOP("Plural", "%n rows are emptied"), count,
+                    QString("%1 %2 emptied").arg(count).arg(count == 1 ? "row is" : "rows are"));
 }
 
 } // namespace
 
 TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("ImportDlg");
-    setWindowTitle("Import");
+    setWindowTitle(tr("Import"));
     setSizeGripEnabled(true);
 
     fileLabel_ = new QLabel(this);
@@ -88,44 +95,44 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     foundLabel_->setObjectName("FoundLbl");
 
     tableBox_ = NamedCombo("TableCB", this);
-    tableBox_->addItem("PLU items", int(SheetTable::PLU));
-    tableBox_->addItem("Departments", int(SheetTable::Department));
-    tableBox_->addItem("Package prices (recycling)", int(SheetTable::Recycling));
+    tableBox_->addItem(tr("PLU items"), int(SheetTable::PLU));
+    tableBox_->addItem(tr("Departments"), int(SheetTable::Department));
+    tableBox_->addItem(tr("Package prices (recycling)"), int(SheetTable::Recycling));
 
-    auto* fileGroup = new QGroupBox("File", this);
+    auto* fileGroup = new QGroupBox(tr("File"), this);
     fileGroup->setObjectName("FileGroup");
     separatorBox_ = NamedCombo("SeparatorCB", fileGroup);
-    separatorBox_->addItem("; (semicolon)", int(';'));
-    separatorBox_->addItem(", (comma)", int(','));
-    separatorBox_->addItem("Tab", int('\t'));
+    separatorBox_->addItem(tr("; (semicolon)"), int(';'));
+    separatorBox_->addItem(tr(", (comma)"), int(','));
+    separatorBox_->addItem(tr("Tab"), int('\t'));
     decimalBox_ = NamedCombo("DecimalCB", fileGroup);
-    decimalBox_->addItem(", (comma)", int(','));
-    decimalBox_->addItem(". (point)", int('.'));
+    decimalBox_->addItem(tr(", (comma)"), int(','));
+    decimalBox_->addItem(tr(". (point)"), int('.'));
     encodingBox_ = NamedCombo("EncodingCB", fileGroup);
     encodingBox_->addItem("UTF-8", int(SheetEncoding::Utf8));
     encodingBox_->addItem("UTF-16 LE", int(SheetEncoding::Utf16LE));
     encodingBox_->addItem("UTF-16 BE", int(SheetEncoding::Utf16BE));
     encodingBox_->addItem(QString(), int(SheetEncoding::CodePage)); // named when shown
-    headerCheck_ = new QCheckBox("&First line names the columns", fileGroup);
+    headerCheck_ = new QCheckBox(tr("&First line names the columns"), fileGroup);
     headerCheck_->setObjectName("HeaderChk");
     auto* fileForm = new QFormLayout(fileGroup);
-    fileForm->addRow("&Separator:", separatorBox_);
-    fileForm->addRow("&Decimal separator:", decimalBox_);
-    fileForm->addRow("&Encoding:", encodingBox_);
+    fileForm->addRow(tr("&Separator:"), separatorBox_);
+    fileForm->addRow(tr("&Decimal separator:"), decimalBox_);
+    fileForm->addRow(tr("&Encoding:"), encodingBox_);
     fileForm->addRow(headerCheck_);
 
-    auto* rowsGroup = new QGroupBox("Rows", this);
+    auto* rowsGroup = new QGroupBox(tr("Rows"), this);
     rowsGroup->setObjectName("RowsGroup");
-    replaceButton_ = new QRadioButton("&Replace: the file's rows become the table", rowsGroup);
+    replaceButton_ = new QRadioButton(tr("&Replace: the file's rows become the table"), rowsGroup);
     replaceButton_->setObjectName("ReplaceRB");
     updateButton_ =
-        new QRadioButton("&Update: only the rows the file names, empty cells kept", rowsGroup);
+        new QRadioButton(tr("&Update: only the rows the file names, empty cells kept"), rowsGroup);
     updateButton_->setObjectName("UpdateRB");
     updateButton_->setChecked(true); // replace empties rows: the user asks for it
     matchBox_ = NamedCombo("MatchCB", rowsGroup);
-    matchBox_->addItem("PLU number", int(MatchBy::Number));
-    matchBox_->addItem("Barcode", int(MatchBy::Barcode));
-    matchLabel_ = new QLabel("&Match rows by:", rowsGroup);
+    matchBox_->addItem(tr("PLU number"), int(MatchBy::Number));
+    matchBox_->addItem(tr("Barcode"), int(MatchBy::Barcode));
+    matchLabel_ = new QLabel(tr("&Match rows by:"), rowsGroup);
     matchLabel_->setBuddy(matchBox_);
     auto* matchRow = new QHBoxLayout;
     matchRow->addSpacing(20);
@@ -148,7 +155,8 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     // Tab goes from box to box above the columns, not from cell to cell of the preview.
     preview_->setTabKeyNavigation(false);
     preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 6);
-    previewLabel_ = new QLabel("C&olumns: the table column each column of the file feeds", this);
+    previewLabel_ =
+        new QLabel(tr("C&olumns: the table column each column of the file feeds"), this);
     previewLabel_->setObjectName("PreviewLbl");
     columnsLabel_ = new QLabel(this);
     columnsLabel_->setObjectName("ColumnsLbl");
@@ -160,16 +168,16 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     red.setColor(QPalette::WindowText, QColor(170, 0, 0));
     readProblemLabel_->setPalette(red);
 
-    importButton_ = new QPushButton("&Import", this);
+    importButton_ = new QPushButton(tr("&Import"), this);
     importButton_->setObjectName("ImportBtn");
     importButton_->setDefault(true);
-    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName("CancelBtn");
     connect(importButton_, &QPushButton::clicked, this, &TImportDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &TImportDlg::reject);
 
     auto* tableRow = new QHBoxLayout;
-    auto* tableLabel = new QLabel("&Table:", this);
+    auto* tableLabel = new QLabel(tr("&Table:"), this);
     tableLabel->setBuddy(tableBox_);
     tableRow->addWidget(tableLabel);
     tableRow->addWidget(tableBox_);
@@ -194,7 +202,7 @@ TImportDlg::TImportDlg(QWidget* parent) : QDialog(parent) {
     resize(760, 560);
 
     problems_ = new TProblemList(this);
-    problems_->setWindowTitle("Import problems");
+    problems_->setWindowTitle(tr("Import problems"));
     problems_->setModal(true);
 
     for (QComboBox* box : {separatorBox_, decimalBox_, encodingBox_})
@@ -266,7 +274,7 @@ bool TImportDlg::Execute(const QString& fileName, std::string bytes, const TextT
 }
 
 QString TImportDlg::FoundText() const {
-    return "Found: " + DialectText(found_);
+    return tr("Found: %1").arg(DialectText(found_));
 }
 
 SheetTable TImportDlg::Table() const {
@@ -358,12 +366,12 @@ void TImportDlg::ShowPreview() {
     const ColumnChoice& feeds = chosen_ ? *chosen_ : map_.feeds;
     for (int fc = 0; fc < columns; ++fc) {
         const bool named = fc < map_.FileColumns() && !map_.names[size_t(fc)].isEmpty();
-        headers << (named ? map_.names[size_t(fc)] : QString("column %1").arg(fc + 1));
+        headers << (named ? map_.names[size_t(fc)] : tr("column %1").arg(fc + 1));
         current.push_back(
             fc < map_.FileColumns() && size_t(fc) < feeds.size() ? feeds[size_t(fc)] + 1 : 0);
     }
     preview_->setHorizontalHeaderLabels(headers);
-    QStringList items{"(ignore)"};
+    QStringList items{tr("(ignore)")};
     for (int col = 0; col <= SheetColumns(table); ++col)
         items << SheetColumnTitle(table, col);
     columnHeader_->SetChoices(items, current);
@@ -394,11 +402,11 @@ void TImportDlg::ShowPreview() {
     previewLabel_->setBuddy(columnHeader_->Boxes() > 0 ? columnHeader_->Box(0) : nullptr);
 
     QString used = map_.ignored.empty()
-                       ? QString("Every column of the file is used.")
-                       : "Ignored columns: " +
-                             QStringList(map_.ignored.begin(), map_.ignored.end()).join(", ");
+                       ? QString(tr("Every column of the file is used."))
+                       : tr("Ignored columns: %1")
+                             .arg(QStringList(map_.ignored.begin(), map_.ignored.end()).join(", "));
     if (remembered_)
-        used += " The columns are as chosen before for files with this header.";
+        used += tr(" The columns are as chosen before for files with this header.");
     columnsLabel_->setText(used);
     std::vector<SheetProblem> reading = sheet_.problems;
     reading.insert(reading.end(), map_.problems.begin(), map_.problems.end());
@@ -406,7 +414,7 @@ void TImportDlg::ShowPreview() {
     if (!reading.empty())
         readProblemLabel_->setText(
             ProblemText(reading.front()) +
-            (reading.size() > 1 ? QString(" (%1 problems in all)").arg(reading.size()) : ""));
+            (reading.size() > 1 ? tr(" (%1 problems in all)").arg(reading.size()) : ""));
 }
 
 void TImportDlg::accept() {
@@ -429,11 +437,11 @@ void TImportDlg::accept() {
 bool TImportDlg::ConfirmReplace(const ImportResult& result) {
     if (Options().mode != ImportMode::Replace || result.removed == 0)
         return true;
-    QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QString("Replace the %1? %2 and %3.")
-                        .arg(TableQuestionName(Table()), Rows(result.placed, "set"),
-                             Rows(result.removed, "emptied")),
-                    QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(
+        QMessageBox::Question, windowTitle(),
+        tr("Replace the %1? %2 and %3.")
+            .arg(TableQuestionName(Table()), RowsSet(result.placed), RowsEmptied(result.removed)),
+        QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName("ReplaceBox");
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
@@ -462,11 +470,15 @@ void TImportDlg::ShowProblems(const std::vector<SheetProblem>& problems) {
     shownProblems_ = problems;
     const int count = int(shownProblems_.size());
     problems_->SetProblems(
-        QString("Nothing was imported: %1 problem%2 in the file.")
-            .arg(count >= int(MaxSheetProblems) ? QString("more than %1").arg(MaxSheetProblems)
-                                                : QString::number(count))
-            .arg(count == 1 ? "" : "s"),
-        {"Line", "Column", "Value", "Reason"}, count, [this](int line, int column) {
+        count >= int(MaxSheetProblems)
+            ? tr("Nothing was imported: more than %1 problems in the file.").arg(MaxSheetProblems)
+            : PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Nothing was imported: %n problems in the "
+                                                     "file."),
+                       count,
+                       QString("Nothing was imported: %1 problem%2 in the file.")
+                           .arg(count)
+                           .arg(count == 1 ? "" : "s")),
+        {tr("Line"), tr("Column"), tr("Value"), tr("Reason")}, count, [this](int line, int column) {
             const SheetProblem& p = shownProblems_[size_t(line)];
             switch (column) {
             case 0:

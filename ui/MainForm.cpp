@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "BackgroundPush.h"
+#include "CheckTexts.h"
 #include "CodePage.h"
 #include "CommDlg.h"
 #include "DisplayTexts.h"
@@ -10,6 +11,7 @@
 #include "ErrorBox.h"
 #include "FindBar.h"
 #include "HistoryStore.h"
+#include "Language.h"
 #include "MyLabel.h"
 #include "OperationRecorder.h"
 #include "ParaDlg.h"
@@ -51,7 +53,11 @@
 
 namespace {
 
-const char* const AppTitle = "Quorve PLU manager";
+const char* const AppTitleText = QT_TRANSLATE_NOOP("TMainForm", "Quorve PLU manager");
+
+QString AppTitle() {
+    return TMainForm::tr(AppTitleText);
+}
 
 // A cursor shown while a long step runs.
 class BusyCursor {
@@ -100,7 +106,7 @@ int FunctionKeyOf(const QKeyEvent& key) {
 }
 
 void ShowRepeatMessage(const std::string& message) {
-    QMessageBox box(QMessageBox::Information, AppTitle, DocumentCodePage().ToUnicode(message),
+    QMessageBox box(QMessageBox::Information, AppTitle(), CheckReasonText(message),
                     QMessageBox::Ok);
     box.exec();
 }
@@ -109,7 +115,7 @@ void ShowRepeatMessage(const std::string& message) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MainForm");
-    setWindowTitle(AppTitle);
+    setWindowTitle(AppTitle());
     InitialRecyTable(recy_);
     textWindows_.push_back(this);
     languageFile = LanguageFilePath();
@@ -240,8 +246,8 @@ void TMainForm::BuildGrids() {
     pluLayout->setSpacing(0);
     pluLayout->addWidget(pluGrid_, 1);
     pluLayout->addWidget(findBar_);
-    hSplitter->addWidget(TitledPanel(hSplitter, "PLULBL", "PLU", pluBody));
-    hSplitter->addWidget(TitledPanel(hSplitter, "DeptLBL", "Department", deptGrid_));
+    hSplitter->addWidget(TitledPanel(hSplitter, "PLULBL", tr("PLU"), pluBody));
+    hSplitter->addWidget(TitledPanel(hSplitter, "DeptLBL", tr("Department"), deptGrid_));
     hSplitter->setStretchFactor(0, 1);
     hSplitter->setStretchFactor(1, 0);
 
@@ -250,7 +256,7 @@ void TMainForm::BuildGrids() {
     vSplitter->setObjectName("VSplitter");
     vSplitter->setHandleWidth(2);
     vSplitter->addWidget(hSplitter);
-    vSplitter->addWidget(TitledPanel(vSplitter, "ReportLBL", "Report", rptEd_));
+    vSplitter->addWidget(TitledPanel(vSplitter, "ReportLBL", tr("Report"), rptEd_));
     vSplitter->setStretchFactor(0, 1);
     vSplitter->setStretchFactor(1, 0);
     setCentralWidget(vSplitter);
@@ -279,65 +285,66 @@ void TMainForm::BuildMenus() {
         return action;
     };
 
-    QMenu* file = menuBar->addMenu("&File");
+    QMenu* file = menuBar->addMenu(tr("&File"));
     file->setObjectName("FileMenu");
-    item(file, NewItem, "NewItem", "&New");
+    item(file, NewItem, "NewItem", tr("&New"));
     file->addSeparator();
-    item(file, OpenItem, "OpenItem", "&Open...", QKeySequence(Qt::Key_F3));
-    item(file, SaveItem, "SaveItem", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-    item(file, SaveAsItem, "SaveAsItem", "Save &as...");
+    item(file, OpenItem, "OpenItem", tr("&Open..."), QKeySequence(Qt::Key_F3));
+    item(file, SaveItem, "SaveItem", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    item(file, SaveAsItem, "SaveAsItem", tr("Save &as..."));
     file->addSeparator();
-    item(file, ImportItem, "ImportItem", "&Import...", QKeySequence(Qt::CTRL | Qt::Key_I));
-    item(file, ExportItem, "ExportItem", "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E));
+    item(file, ImportItem, "ImportItem", tr("&Import..."), QKeySequence(Qt::CTRL | Qt::Key_I));
+    item(file, ExportItem, "ExportItem", tr("&Export..."), QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator();
-    item(file, RecyclingItem, "RecyclingItem", "Recycling...");
-    item(file, ParameterItem, "ParameterItem", "Parameter...");
+    item(file, RecyclingItem, "RecyclingItem", tr("Recycling..."));
+    item(file, ParameterItem, "ParameterItem", tr("Parameter..."));
     file->addSeparator();
-    item(file, PrintItem, "PrintItem", "Print...");
-    item(file, FontItem, "FontItem", "Font...");
+    item(file, PrintItem, "PrintItem", tr("Print..."));
+    item(file, FontItem, "FontItem", tr("Font..."));
     file->addSeparator();
-    item(file, ExitItem, "ExitItem", "E&xit");
+    item(file, ExitItem, "ExitItem", tr("E&xit"));
 
-    QMenu* edit = menuBar->addMenu("&Edit");
+    QMenu* edit = menuBar->addMenu(tr("&Edit"));
     edit->setObjectName("EditMenu");
-    item(edit, UndoItem, "UndoItem", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    item(edit, RedoItem, "RedoItem", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    item(edit, UndoItem, "UndoItem", tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    item(edit, RedoItem, "RedoItem", tr("&Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y));
     RedoItem->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    item(edit, CutItem, "CutItem", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X));
-    item(edit, CopyItem, "CopyItem", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
-    item(edit, PasteItem, "PasteItem", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    item(edit, CutItem, "CutItem", tr("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    item(edit, CopyItem, "CopyItem", tr("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    item(edit, PasteItem, "PasteItem", tr("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
     edit->addSeparator();
-    item(edit, FindItem, "FindItem", "&Find...", QKeySequence(Qt::CTRL | Qt::Key_F));
-    item(edit, BulkChangeItem, "BulkChangeItem", "C&hange prices...");
+    item(edit, FindItem, "FindItem", tr("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F));
+    item(edit, BulkChangeItem, "BulkChangeItem", tr("C&hange prices..."));
     edit->addSeparator();
-    item(edit, CheckItem, "CheckItem", "Check &document", QKeySequence(Qt::CTRL | Qt::Key_K));
+    item(edit, CheckItem, "CheckItem", tr("Check &document"), QKeySequence(Qt::CTRL | Qt::Key_K));
     // Not while a dialog of the program is up: a paste must never land behind it.
     for (QAction* action : {ImportItem, ExportItem, UndoItem, RedoItem, CutItem, CopyItem,
                             PasteItem, FindItem, CheckItem})
         action->setShortcutContext(Qt::WindowShortcut);
 
-    QMenu* comm = menuBar->addMenu("&Communication");
+    QMenu* comm = menuBar->addMenu(tr("&Communication"));
     comm->setObjectName("CommMenu");
-    item(comm, SettingItem, "SettingItem", "&Setting...");
-    item(comm, DetectportItem, "DetectportItem", "&Detect port...");
+    item(comm, SettingItem, "SettingItem", tr("&Setting..."));
+    item(comm, DetectportItem, "DetectportItem", tr("&Detect port..."));
     comm->addSeparator();
-    item(comm, TestItem, "TestItem", "Test");
-    item(comm, DownloadItem, "DownloadItem", "Download data...", QKeySequence(Qt::Key_F9));
-    item(comm, UploadItem, "UploadItem", "Upload data...", QKeySequence(Qt::Key_F6));
-    item(comm, UploadRPItem, "UploadRPItem", "Upload report", QKeySequence(Qt::Key_F7));
-    item(comm, DownloadFontItem, "DownloadFontItem", "Download font...");
+    item(comm, TestItem, "TestItem", tr("Test"));
+    item(comm, DownloadItem, "DownloadItem", tr("Download data..."), QKeySequence(Qt::Key_F9));
+    item(comm, UploadItem, "UploadItem", tr("Upload data..."), QKeySequence(Qt::Key_F6));
+    item(comm, UploadRPItem, "UploadRPItem", tr("Upload report"), QKeySequence(Qt::Key_F7));
+    item(comm, DownloadFontItem, "DownloadFontItem", tr("Download font..."));
     DownloadFontItem->setVisible(false);
     AddSafetyItems(comm);
     AddRegisterItems(comm);
     AddHistoryItem(comm);
 
-    QMenu* help = menuBar->addMenu("&Help");
+    QMenu* help = menuBar->addMenu(tr("&Help"));
     help->setObjectName("HelpMenu");
-    item(help, ContentsItem, "ContentsItem", "&Contents");
+    item(help, ContentsItem, "ContentsItem", tr("&Contents"));
+    AddLanguageItems(help);
     help->addSeparator();
-    item(help, AboutItem, "AboutItem", "&About...");
+    item(help, AboutItem, "AboutItem", tr("&About..."));
 
     connect(NewItem, &QAction::triggered, this, &TMainForm::NewItemClick);
     connect(OpenItem, &QAction::triggered, this, &TMainForm::OpenItemClick);
@@ -358,7 +365,7 @@ void TMainForm::BuildMenus() {
     connect(DownloadItem, &QAction::triggered, this, &TMainForm::DownloadItemClick);
     connect(UploadItem, &QAction::triggered, this, &TMainForm::UploadItemClick);
 
-    menuToolBar_ = new QToolBar("Menu Bar", this);
+    menuToolBar_ = new QToolBar(tr("Menu Bar"), this);
     menuToolBar_->setObjectName("MenuBar");
     menuToolBar_->addWidget(menuBar);
     menuToolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
@@ -368,7 +375,7 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::BuildToolBar() {
-    mainToolBar_ = new QToolBar("Main", this);
+    mainToolBar_ = new QToolBar(tr("Main"), this);
     mainToolBar_->setObjectName("MainToolBar");
     mainToolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
     mainToolBar_->setFloatable(false);
@@ -387,18 +394,18 @@ void TMainForm::BuildToolBar() {
         connect(action, &QAction::enabledChanged, tool, &QWidget::setEnabled);
         mainToolBar_->addWidget(tool);
     };
-    button("NewBtn", "New", QStyle::SP_FileIcon, NewItem);
-    button("OpenBtn", "Open", QStyle::SP_DialogOpenButton, OpenItem);
-    button("SaveBtn", "Save", QStyle::SP_DialogSaveButton, SaveItem);
+    button("NewBtn", tr("New"), QStyle::SP_FileIcon, NewItem);
+    button("OpenBtn", tr("Open"), QStyle::SP_DialogOpenButton, OpenItem);
+    button("SaveBtn", tr("Save"), QStyle::SP_DialogSaveButton, SaveItem);
     mainToolBar_->addSeparator();
-    button("ParaBtn", "Preferences", QStyle::SP_FileDialogDetailedView, ParameterItem);
-    button("CommSetBtn", "Communication setting", QStyle::SP_ComputerIcon, SettingItem);
+    button("ParaBtn", tr("Preferences"), QStyle::SP_FileDialogDetailedView, ParameterItem);
+    button("CommSetBtn", tr("Communication setting"), QStyle::SP_ComputerIcon, SettingItem);
     mainToolBar_->addSeparator();
-    button("TestBtn", "Test", QStyle::SP_DialogHelpButton, TestItem);
-    button("DownLoadBtn", "Download data", QStyle::SP_ArrowDown, DownloadItem);
-    button("UploadBtn", "Upload data", QStyle::SP_ArrowUp, UploadItem);
+    button("TestBtn", tr("Test"), QStyle::SP_DialogHelpButton, TestItem);
+    button("DownLoadBtn", tr("Download data"), QStyle::SP_ArrowDown, DownloadItem);
+    button("UploadBtn", tr("Upload data"), QStyle::SP_ArrowUp, UploadItem);
     mainToolBar_->addSeparator();
-    button("ExitBtn", "Exit", QStyle::SP_DialogCloseButton, ExitItem);
+    button("ExitBtn", tr("Exit"), QStyle::SP_DialogCloseButton, ExitItem);
     addToolBar(Qt::TopToolBarArea, mainToolBar_);
 }
 
@@ -484,7 +491,7 @@ bool TMainForm::ConfirmDiscard() {
     if (!modified_)
         return true;
     const auto answer =
-        QMessageBox::warning(this, AppTitle, "File has not been saved,save it now?",
+        QMessageBox::warning(this, AppTitle(), tr("File has not been saved,save it now?"),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape ||
         answer == QMessageBox::NoButton)
@@ -509,7 +516,7 @@ void TMainForm::NewDocument() {
 }
 
 void TMainForm::UpdateCaption() {
-    QString title = AppTitle;
+    QString title = AppTitle();
     if (!fileName_.empty())
         title += "~[" + QString::fromLocal8Bit(fileName_) + "]";
     if (!chosenRegister_.empty())
@@ -518,7 +525,7 @@ void TMainForm::UpdateCaption() {
 }
 
 void TMainForm::ShowFileError(int error, const std::string& path) {
-    QMessageBox box(QMessageBox::Critical, AppTitle, QString::fromStdString(FileErrorText(error)),
+    QMessageBox box(QMessageBox::Critical, AppTitle(), PeopleText(FileErrorText(error)),
                     QMessageBox::Ok, this);
     const QString reason = QString::fromLocal8Bit(std::strerror(error));
     box.setInformativeText(path.empty() ? reason : QString::fromLocal8Bit(path) + ": " + reason);
@@ -624,7 +631,7 @@ void TMainForm::FillTestData() {
     const TextTable dept = deptModel_->Table();
     const RecyTable recy = recy_;
     ::FillTestData(pluModel_->Table(), deptModel_->Table(), recy_);
-    EditStep step("Test data");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Test data"));
     step.Diff(DocTable::PLU, plu, pluModel_->Table());
     step.Diff(DocTable::Dept, dept, deptModel_->Table());
     step.Diff(recy, recy_);
@@ -641,20 +648,20 @@ void TMainForm::ContentsItemClick() {
     const QString path = QString::fromLocal8Bit(guideFile.c_str());
     QString problem;
     if (guideFile.empty() || !QFileInfo(path).isFile())
-        problem = "The user guide was not found";
+        problem = tr("The user guide was not found");
     else if (!openGuide(guideFile))
-        problem = "No web browser could be started to show the user guide";
+        problem = tr("No web browser could be started to show the user guide");
     else
         return;
     if (!guideFile.empty())
         problem += ":\n" + QDir::toNativeSeparators(path);
-    QMessageBox::warning(this, AppTitle, problem + '.');
+    QMessageBox::warning(this, AppTitle(), problem + '.');
 }
 
 void TMainForm::RecyclingItemClick() {
     const RecyTable before = recy_;
     RecyForm->RecyExecute(recy_);
-    EditStep step("Recycling");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Recycling"));
     step.Diff(before, recy_);
     RecordEdit(std::move(step));
 }

@@ -137,6 +137,8 @@ public:
     void SettingItemClick();
     void AboutItemClick();
     void ContentsItemClick();
+    // Help, Language: remembers the choice ("system", "en" or "pl") for the next start.
+    void LanguageItemClick(const QString& choice);
     TAboutBox* AboutBox() const { return aboutBox_; }
 
     // ---- Service commands (MainService.cpp) ----
@@ -305,6 +307,7 @@ private:
     void ConnectEditCommands();
     void ShowTouched(const TouchedCells& touched);
     void BuildReportMenu();
+    void AddLanguageItems(QMenu* help);
     void AddHistoryItem(QMenu* comm);
     QString HistoryProblem() const;
     void TellHistoryProblem();
@@ -391,4 +394,7 @@ public:
     QAction* HistoryItem = nullptr;
     QAction* ContentsItem = nullptr;
     QAction* AboutItem = nullptr;
+    QAction* LanguageSystemItem = nullptr;
+    QAction* LanguageEnglishItem = nullptr;
+    QAction* LanguagePolishItem = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "MainForm.h"
 
 #include "BulkChangeDlg.h"
+#include "Counted.h"
 #include "FindBar.h"
 
 #include <QAction>
@@ -12,6 +13,15 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextEdit>
+
+namespace {
+
+// Steps are named in English in the document's history; people read them in their language.
+QString StepName(const std::string& step) {
+    return QCoreApplication::translate("EditStep", step.c_str());
+}
+
+} // namespace
 
 void TMainForm::ConnectEditCommands() {
     BulkChangeDlg = new TBulkChangeDlg(this);
@@ -31,10 +41,10 @@ void TMainForm::UpdateEditItems() {
     UndoItem->setEnabled(history_.CanUndo());
     RedoItem->setEnabled(history_.CanRedo());
     const auto name = [](const std::string& step) {
-        return step.empty() ? QString() : QString(" (%1)").arg(QString::fromStdString(step));
+        return step.empty() ? QString() : QString(" (%1)").arg(StepName(step));
     };
-    UndoItem->setStatusTip("Undo" + name(history_.UndoName()));
-    RedoItem->setStatusTip("Redo" + name(history_.RedoName()));
+    UndoItem->setStatusTip(tr("Undo") + name(history_.UndoName()));
+    RedoItem->setStatusTip(tr("Redo") + name(history_.RedoName()));
     // The report is the register's: it can be copied, never cut or pasted into.
     const bool report = QApplication::focusWidget() == rptEd_;
     CutItem->setEnabled(!report);
@@ -74,21 +84,21 @@ void TMainForm::UndoItemClick() {
     // Text being typed is finished first: it is the step the user takes back.
     if (!ValidateActiveCell() || !history_.CanUndo())
         return;
-    const QString name = QString::fromStdString(history_.UndoName());
+    const QString name = StepName(history_.UndoName());
     ShowTouched(history_.Undo(Tables()));
     modified_ = true;
     UpdateEditItems();
-    ShowMessage(QString("Undone: %1.").arg(name));
+    ShowMessage(tr("Undone: %1.").arg(name));
 }
 
 void TMainForm::RedoItemClick() {
     if (!ValidateActiveCell() || !history_.CanRedo())
         return;
-    const QString name = QString::fromStdString(history_.RedoName());
+    const QString name = StepName(history_.RedoName());
     ShowTouched(history_.Redo(Tables()));
     modified_ = true;
     UpdateEditItems();
-    ShowMessage(QString("Redone: %1.").arg(name));
+    ShowMessage(tr("Redone: %1.").arg(name));
 }
 
 void TMainForm::FindItemClick() {
@@ -107,8 +117,9 @@ void TMainForm::BulkChangeItemClick() {
     pluModel_->CellsChanged(plan.changes.front().row, 1, plan.changes.back().row,
                             pluModel_->columnCount());
     modified_ = true;
-    ShowMessage(
-        QString("Changed %1 row%2.").arg(plan.rowsChanged).arg(plan.rowsChanged == 1 ? "" : "s"));
+    ShowMessage(PluralOr(
+        QT_TRANSLATE_N_NOOP("Plural", "Changed %n rows."), plan.rowsChanged,
+        QString("Changed %1 row%2.").arg(plan.rowsChanged).arg(plan.rowsChanged == 1 ? "" : "s")));
 }
 
 void TMainForm::FitPanels() {

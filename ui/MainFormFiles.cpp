@@ -18,7 +18,7 @@ bool IsFolder(const QString& path) {
 } // namespace
 
 void TMainForm::SetUpFileDialogs() {
-    const QString pluFilter = "PLU files(*.PLU)";
+    const QString pluFilter = tr("PLU files(*.PLU)");
     chooseOpenFile = [=, this] {
         return ChooseFile(this, {QString(), pluFilter, "PLU", false}, DocumentFolder());
     };
@@ -28,23 +28,23 @@ void TMainForm::SetUpFileDialogs() {
         return ChooseFile(this, {QString(), pluFilter, "PLU", true}, DocumentFolder(), name);
     };
     chooseImportFile = [this] {
-        return ChooseFile(
-            this,
-            {"Import", "Spreadsheet text (*.csv *.tsv *.txt);;All files (*)", QString(), false},
-            WorkFolder());
+        return ChooseFile(this,
+                          {tr("Import"), tr("Spreadsheet text (*.csv *.tsv *.txt);;All files (*)"),
+                           QString(), false},
+                          WorkFolder());
     };
     chooseExportFile = [this](const QString& suffix) {
-        const QString filter =
-            suffix == "tsv" ? "Tab-separated text (*.tsv *.txt)" : "Comma-separated values (*.csv)";
+        const QString filter = suffix == "tsv" ? tr("Tab-separated text (*.tsv *.txt)")
+                                               : tr("Comma-separated values (*.csv)");
         const QString name =
             fileName_.empty()
                 ? QString()
                 : QFileInfo(QString::fromLocal8Bit(fileName_)).completeBaseName() + '.' + suffix;
-        return ChooseFile(this, {"Export", filter, suffix, true}, WorkFolder(), name);
+        return ChooseFile(this, {tr("Export"), filter, suffix, true}, WorkFolder(), name);
     };
     CompareForm->chooseSaveFile = [this] {
         return ChooseFile(CompareForm,
-                          {"Save list", "Text files (*.txt);;All files (*)", "txt", true},
+                          {tr("Save list"), tr("Text files (*.txt);;All files (*)"), "txt", true},
                           WorkFolder(), "comparison.txt");
     };
 }

@@ -9,6 +9,7 @@
 #include "HistoryForm.h"
 #include "HistoryStore.h"
 #include "Ini.h"
+#include "Language.h"
 #include "OperationRecorder.h"
 #include "PrinterJob.h"
 #include "ProgressForm.h"
@@ -102,7 +103,7 @@ THistoryStore* TMainForm::ReadingHistory() {
 }
 
 QString TMainForm::HistoryProblem() const {
-    return "The history is not kept: " + historyStore_->Problem();
+    return tr("The history is not kept: %1").arg(historyStore_->Problem());
 }
 
 void TMainForm::TellHistoryProblem() {
@@ -127,7 +128,7 @@ TFlowOutcome TMainForm::RunOperation(const TOperationInfo& info,
     else
         error = DocumentCodePage().ToUnicode(ProgressForm->ErrorText());
     if (const QString problem = recorder.End(outcome.result, error); !problem.isEmpty()) {
-        const QString text = "The journal entry was not written (" + problem + ").";
+        const QString text = tr("The journal entry was not written (%1).").arg(problem);
         std::fprintf(stderr, "quorve-plu: %s\n", text.toLocal8Bit().constData());
         ShowMessage(text);
     }
@@ -141,8 +142,9 @@ QString TMainForm::CopyHistoryInto(const std::string& folder) {
         return {};
     const QString problem = historyStore_->CopyTo(folder + "/history.sqlite");
     if (!problem.isEmpty())
-        QMessageBox::warning(this, windowTitle(),
-                             "The history file was not copied into the backup (" + problem + ").");
+        QMessageBox::warning(
+            this, windowTitle(),
+            tr("The history file was not copied into the backup (%1).").arg(problem));
     return problem;
 }
 
@@ -188,9 +190,9 @@ void TMainForm::BuildReportMenu() {
     connect(rptEd_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         std::unique_ptr<QMenu> menu(rptEd_->createStandardContextMenu(at));
         menu->addSeparator();
-        QAction* save = menu->addAction("Save as...", this, &TMainForm::SaveReportAs);
+        QAction* save = menu->addAction(tr("Save as..."), this, &TMainForm::SaveReportAs);
         save->setObjectName("SaveReportItem");
-        QAction* print = menu->addAction("Print", this, &TMainForm::PrintReport);
+        QAction* print = menu->addAction(tr("Print"), this, &TMainForm::PrintReport);
         print->setObjectName("PrintReportItem");
         const bool empty = rptEd_->document()->isEmpty();
         save->setEnabled(!empty);
@@ -198,7 +200,7 @@ void TMainForm::BuildReportMenu() {
         menu->exec(rptEd_->viewport()->mapToGlobal(at));
     });
     chooseReportFile = [this] {
-        QFileDialog dialog(this, QString(), ".", "Text files (*.txt)");
+        QFileDialog dialog(this, QString(), ".", tr("Text files (*.txt)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix("txt");
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -214,13 +216,13 @@ void TMainForm::SaveReportAs() {
     if (!WriteFileAtomically(path.toLocal8Bit().toStdString(),
                              std::string_view(bytes.constData(), size_t(bytes.size())))) {
         const int error = errno;
-        QMessageBox box(QMessageBox::Critical, windowTitle(),
-                        QString::fromStdString(FileErrorText(error)), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Critical, windowTitle(), PeopleText(FileErrorText(error)),
+                        QMessageBox::Ok, this);
         box.setInformativeText(path + ": " + QString::fromLocal8Bit(std::strerror(error)));
         box.exec();
         return;
     }
-    ShowMessage("The report was saved as " + QFileInfo(path).fileName() + ".");
+    ShowMessage(tr("The report was saved as %1.").arg(QFileInfo(path).fileName()));
 }
 
 void TMainForm::PrintReport() {

@@ -7,6 +7,7 @@
 #include "ChangedDownload.h"
 #include "CodePage.h"
 #include "CompareForm.h"
+#include "Counted.h"
 #include "ErrorBox.h"
 #include "OperationRecorder.h"
 #include "ProgressForm.h"
@@ -45,9 +46,9 @@ void TMainForm::AddSafetyItems(QMenu* comm) {
         connect(action, &QAction::triggered, this, click);
     };
     comm->addSeparator();
-    item(CompareItem, "CompareItem", "Co&mpare with register...", &TMainForm::CompareItemClick);
-    item(BackupItem, "BackupItem", "&Back up register...", &TMainForm::BackupItemClick);
-    item(RestoreItem, "RestoreItem", "&Restore register...", &TMainForm::RestoreItemClick);
+    item(CompareItem, "CompareItem", tr("Co&mpare with register..."), &TMainForm::CompareItemClick);
+    item(BackupItem, "BackupItem", tr("&Back up register..."), &TMainForm::BackupItemClick);
+    item(RestoreItem, "RestoreItem", tr("&Restore register..."), &TMainForm::RestoreItemClick);
 }
 
 void TMainForm::CreateSafetyWindows() {
@@ -85,7 +86,7 @@ void TMainForm::CompareItemClick() {
     if (!CompareDlg->Execute())
         return;
     if (CompareDlg->Kinds().none()) {
-        QMessageBox::information(this, windowTitle(), "Tick the kinds of data to compare.");
+        QMessageBox::information(this, windowTitle(), tr("Tick the kinds of data to compare."));
         return;
     }
     TTransferContext ctx = TransferContext(CompareDlg->Kinds(), *CompareDlg);
@@ -99,7 +100,7 @@ void TMainForm::CompareItemClick() {
         ShowMessage(CompareDoneText(qint64(comparison.differences.size()), clock.elapsed()));
     // A register's failure has been shown in the progress window.
     if (outcome.result == TFlowResult::FileFailed)
-        ShowFailure(this, "The register could not be compared.", outcome);
+        ShowFailure(this, tr("The register could not be compared."), outcome);
     if (outcome.Done())
         CompareForm->ShowComparison(comparison);
 }
@@ -130,7 +131,7 @@ bool TMainForm::BackUpBeforeDownload() {
         BackUp({backupRoot, MinPluRange, MaxPluRange, DefaultBackupsKept}, made);
     if (outcome.Done() || outcome.result == TFlowResult::Cancelled)
         return outcome.Done();
-    const QString notSent = "The register was not backed up, so nothing was sent.";
+    const QString notSent = tr("The register was not backed up, so nothing was sent.");
     // The port's box or the progress window has told the failure; a second box would only
     // repeat it. A file of the backup has not been told yet.
     if (outcome.result == TFlowResult::FileFailed)
@@ -146,19 +147,20 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
     TBackupManifest manifest;
     if (const std::string problem = CheckBackup(backup.folder, manifest); !problem.empty()) {
         const TFlowOutcome outcome{TFlowResult::FileFailed, problem};
-        ShowFailure(parent, "This backup cannot be restored.", outcome);
-        return "Not restored: " + OutcomeText(outcome);
+        ShowFailure(parent, tr("This backup cannot be restored."), outcome);
+        return tr("Not restored: %1").arg(OutcomeText(outcome));
     }
-    if (!Ask(parent, "Put this backup back on the register?",
+    if (!Ask(parent, tr("Put this backup back on the register?"),
              cp.ToUnicode(BackupDescription(manifest)) +
-                 "\nWhat differs on the register is replaced by the backup's PLU items, "
-                 "departments, package prices and parameters. Sales counters are not sent."))
+                 tr("\nWhat differs on the register is replaced by the backup's PLU items, "
+                    "departments, package prices and parameters. Sales counters are not sent.")))
         return {};
     const auto sameRegister = [&](const TComparison& comparison) {
         return comparison.identification == manifest.identification ||
-               Ask(parent, "This backup was made from another register. Restore it anyway?",
-                   "Backup: " + cp.ToUnicode(manifest.identification) +
-                       "\nConnected: " + cp.ToUnicode(comparison.identification));
+               Ask(parent, tr("This backup was made from another register. Restore it anyway?"),
+                   tr("Backup: %1\nConnected: %2")
+                       .arg(cp.ToUnicode(manifest.identification),
+                            cp.ToUnicode(comparison.identification)));
     };
     TComparison comparison;
     QElapsedTimer clock;
@@ -174,15 +176,17 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
         ShowMessage(RestoreDoneText(qint64(comparison.differences.size()), clock.elapsed()));
         const qsizetype sent = qsizetype(comparison.differences.size());
         return comparison.Equal()
-                   ? QString("The register already held this backup; nothing was sent.")
-                   : QString("Restored the backup of %1: %2 %3.")
-                         .arg(QString::fromStdString(manifest.date))
-                         .arg(sent)
-                         .arg(sent == 1 ? "difference was sent" : "differences were sent");
+                   ? tr("The register already held this backup; nothing was sent.")
+                   : PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Restored the backup of %1: %n "
+                                                            "differences were sent."),
+                              sent,
+                              "Restored the backup of %1: " + QString::number(sent) +
+                                  (sent == 1 ? " difference was sent." : " differences were sent."))
+                         .arg(QString::fromStdString(manifest.date));
     }
     if (outcome.result == TFlowResult::Cancelled)
-        return "Not restored.";
+        return tr("Not restored.");
     if (outcome.result == TFlowResult::FileFailed || outcome.refused)
-        ShowFailure(parent, "This backup cannot be restored.", outcome);
-    return "Not restored: " + OutcomeText(outcome);
+        ShowFailure(parent, tr("This backup cannot be restored."), outcome);
+    return tr("Not restored: %1").arg(OutcomeText(outcome));
 }

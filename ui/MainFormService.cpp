@@ -6,6 +6,7 @@
 #include "DataDlg.h"
 #include "DetectPortDlg.h"
 #include "HistoryStore.h"
+#include "Language.h"
 #include "LinkTest.h"
 #include "MemoryDump.h"
 #include "OperationRecorder.h"
@@ -51,15 +52,17 @@ void TMainForm::CreateServiceWindows() {
     DataDlg = new TDataDlg(this);
     AddTextWindow(DataDlg);
 
-    chooseProgramFile = [this] { return OpenExistingFile(this, "Binary Files (*.hex)", "hex"); };
-    chooseFontFile = [this] { return OpenExistingFile(this, "Font Files (*.fnt)", "fnt"); };
+    chooseProgramFile = [this] {
+        return OpenExistingFile(this, tr("Binary Files (*.hex)"), "hex");
+    };
+    chooseFontFile = [this] { return OpenExistingFile(this, tr("Font Files (*.fnt)"), "fnt"); };
     // The desktop's viewer for text files; it runs on its own, nothing waits for it.
     openListing = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
     openPrinter = [](QString& error) { return OpenDefaultPrinter(error); };
     choosePrinter = [this] {
-        QString name = "PLU list";
+        QString name = tr("PLU list");
         if (!FileName().empty())
             name = QFileInfo(QString::fromLocal8Bit(FileName())).completeBaseName();
         return ChoosePrinter(this, name);
@@ -68,7 +71,7 @@ void TMainForm::CreateServiceWindows() {
     // The report button stays hidden and does nothing; the menu item and F7 upload the report.
     auto* reportBtn = new QToolButton(mainToolBar_);
     reportBtn->setObjectName("ReportBtn");
-    reportBtn->setToolTip("Upload report");
+    reportBtn->setToolTip(tr("Upload report"));
     reportBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     reportBtn->setAutoRaise(true);
     mainToolBar_->addWidget(reportBtn)->setVisible(false);
@@ -159,7 +162,7 @@ void TMainForm::PrintItemClick() {
 }
 
 void TMainForm::DumpRegisterMemory() {
-    DataDlg->setWindowTitle("Upload data range");
+    DataDlg->setWindowTitle(tr("Upload data range"));
     if (DataDlg->exec() != QDialog::Accepted)
         return;
     const std::optional<MemoryRange> range = DataDlg->Range();
@@ -171,9 +174,8 @@ void TMainForm::DumpRegisterMemory() {
         return TFlowOutcome{::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
                                                  *range, MemoryDumpFiles(StateDir), openListing,
                                                  [this](const std::string& text) {
-                                                     QMessageBox::critical(
-                                                         this, "Error",
-                                                         QString::fromStdString(text));
+                                                     QMessageBox::critical(this, tr("Error"),
+                                                                           PeopleText(text));
                                                  }),
                             {}};
     });
@@ -185,7 +187,7 @@ TFileMessages FileMessages(QWidget* parent) {
     TFileMessages messages;
     messages.Beep = [] { QApplication::beep(); };
     messages.ShowError = [parent](const std::string& text) {
-        QMessageBox::critical(parent, "Error", QString::fromStdString(text));
+        QMessageBox::critical(parent, TMainForm::tr("Error"), PeopleText(text));
     };
     return messages;
 }

@@ -2,7 +2,10 @@
 // whole-document check with its list of problems.
 #include "MainForm.h"
 
+#include "CheckTexts.h"
 #include "CodePage.h"
+#include "Counted.h"
+#include "DisplayTexts.h"
 #include "DocumentFile.h"
 #include "ExportDlg.h"
 #include "FindBar.h"
@@ -29,7 +32,7 @@ namespace {
 constexpr int MessageMilliseconds = 30000;
 
 QString TableName(CellProblem::Table table) {
-    return DocumentCodePage().ToUnicode(DownloadKindNames[size_t(table)]);
+    return DisplayWord(DownloadKindNames[size_t(table)]);
 }
 
 QString ColumnTitle(const CellProblem& problem) {
@@ -56,7 +59,7 @@ void TMainForm::CreateSheetWindows() {
     AddTextWindow(ExportDlg);
     CheckList = new TProblemList(this);
     CheckList->setObjectName("CheckList");
-    CheckList->setWindowTitle("Check document");
+    CheckList->setWindowTitle(tr("Check document"));
     AddTextWindow(CheckList);
     CheckList->onActivated = [this](int line) {
         if (size_t(line) < checkProblems_.size())
@@ -110,7 +113,7 @@ void TMainForm::ImportItemClick() {
 }
 
 void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
-    EditStep step("Import");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Import"));
     if (result.plu)
         step.Diff(DocTable::PLU, pluModel_->Table(), *result.plu);
     if (result.dept)
@@ -129,14 +132,16 @@ void TMainForm::ApplyImport(ImportResult result, const QString& fileName) {
     if (result.recy)
         recy_ = *result.recy;
     modified_ = true;
-    QString text = QString("Imported %1: %2 added, %3 changed")
-                       .arg(fileName, Plural(size_t(result.added), "row"))
-                       .arg(result.changed);
+    QString text =
+        PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Imported %1: %n rows added, %2 changed"),
+                 result.added,
+                 "Imported %1: " + Plural(size_t(result.added), "row") + " added, %2 changed")
+            .arg(fileName, QString::number(result.changed));
     if (result.removed > 0)
-        text += QString(", %1 emptied").arg(result.removed);
+        text += tr(", %1 emptied").arg(result.removed);
     text += '.';
     if (const QString error = ImportDlg->ColumnMemoryError(); !error.isEmpty())
-        text += " The columns chosen could not be remembered: " + error + '.';
+        text += tr(" The columns chosen could not be remembered: %1.").arg(error);
     ShowMessage(text);
 }
 
@@ -162,8 +167,9 @@ void TMainForm::ExportItemClick() {
         return;
     }
     const int rows = ExportRowCount(table, pluModel_->Table(), deptModel_->Table());
-    ShowMessage(
-        QString("Exported %1 to %2.").arg(Plural(size_t(rows), "row"), QFileInfo(path).fileName()));
+    ShowMessage(PluralOr(QT_TRANSLATE_N_NOOP("Plural", "Exported %n rows to %1."), rows,
+                         "Exported " + Plural(size_t(rows), "row") + " to %1.")
+                    .arg(QFileInfo(path).fileName()));
 }
 
 // ---- The clipboard ----
@@ -268,7 +274,7 @@ std::optional<CellRect> TMainForm::PasteBlock(TEditGrid* grid, const QString& te
         ShowPasteRefused(this, kind, pasted);
         return std::nullopt;
     }
-    EditStep step("Paste");
+    EditStep step(QT_TRANSLATE_NOOP("EditStep", "Paste"));
     before->Record(step, grid->docTable, table);
     RecordEdit(std::move(step));
     grid->Model()->CellsChanged(rows.front(), block.left, rows.back(), block.right);
@@ -293,12 +299,18 @@ void TMainForm::CheckItemClick() {
 void TMainForm::ShowCheckList() {
     const size_t count = checkProblems_.size();
     const QString summary =
-        count == 0 ? QString("No problems: every cell passes its check.")
-                   : Plural(count, "problem") +
-                         ": cells the grids would not take as they stand. Double-click a line "
-                         "to go to its cell.";
-    CheckList->SetProblems(summary, {"Table", "Row", "Column", "Value", "Reason"}, int(count),
-                           [this](int line, int column) {
+        count == 0 ? tr("No problems: every cell passes its check.")
+                   : PluralOr(QT_TRANSLATE_N_NOOP("Plural",
+                                                  "%n problems: cells the grids would not take as "
+                                                  "they stand. Double-click a line to go to its "
+                                                  "cell."),
+                              qint64(count),
+                              Plural(count, "problem") +
+                                  ": cells the grids would not take as they stand. Double-click "
+                                  "a line to go to its cell.");
+    CheckList->SetProblems(summary,
+                           {tr("Table"), tr("Row"), tr("Column"), tr("Value"), tr("Reason")},
+                           int(count), [this](int line, int column) {
                                const CellProblem& p = checkProblems_[size_t(line)];
                                switch (column) {
                                case 0:
@@ -310,7 +322,7 @@ void TMainForm::ShowCheckList() {
                                case 3:
                                    return DocumentCodePage().ToUnicode(p.value);
                                default:
-                                   return QString::fromStdString(p.reason);
+                                   return CheckReasonText(p.reason);
                                }
                            });
     CheckList->show();
@@ -357,14 +369,18 @@ bool TMainForm::ConfirmDownloadProblems(KindSet kinds, int rangeBegin, int range
     });
     if (problems.empty())
         return true;
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QString("The data to download has %1 that the grids would not take as they "
-                            "stand.")
-                        .arg(Plural(problems.size(), "problem")),
-                    QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(
+        QMessageBox::Warning, windowTitle(),
+        PluralOr(QT_TRANSLATE_N_NOOP("Plural", "The data to download has %n problems that the "
+                                               "grids would not take as they stand."),
+                 qint64(problems.size()),
+                 QString("The data to download has %1 that the grids would not take "
+                         "as they stand.")
+                     .arg(Plural(problems.size(), "problem"))),
+        QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName("DownloadProblemsBox");
-    box.setInformativeText("Download anyway?");
-    QPushButton* show = box.addButton("Show &problems", QMessageBox::RejectRole);
+    box.setInformativeText(tr("Download anyway?"));
+    QPushButton* show = box.addButton(tr("Show &problems"), QMessageBox::RejectRole);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     const int answer = box.exec();

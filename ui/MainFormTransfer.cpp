@@ -37,8 +37,8 @@ void TMainForm::DownloadItemClick() {
     if (DownloadDlg->BackupFirst() && !BackUpBeforeDownload())
         return;
     TTransferContext ctx = TransferContext(DownloadDlg->Kinds(), *DownloadDlg);
-    RunTimedTransfer(ctx, "Download", TransferOperation(operations::Download, ctx, fileName_),
-                     RunDownload);
+    RunTimedTransfer(ctx, QT_TRANSLATE_NOOP("StatusMessages", "Download"),
+                     TransferOperation(operations::Download, ctx, fileName_), RunDownload);
 }
 
 void TMainForm::UploadItemClick() {
@@ -53,7 +53,8 @@ void TMainForm::UploadItemClick() {
         return;
     NewDocument();
     TTransferContext ctx = TransferContext(UploadDlg->Kinds(), *UploadDlg);
-    RunTimedTransfer(ctx, "Upload", TransferOperation(operations::Upload, ctx), RunUpload);
+    RunTimedTransfer(ctx, QT_TRANSLATE_NOOP("StatusMessages", "Upload"),
+                     TransferOperation(operations::Upload, ctx), RunUpload);
     // The rows came from the register, not from the user's edits in a filtered view.
     findBar_->ForgetEdits();
 }
@@ -64,8 +65,8 @@ void TMainForm::ParaDownloadKeyPress() {
     KindSet kinds;
     kinds.set(KindParameter);
     TTransferContext ctx = TransferContext(kinds, *DownloadDlg);
-    RunTimedTransfer(ctx, "Download", TransferOperation(operations::Download, ctx, SystemCfgPath()),
-                     RunDownload);
+    RunTimedTransfer(ctx, QT_TRANSLATE_NOOP("StatusMessages", "Download"),
+                     TransferOperation(operations::Download, ctx, SystemCfgPath()), RunDownload);
 }
 
 void TMainForm::RunTimedTransfer(TTransferContext& ctx, const char* word,

@@ -67,17 +67,20 @@ struct FlagInfo {
     const char* caption;
 };
 constexpr std::array<FlagInfo, 11> Flags{{
-    {"Flag00", "Not print subtotal"},
-    {"Flag01", "Angel"},
-    {"Flag02", "Print while item value is zero in report"},
-    {"Flag03", "ForceTender"},
-    {"Flag04", "Don't erase counters of report KASOWY automatically"},
-    {"Flag05", "Don't erase counters of report KASJEROW automatically"},
-    {"Flag06", "Don't erase counters of report SPRZEDAZY automatically"},
-    {"Flag07", "Not warning when AC lost."},
-    {"Flag10", "Z report must be done after data changing"},
-    {"Flag11", "Price without cents (depends from currency)"},
-    {"Flag12", "Item check and confirm, during sale"},
+    {"Flag00", QT_TRANSLATE_NOOP("TParaDlg", "Not print subtotal")},
+    {"Flag01", QT_TRANSLATE_NOOP("TParaDlg", "Angel")},
+    {"Flag02", QT_TRANSLATE_NOOP("TParaDlg", "Print while item value is zero in report")},
+    {"Flag03", QT_TRANSLATE_NOOP("TParaDlg", "ForceTender")},
+    {"Flag04",
+     QT_TRANSLATE_NOOP("TParaDlg", "Don't erase counters of report KASOWY automatically")},
+    {"Flag05",
+     QT_TRANSLATE_NOOP("TParaDlg", "Don't erase counters of report KASJEROW automatically")},
+    {"Flag06",
+     QT_TRANSLATE_NOOP("TParaDlg", "Don't erase counters of report SPRZEDAZY automatically")},
+    {"Flag07", QT_TRANSLATE_NOOP("TParaDlg", "Not warning when AC lost.")},
+    {"Flag10", QT_TRANSLATE_NOOP("TParaDlg", "Z report must be done after data changing")},
+    {"Flag11", QT_TRANSLATE_NOOP("TParaDlg", "Price without cents (depends from currency)")},
+    {"Flag12", QT_TRANSLATE_NOOP("TParaDlg", "Item check and confirm, during sale")},
 }};
 
 constexpr const char* Section = "Default";
@@ -110,7 +113,7 @@ QLineEdit* TParaDlg::MakeTextField(const char* name, const std::string& key, int
 
 TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ParaDlg"));
-    setWindowTitle(QStringLiteral("Parameter"));
+    setWindowTitle(tr("Parameter"));
 
     // Two digits, the locale's separator as a literal, two digits; an empty position shows and
     // counts as 0.
@@ -130,22 +133,19 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         incRate_ = MakeRateField("IncRateME");
         printSpeed_ = new TSpinEdit(1, 9, group);
         printSpeed_->setObjectName(QStringLiteral("PrnSpeedSE"));
-        grid->addWidget(
-            MakeLabel(group, QStringLiteral("DecRateLbl"), QStringLiteral("-% rate:"), decRate_), 0,
-            0);
+        grid->addWidget(MakeLabel(group, QStringLiteral("DecRateLbl"), tr("-% rate:"), decRate_), 0,
+                        0);
         grid->addWidget(decRate_, 0, 1);
-        grid->addWidget(
-            MakeLabel(group, QStringLiteral("IncRateLbl"), QStringLiteral("+% rate:"), incRate_), 0,
-            2);
+        grid->addWidget(MakeLabel(group, QStringLiteral("IncRateLbl"), tr("+% rate:"), incRate_), 0,
+                        2);
         grid->addWidget(incRate_, 0, 3);
-        grid->addWidget(MakeLabel(group, QStringLiteral("PrnSpeedLbl"),
-                                  QStringLiteral("Print speed:"), printSpeed_),
-                        0, 4);
+        grid->addWidget(
+            MakeLabel(group, QStringLiteral("PrnSpeedLbl"), tr("Print speed:"), printSpeed_), 0, 4);
         grid->addWidget(printSpeed_, 0, 5);
         grid->setColumnStretch(6, 1);
         int row = 1;
         for (const FlagInfo& flag : Flags) {
-            auto* box = new QCheckBox(QLatin1String(flag.caption), group);
+            auto* box = new QCheckBox(tr(flag.caption), group);
             box->setObjectName(QLatin1String(flag.key));
             flags_.push_back(box);
             grid->addWidget(box, row++, 0, 1, 7);
@@ -162,15 +162,13 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
                 MakeTextField(qPrintable(Numbered("ClerkNameEd", n)), "ClerkName" + digit, 10);
             QLineEdit* password =
                 MakeTextField(qPrintable(Numbered("ClerkPWDEd", n)), "ClerkPWD" + digit, 10);
-            grid->addWidget(MakeLabel(group, Numbered("ClerkLbl", n), Numbered("Clerk", n)), n - 1,
+            grid->addWidget(MakeLabel(group, Numbered("ClerkLbl", n), tr("Clerk%1").arg(n)), n - 1,
                             0);
-            grid->addWidget(
-                MakeLabel(group, Numbered("ClerkNameLbl", n), QStringLiteral("Name:"), name), n - 1,
-                1);
+            grid->addWidget(MakeLabel(group, Numbered("ClerkNameLbl", n), tr("Name:"), name), n - 1,
+                            1);
             grid->addWidget(name, n - 1, 2);
-            grid->addWidget(
-                MakeLabel(group, Numbered("ClerkPWDLbl", n), QStringLiteral("Password:"), password),
-                n - 1, 3);
+            grid->addWidget(MakeLabel(group, Numbered("ClerkPWDLbl", n), tr("Password:"), password),
+                            n - 1, 3);
             grid->addWidget(password, n - 1, 4);
         }
         column->addWidget(group);
@@ -190,11 +188,11 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         }
         column->addWidget(group);
     };
-    addLines("HeaderGB", QStringLiteral("&Header message"), "HeaderEd", "HeaderLbl", "Header", 5);
-    addLines("TailGB", QStringLiteral("&Tail message"), "TailEd", "TailLbl", "Tail", 2);
+    addLines("HeaderGB", tr("&Header message"), "HeaderEd", "HeaderLbl", "Header", 5);
+    addLines("TailGB", tr("&Tail message"), "TailEd", "TailLbl", "Tail", 2);
     // Barcode types 20 to 29.
     {
-        auto* group = MakeGroup(content, "BCodeGB", QStringLiteral("&Barcode type"));
+        auto* group = MakeGroup(content, "BCodeGB", tr("&Barcode type"));
         auto* grid = new QGridLayout(group);
         for (int n = 1; n <= 10; ++n) {
             auto* spin = new TSpinEdit(0, 36, group);
@@ -212,7 +210,7 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
     }
     // VAT rates A to I and the tax-free choice.
     {
-        auto* group = MakeGroup(content, "VATGB", QStringLiteral("&VAT Rate"));
+        auto* group = MakeGroup(content, "VATGB", tr("&VAT Rate"));
         auto* grid = new QGridLayout(group);
         for (int n = 1; n <= 9; ++n) {
             QLineEdit* rate = MakeRateField(qPrintable(Numbered("VATME", n)));
@@ -231,11 +229,10 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
         taxFree_->setObjectName(QStringLiteral("TaxFreeCB"));
         taxFree_->setEditable(false);
         for (char c = 'A'; c <= 'I'; ++c)
-            taxFree_->addItem(QStringLiteral("VAT ") + QLatin1Char(c));
+            taxFree_->addItem(tr("VAT %1").arg(QLatin1Char(c)));
         taxFree_->setCurrentIndex(TaxFreeDefault);
-        grid->addWidget(
-            MakeLabel(group, QStringLiteral("TaxFreeLbl"), QStringLiteral("Tax-free:"), taxFree_),
-            4, 3);
+        grid->addWidget(MakeLabel(group, QStringLiteral("TaxFreeLbl"), tr("Tax-free:"), taxFree_),
+                        4, 3);
         grid->addWidget(taxFree_, 4, 4, 1, 2);
         grid->setColumnStretch(6, 1);
         connect(taxFree_, &QComboBox::currentIndexChanged, this, &TParaDlg::UpdateVatFields);
@@ -248,10 +245,10 @@ TParaDlg::TParaDlg(QWidget* parent) : QDialog(parent) {
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* okButton = new QPushButton(tr("OK"), this);
     okButton->setObjectName(QStringLiteral("OKBtn"));
     okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("CancelBtn"));
     connect(okButton, &QPushButton::clicked, this, &TParaDlg::accept);
     connect(cancelButton, &QPushButton::clicked, this, &TParaDlg::reject);

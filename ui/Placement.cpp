@@ -11,6 +11,7 @@ namespace {
 constexpr const char* WindowSection = "Window";
 constexpr const char* ReportHeightKey = "ReportHeight";
 constexpr const char* LastFolderKey = "LastFolder";
+constexpr const char* LanguageKey = "Language";
 
 } // namespace
 
@@ -45,5 +46,16 @@ bool TWindowMemory::Write() const {
     // Paths are the system's bytes, as the file names of documents are.
     if (folder)
         cfg.WriteString(WindowSection, LastFolderKey, lastFolder.toLocal8Bit().toStdString());
+    return cfg.Save();
+}
+
+QString RememberedLanguage() {
+    const IniFile cfg(SystemCfgPath());
+    return QString::fromStdString(cfg.ReadString(WindowSection, LanguageKey, "system"));
+}
+
+bool RememberLanguage(const QString& choice) {
+    IniFile cfg(SystemCfgPath());
+    cfg.WriteString(WindowSection, LanguageKey, choice.toStdString());
     return cfg.Save();
 }

@@ -18,3 +18,9 @@ struct TWindowMemory {
     // False (errno set) when SYSTEM.CFG could not be written.
     bool Write() const;
 };
+
+// The language chosen in the window's Language menu ([Window] Language: "pl", "en", or "system"
+// for the environment's), taken at the next start.
+QString RememberedLanguage();
+// False (errno set) when SYSTEM.CFG could not be written.
+bool RememberLanguage(const QString& choice);

@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "TextTable.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrintDialog>
@@ -18,6 +19,10 @@ constexpr int NameColumn = 2;
 QString PrinterLabel(const QPrinter& printer) {
     return printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
                                                          : printer.printerName();
+}
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("TPrinterJob", text);
 }
 
 } // namespace
@@ -51,7 +56,8 @@ TPrinterJob::~TPrinterJob() {
 bool TPrinterJob::Begin() {
     painting_ = std::make_unique<Painting>();
     if (!painting_->painter.begin(&printer_)) {
-        error_ = "Cannot start printing on " + PrinterLabel(printer_);
+        error_ = Tr(QT_TRANSLATE_NOOP("TPrinterJob", "Cannot start printing on %1"))
+                     .arg(PrinterLabel(printer_));
         return false;
     }
     QFont font = painting_->painter.font();
@@ -70,8 +76,8 @@ bool TPrinterJob::PrintLine(const QString& line) {
     Painting& p = *painting_;
     if (p.pageUsed && p.y + p.lineHeight > p.pageHeight) {
         if (!printer_.newPage()) {
-            error_ = "Cannot start page " + QString::number(pages_ + 1) + " on " +
-                     PrinterLabel(printer_);
+            error_ = Tr(QT_TRANSLATE_NOOP("TPrinterJob", "Cannot start page %1 on %2"))
+                         .arg(QString::number(pages_ + 1), PrinterLabel(printer_));
             return false;
         }
         ++pages_;
@@ -99,7 +105,8 @@ bool TPrinterJob::PrintLine(const QString& line) {
 
 bool TPrinterJob::End() {
     if (!painting_->painter.end() || printer_.printerState() == QPrinter::Error) {
-        error_ = "Printing failed on " + PrinterLabel(printer_);
+        error_ = Tr(QT_TRANSLATE_NOOP("TPrinterJob", "Printing failed on %1"))
+                     .arg(PrinterLabel(printer_));
         return false;
     }
     return true;
@@ -108,7 +115,7 @@ bool TPrinterJob::End() {
 std::unique_ptr<QPrinter> OpenDefaultPrinter(QString& error) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
-        error = NoDefaultPrinterText;
+        error = Tr(NoDefaultPrinterText);
         return nullptr;
     }
     return std::make_unique<QPrinter>(info);

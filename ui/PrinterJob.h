@@ -11,7 +11,8 @@ class QPrinter;
 class QWidget;
 class TextTable;
 
-inline constexpr char NoDefaultPrinterText[] = "There is no default printer currently selected";
+inline constexpr char NoDefaultPrinterText[] =
+    QT_TRANSLATE_NOOP("TPrinterJob", "There is no default printer currently selected");
 
 // Row's columns 1 to the last, joined by single tabs; cells are code-page bytes.
 std::string PLUPrintLine(const TextTable& table, int row);

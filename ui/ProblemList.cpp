@@ -50,7 +50,7 @@ private:
 
 TProblemList::TProblemList(QWidget* parent) : QDialog(parent) {
     setObjectName("ProblemList");
-    setWindowTitle("Problems");
+    setWindowTitle(tr("Problems"));
     setSizeGripEnabled(true);
 
     summary_ = new QLabel(this);
@@ -73,13 +73,13 @@ TProblemList::TProblemList(QWidget* parent) : QDialog(parent) {
             onActivated(index.row());
     });
 
-    copyButton_ = new QPushButton("&Copy", this);
+    copyButton_ = new QPushButton(tr("&Copy"), this);
     copyButton_->setObjectName("CopyBtn");
-    copyButton_->setToolTip("Copy every line, tab-separated, for a spreadsheet or a message");
-    checkButton_ = new QPushButton("Check &again", this);
+    copyButton_->setToolTip(tr("Copy every line, tab-separated, for a spreadsheet or a message"));
+    checkButton_ = new QPushButton(tr("Check &again"), this);
     checkButton_->setObjectName("CheckBtn");
     checkButton_->hide();
-    closeButton_ = new QPushButton("Close", this);
+    closeButton_ = new QPushButton(tr("Close"), this);
     closeButton_->setObjectName("CloseBtn");
     for (QPushButton* button : {copyButton_, checkButton_})
         button->setAutoDefault(false);
@@ -155,14 +155,17 @@ void TProblemList::CopyAll() {
 
 void ShowPasteRefused(QWidget* parent, SheetTable table, const PastedCells& pasted) {
     QApplication::beep();
-    QMessageBox box(QMessageBox::Warning, "Quorve PLU manager",
-                    "Nothing was pasted: " + PasteProblemText(table, pasted.problems.front()),
+    QMessageBox box(QMessageBox::Warning, TProblemList::tr("Quorve PLU manager"),
+                    TProblemList::tr("Nothing was pasted: %1")
+                        .arg(PasteProblemText(table, pasted.problems.front())),
                     QMessageBox::Ok, parent);
     box.setObjectName("PasteRefusedBox");
     if (pasted.problems.size() > 1)
-        box.setInformativeText(QString("%1 cells in all do not pass their check.")
-                                   .arg(pasted.problems.size() >= MaxSheetProblems
-                                            ? QString("More than %1").arg(MaxSheetProblems)
-                                            : QString::number(pasted.problems.size())));
+        box.setInformativeText(
+            pasted.problems.size() >= MaxSheetProblems
+                ? TProblemList::tr("More than %1 cells in all do not pass their check.")
+                      .arg(MaxSheetProblems)
+                : TProblemList::tr("%1 cells in all do not pass their check.")
+                      .arg(pasted.problems.size()));
     box.exec();
 }

@@ -1,6 +1,8 @@
 #include "ProgressForm.h"
 
 #include "CodePage.h"
+#include "Defs.h"
+#include "DisplayTexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,7 +32,7 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
 TProgressForm::TProgressForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName("ProgressForm");
-    setWindowTitle("Progress");
+    setWindowTitle(tr("Progress"));
     setFixedSize(326, 210);
 
     statusLabel_ = NamedLabel("StatusLabel", QString(), this);
@@ -52,11 +54,11 @@ TProgressForm::TProgressForm(QWidget* parent)
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
 
-    okBtn_ = new QPushButton("&OK", this);
+    okBtn_ = new QPushButton(tr("&OK"), this);
     okBtn_->setObjectName("OKBtn");
     okBtn_->setDefault(true);
     okBtn_->hide();
-    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_ = new QPushButton(tr("Cancel"), this);
     cancelBtn_->setObjectName("CancelBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TProgressForm::OKBtnClick);
     connect(cancelBtn_, &QPushButton::clicked, this, &TProgressForm::CancelBtnClick);
@@ -64,11 +66,11 @@ TProgressForm::TProgressForm(QWidget* parent)
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(12);
-    grid->addWidget(NamedLabel("StatusTitleLabel", "Status:", this), 0, 0);
+    grid->addWidget(NamedLabel("StatusTitleLabel", tr("Status:"), this), 0, 0);
     grid->addWidget(statusLabel_, 0, 1);
-    grid->addWidget(NamedLabel("CurTitleLabel", "Current package:", this), 1, 0);
+    grid->addWidget(NamedLabel("CurTitleLabel", tr("Current package:"), this), 1, 0);
     grid->addWidget(curLabel_, 1, 1);
-    grid->addWidget(NamedLabel("TotalTitleLabel", "Total Packages:", this), 2, 0);
+    grid->addWidget(NamedLabel("TotalTitleLabel", tr("Total Packages:"), this), 2, 0);
     grid->addWidget(totalLabel_, 2, 1);
     grid->setColumnStretch(1, 1);
 
@@ -97,6 +99,46 @@ TProgressForm::TProgressForm(QWidget* parent)
     });
 }
 
+namespace {
+
+// The flows' own texts, for lupdate; the step words and kind names are the tables'.
+[[maybe_unused]] const char* const FlowTexts[] = {
+    QT_TRANSLATE_NOOP("DisplayTexts", "Wait 1 second"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Check ecr status"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Upload report"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Clear report"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Download Program"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Download font"),
+    QT_TRANSLATE_NOOP("DisplayTexts", "Receive Data"),
+};
+
+} // namespace
+
+// A flow's status as people read it: "Download:PLU...Error!" is the step word, the kind name and
+// the ending, each in the installed language. The flows' text itself stays as it was (the
+// journal keeps it).
+QString ProgressText(const std::string& text) {
+    static const std::string failed = "...Error!";
+    static const std::string running = "...";
+    std::string core = text;
+    QString ending;
+    if (core.size() >= failed.size() &&
+        core.compare(core.size() - failed.size(), failed.size(), failed) == 0) {
+        core.resize(core.size() - failed.size());
+        ending = TProgressForm::tr("...Error!");
+    } else if (core.size() >= running.size() &&
+               core.compare(core.size() - running.size(), running.size(), running) == 0) {
+        core.resize(core.size() - running.size());
+        ending = QStringLiteral("...");
+    }
+    for (TransferWord word : {WordDownload, WordUpload}) {
+        const std::string& step = TransferWords[word];
+        if (!step.empty() && core.size() > step.size() && core.compare(0, step.size(), step) == 0)
+            return DisplayWord(step) + DisplayWord(core.substr(step.size())) + ending;
+    }
+    return DisplayWord(core) + ending;
+}
+
 void TProgressForm::SetMainWindow(QWidget* mainWindow) {
     mainWindow_ = mainWindow;
 }
@@ -104,7 +146,7 @@ void TProgressForm::SetMainWindow(QWidget* mainWindow) {
 void TProgressForm::ShowStatus(StatusKind kind, const std::string& text) {
     if (state_ == ProgressStates::Closed)
         return;
-    const QString display = DocumentCodePage().ToUnicode(text);
+    const QString display = ProgressText(text);
     QPalette palette = statusLabel_->palette();
     if (kind == StatusError) {
         errorText_ = text;

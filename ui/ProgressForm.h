@@ -73,3 +73,7 @@ private:
     int barValue_ = 0;
     bool barDirty_ = false;
 };
+
+// A flow's status text (code-page bytes, in English or the language file's words) as the
+// progress window shows it.
+QString ProgressText(const std::string& text);

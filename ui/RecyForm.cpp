@@ -22,7 +22,7 @@ constexpr int ButtonStripHeight = 36;
 
 TRecyForm::TRecyForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("RecyForm"));
-    setWindowTitle(QStringLiteral("Recycling"));
+    setWindowTitle(tr("Recycling"));
 
     zeroPrice_ = LocaleDefault(RecyDefaults[1]);
     model_ = new TGridModel(TextTable(RecyEntryCount, 1, {zeroPrice_}), RecyTitles, this);
@@ -56,9 +56,9 @@ TRecyForm::TRecyForm(QWidget* parent) : QDialog(parent) {
     grid_->horizontalHeader()->setFixedHeight(20);
     grid_->setColumnWidth(0, 138);
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("OKBtn"));
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("CancelBtn"));
     // Enter belongs to the grid (check the cell, move right), never to a default button.
     for (QPushButton* button : {okButton_, cancelButton_}) {

@@ -3,17 +3,30 @@
 #include "BackupManifest.h"
 #include "Counted.h"
 #include "Defs.h"
+#include "Language.h"
 
+#include <QCoreApplication>
 #include <QStringList>
+
+namespace {
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("StatusMessages", text);
+}
+
+} // namespace
 
 QString ElapsedText(qint64 milliseconds) {
     // Tenths only where they tell something: a link test takes well under a second.
     if (milliseconds < 9950)
-        return QString("%1 s").arg(double(milliseconds) / 1000.0, 0, 'f', 1);
+        return Tr(QT_TRANSLATE_NOOP("StatusMessages", "%1 s"))
+            .arg(PeopleNumber(double(milliseconds) / 1000.0, 1));
     const qint64 seconds = (milliseconds + 500) / 1000;
     if (seconds < 60)
-        return QString("%1 s").arg(seconds);
-    return QString("%1 min %2 s").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+        return Tr(QT_TRANSLATE_NOOP("StatusMessages", "%1 s")).arg(seconds);
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "%1 min %2 s"))
+        .arg(seconds / 60)
+        .arg(seconds % 60, 2, 10, QChar('0'));
 }
 
 QString TransferDoneText(const char* word, KindSet kinds, int rangeBegin, int rangeEnd,
@@ -26,24 +39,25 @@ QString TransferDoneText(const char* word, KindSet kinds, int rangeBegin, int ra
     if (kinds.test(KindRecycling))
         parts << Counted(RecyEntryCount, "package price", "package prices");
     if (kinds.test(KindParameter))
-        parts << "parameters";
-    return QString("%1 done: %2 in %3")
-        .arg(QLatin1String(word), parts.join(", "), ElapsedText(milliseconds));
+        parts << Tr(QT_TRANSLATE_NOOP("StatusMessages", "parameters"));
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "%1 done: %2 in %3"))
+        .arg(Tr(word), parts.join(", "), ElapsedText(milliseconds));
 }
 
 QString TestDoneText(qint64 milliseconds) {
-    return "Test done: the register answered in " + ElapsedText(milliseconds);
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "Test done: the register answered in %1"))
+        .arg(ElapsedText(milliseconds));
 }
 
 QString CompareDoneText(qint64 differences, qint64 milliseconds) {
-    return QString("Compare done: %1 in %2")
-        .arg(differences == 0 ? QString("no differences")
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "Compare done: %1 in %2"))
+        .arg(differences == 0 ? Tr(QT_TRANSLATE_NOOP("StatusMessages", "no differences"))
                               : Counted(differences, "difference", "differences"),
              ElapsedText(milliseconds));
 }
 
 QString BackupDoneText(const TBackupManifest& manifest, qint64 milliseconds) {
-    return QString("Backup done: %1, %2, %3, parameters in %4")
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "Backup done: %1, %2, %3, parameters in %4"))
         .arg(Counted(manifest.pluItems, "item", "items"),
              Counted(manifest.departments, "department", "departments"),
              Counted(manifest.packagePrices, "package price", "package prices"),
@@ -52,8 +66,10 @@ QString BackupDoneText(const TBackupManifest& manifest, qint64 milliseconds) {
 
 QString RestoreDoneText(qint64 differencesSent, qint64 milliseconds) {
     if (differencesSent == 0)
-        return "Restore done: the register already held the backup, checked in " +
-               ElapsedText(milliseconds);
-    return QString("Restore done: %1 sent in %2")
+        return Tr(QT_TRANSLATE_NOOP("StatusMessages",
+                                    "Restore done: the register already held the backup, "
+                                    "checked in %1"))
+            .arg(ElapsedText(milliseconds));
+    return Tr(QT_TRANSLATE_NOOP("StatusMessages", "Restore done: %1 sent in %2"))
         .arg(Counted(differencesSent, "difference", "differences"), ElapsedText(milliseconds));
 }

@@ -3,6 +3,7 @@
 #include "Backup.h"
 #include "CodePage.h"
 #include "Defs.h"
+#include "DisplayTexts.h"
 #include "ErrorBox.h"
 #include "RegisterPicker.h"
 
@@ -36,22 +37,22 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
                                      const std::array<std::string, 4>& kindNames, QWidget* parent)
     : QDialog(parent, Qt::Tool), kindNames_(kindNames) {
     setObjectName(name);
-    setWindowTitle(caption);
+    setWindowTitle(tr(caption));
     setSizeGripEnabled(true);
 
     checkList_ = new QListWidget(this);
     checkList_->setObjectName("CheckListBox1");
 
-    rangeGroup_ = new QGroupBox("PLU range", this);
+    rangeGroup_ = new QGroupBox(tr("PLU range"), this);
     rangeGroup_->setObjectName("PLURangeGroupBox");
     rangeBeginEdit_ = PluRangeSpin("RangeBeginEdit", rangeBegin_, rangeGroup_);
     rangeEndEdit_ = PluRangeSpin("RangeEndEdit", rangeEnd_, rangeGroup_);
-    auto* fromLabel = NamedLabel("FromLabel", "From:", rangeGroup_);
-    auto* toLabel = NamedLabel("ToLabel", "To:", rangeGroup_);
+    auto* fromLabel = NamedLabel("FromLabel", tr("From:"), rangeGroup_);
+    auto* toLabel = NamedLabel("ToLabel", tr("To:"), rangeGroup_);
     fromLabel->setBuddy(rangeBeginEdit_);
     toLabel->setBuddy(rangeEndEdit_);
     auto* rangeLayout = new QGridLayout(rangeGroup_);
-    rangeLayout->addWidget(NamedLabel("PLUNoLabel", "PLU No.", rangeGroup_), 0, 0);
+    rangeLayout->addWidget(NamedLabel("PLUNoLabel", tr("PLU No."), rangeGroup_), 0, 0);
     rangeLayout->addWidget(fromLabel, 0, 1, Qt::AlignRight);
     rangeLayout->addWidget(rangeBeginEdit_, 0, 2);
     rangeLayout->addWidget(toLabel, 0, 3, Qt::AlignRight);
@@ -59,10 +60,10 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
     rangeLayout->setColumnStretch(0, 1);
     rangeLayout->setColumnMinimumWidth(1, 40);
 
-    okBtn_ = new QPushButton("OK", this);
+    okBtn_ = new QPushButton(tr("OK"), this);
     okBtn_->setObjectName("OKBtn");
     okBtn_->setDefault(true);
-    cancelBtn_ = new QPushButton("Cancel", this);
+    cancelBtn_ = new QPushButton(tr("Cancel"), this);
     cancelBtn_->setObjectName("CancelBtn");
     connect(okBtn_, &QPushButton::clicked, this, &TTransferRangeDlg::accept);
     connect(checkList_, &QListWidget::itemChanged, this, &TTransferRangeDlg::UpdateOkButton);
@@ -83,7 +84,7 @@ TTransferRangeDlg::TTransferRangeDlg(const char* name, const char* caption,
 bool TTransferRangeDlg::Execute() {
     checkList_->clear();
     for (size_t i = 0; i < kindNames_.size(); ++i) {
-        auto* item = new QListWidgetItem(DocumentCodePage().ToUnicode(kindNames_[i]), checkList_);
+        auto* item = new QListWidgetItem(DisplayWord(kindNames_[i]), checkList_);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(ticked_.test(i) ? Qt::Checked : Qt::Unchecked);
     }
@@ -106,7 +107,7 @@ KindSet TTransferRangeDlg::Checked() const {
 void TTransferRangeDlg::UpdateOkButton() {
     const bool ready = !needsKind_ || Checked().any();
     okBtn_->setEnabled(ready);
-    okBtn_->setToolTip(ready ? QString() : QString("Tick the kinds of data first"));
+    okBtn_->setToolTip(ready ? QString() : tr("Tick the kinds of data first"));
 }
 
 int TTransferRangeDlg::SpinValue(const QSpinBox* spin) const {
@@ -125,7 +126,7 @@ void TTransferRangeDlg::accept() {
                        rangeEnd_ >= MinPluRange && rangeEnd_ <= MaxPluRange &&
                        rangeEnd_ >= rangeBegin_;
     if (!valid) {
-        QMessageBox box(QMessageBox::Information, "Information", "Invalid PLU range",
+        QMessageBox box(QMessageBox::Information, tr("Information"), tr("Invalid PLU range"),
                         QMessageBox::Ok, this);
         box.exec();
         return;
@@ -148,12 +149,13 @@ void TTransferRangeDlg::AddOption(QWidget* option) {
 }
 
 TDownloadDlg::TDownloadDlg(QWidget* parent)
-    : TTransferRangeDlg("DownloadDlg", "Download data", DownloadKindNames, parent) {
-    backupFirst_ = new QCheckBox("&Back up the register first", this);
+    : TTransferRangeDlg("DownloadDlg", QT_TRANSLATE_NOOP("TTransferRangeDlg", "Download data"),
+                        DownloadKindNames, parent) {
+    backupFirst_ = new QCheckBox(tr("&Back up the register first"), this);
     backupFirst_->setObjectName("BackupFirstCheck");
     needsKind_ = true;
-    backupFirst_->setToolTip("Before sending, read everything the register holds into a "
-                             "backup; nothing is sent when that fails");
+    backupFirst_->setToolTip(tr("Before sending, read everything the register holds into a "
+                                "backup; nothing is sent when that fails"));
     AddOption(backupFirst_);
     picker_ = new TRegisterPicker(this);
     AddOption(picker_);
@@ -194,7 +196,9 @@ void TDownloadDlg::accept() {
 }
 
 TCompareDlg::TCompareDlg(QWidget* parent)
-    : TTransferRangeDlg("CompareDlg", "Compare with register", DownloadKindNames, parent) {
+    : TTransferRangeDlg("CompareDlg",
+                        QT_TRANSLATE_NOOP("TTransferRangeDlg", "Compare with register"),
+                        DownloadKindNames, parent) {
     // A comparison changes nothing: every kind is offered ticked, then the last choice.
     ticked_ = AllKinds;
 }
@@ -206,7 +210,8 @@ void TCompareDlg::accept() {
 }
 
 TUploadDlg::TUploadDlg(QWidget* parent)
-    : TTransferRangeDlg("UploadDlg", "Upload data", UploadKindNames, parent) {
+    : TTransferRangeDlg("UploadDlg", QT_TRANSLATE_NOOP("TTransferRangeDlg", "Upload data"),
+                        UploadKindNames, parent) {
     // The lines the layout carries until the first opening puts the four kinds there.
     checkList_->addItems({"PLU", "Department"});
     needsKind_ = true;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -120,26 +121,41 @@ TEST_F(RegistersCli, ARegisterThatHangsUpStopsOnlyItsOwnJob) {
               0);
 }
 
-// Ctrl+C while four registers take a long document: every register is told the connection
-// ended, and the whole ends with 130.
+// Ctrl+C while four registers take a long document, sent to the command alone or, as a
+// terminal sends it, to its whole process group: every register is told the connection ended,
+// no job is left running, and the whole ends with 130.
 TEST_F(RegistersCli, CtrlCDuringAParallelSendEndsEveryConnection) {
     Shop(4, {"--wire-time"});
-    QProcess process;
-    rig.Start(process, {"download", "shop.PLU", "--all", "--range", "1-3000", "--kinds", "plu"});
-    process.setReadChannel(QProcess::StandardError);
-    QByteArray err;
-    while (err.count("started on") < 4 && process.waitForReadyRead(20000))
+    std::vector<size_t> ends(5, 0); // end-of-connection packets each register heard before
+    for (const bool wholeGroup : {false, true}) {
+        SCOPED_TRACE(wholeGroup ? "Ctrl+C to the process group" : "SIGINT to the command");
+        QProcess process;
+        process.setChildProcessModifier([] { ::setpgid(0, 0); });
+        rig.Start(process,
+                  {"download", "shop.PLU", "--all", "--range", "1-3000", "--kinds", "plu"});
+        process.setReadChannel(QProcess::StandardError);
+        QByteArray err;
+        while (err.count("started on") < 4 && process.waitForReadyRead(20000))
+            err += process.readAllStandardError();
+        ASSERT_EQ(err.count("started on"), 4) << err.toStdString();
+        const pid_t pid = pid_t(process.processId());
+        const std::vector<pid_t> jobs = ChildrenOf(pid);
+        ASSERT_EQ(jobs.size(), 4u);
+        QThread::msleep(1500); // well into the blocks
+        ::kill(wholeGroup ? -pid : pid, SIGINT);
+        ASSERT_TRUE(process.waitForFinished(30000));
         err += process.readAllStandardError();
-    ASSERT_EQ(err.count("started on"), 4) << err.toStdString();
-    QThread::msleep(1500); // well into the blocks
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    err += process.readAllStandardError();
-    EXPECT_EQ(process.exitCode(), 130) << err.toStdString();
-    for (int i = 1; i <= 4; ++i) {
-        const TRegisterState state = rig.StoppedState(i);
-        ASSERT_FALSE(state.disconnects.empty()) << i;
-        EXPECT_EQ(state.disconnects.back(), 1) << "register " << i << " told it failed";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 130) << err.toStdString();
+        for (const pid_t job : jobs)
+            EXPECT_FALSE(StillRunning(job)) << "job " << job << " outlived the command";
+        for (int i = 1; i <= 4; ++i) {
+            const TRegisterState state = rig.StoppedState(i);
+            ASSERT_GT(state.disconnects.size(), ends[size_t(i)]) << "register " << i;
+            EXPECT_EQ(state.disconnects.back(), 1) << "register " << i << " told it failed";
+            ends[size_t(i)] = state.disconnects.size();
+            ASSERT_TRUE(rig.StartSim(i, {"--wire-time"}));
+        }
     }
 }
 

@@ -14,10 +14,40 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <QDir>
+
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 #include <vector>
+
+// The processes whose parent is `parent` now, as /proc lists them.
+inline std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const pid_t pid = pid_t(entry.toInt(&number));
+        QFile stat("/proc/" + entry + "/stat");
+        if (!number || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces, so read after its ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toInt() == parent)
+            children.push_back(pid);
+    }
+    return children;
+}
+
+// Whether pid still runs: gone, or a zombie left only to be reaped, is ended.
+inline bool StillRunning(pid_t pid) {
+    QFile stat("/proc/" + QString::number(pid) + "/stat");
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    return !line.mid(line.lastIndexOf(')') + 2).startsWith('Z');
+}
 
 struct TRigRun {
     int exit = -1;

@@ -171,6 +171,44 @@ TEST_F(HistoryBrowser, ReportsShowNewestFirstAndTheSearchNarrowsThem) {
     EXPECT_EQ(Reports().Text()->toPlainText(), "Z REPORT 2\nTOTAL 12.00\n");
 }
 
+// More matches than a page: every one comes, once, newest first (the same minute by the order
+// they were archived), and the count is of all of them, not of the page.
+TEST_F(HistoryBrowser, ASearchOverManyPagesShowsEveryMatchInOrder) {
+    const int many = 2 * TPagedTableModel::PageSize + 37;
+    for (int i = 0; i < many; ++i)
+        Archive("SALE " + std::to_string(i) + (i % 3 == 0 ? "\r\nMILK 1.00\r\n" : "\r\n"), "ECR C",
+                Utc(2025, 6, 1).addSecs(60 * (i / 2)));
+    Open();
+    TPagedTableModel* model = Reports().Model();
+    const auto sales = [&](int step) {
+        QStringList lines;
+        for (int i = many - 1; i >= 0; --i)
+            if (i % step == 0)
+                lines << QString("SALE %1").arg(i);
+        return lines;
+    };
+    const struct {
+        const char* words;
+        QStringList firstLines;
+    } searches[] = {
+        {"sale", sales(1)},
+        {"milk", sales(3)},
+        {"", QStringList{"Z REPORT 3", "Z REPORT 2", "X REPORT 1"} + sales(1)},
+        {"bread", {}},
+    };
+    for (const auto& s : searches) {
+        Reports().SearchBox()->setText(s.words);
+        Reports().Search();
+        EXPECT_EQ(model->rowCount(), std::min<int>(s.firstLines.size(), TPagedTableModel::PageSize))
+            << s.words;
+        EXPECT_EQ(Reports().Count()->text(), QString("%1 report(s)").arg(s.firstLines.size()))
+            << s.words;
+        for (int page = 0; page < 5 && model->canFetchMore({}); ++page)
+            model->fetchMore({});
+        EXPECT_EQ(Column(model, 3), s.firstLines) << s.words;
+    }
+}
+
 TEST_F(HistoryBrowser, EnterOnAReportShowsItAndEscCloses) {
     Open();
     Reports().List()->setFocus();

@@ -51,10 +51,16 @@ usr/share/icons/hicolor/scalable/apps/org.quorve.plumanager.svg
 usr/share/man/man1/quorve-plu-cli.1.gz
 usr/share/man/man1/quorve-plu-training-register.1.gz
 usr/share/man/man1/quorve-plu.1.gz
+usr/share/man/pl/man1/quorve-plu-cli.1.gz
+usr/share/man/pl/man1/quorve-plu.1.gz
 usr/share/metainfo/org.quorve.plumanager.metainfo.xml
 usr/share/quorve-plu/guide/guide.css
-usr/share/quorve-plu/guide/index.html"
-    actual="$(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | grep -v '^usr/share/quorve-plu/guide/images/' | LC_ALL=C sort)"
+usr/share/quorve-plu/guide/index.html
+usr/share/quorve-plu/guide/pl/guide.css
+usr/share/quorve-plu/guide/pl/index.html
+usr/share/quorve-plu/translations/quorve-plu_en.qm
+usr/share/quorve-plu/translations/quorve-plu_pl.qm"
+    actual="$(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | grep -v '^usr/share/quorve-plu/guide/\(pl/\)\?images/' | LC_ALL=C sort)"
     [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] ||
         fail "installed files differ:$(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"
     guide="$dest/usr/share/quorve-plu/guide"
