@@ -145,10 +145,9 @@ std::string CheckRegistersLine(const TCommandLine& line) {
     if (line.files.size() != found->second)
         return (found->first == "rename"
                     ? CliText::tr("registers rename takes the old name and the new one")
-                : found->first == "detect"
-                    ? CliText::tr("registers detect takes no name")
-                    : CliText::tr("registers %1 takes the register's name")
-                          .arg(QString::fromStdString(found->first)))
+                : found->first == "detect" ? CliText::tr("registers detect takes no name")
+                                           : CliText::tr("registers %1 takes the register's name")
+                                                 .arg(QString::fromStdString(found->first)))
             .toStdString();
     if (found->first != "add" && (line.port || line.baudIndex || !line.registers.group.empty()))
         return CliText::tr("--port, --baud and --group go with registers add").toStdString();
@@ -185,8 +184,7 @@ std::string CheckRegisterChoice(const TCommandLine& line) {
                            "compare and test")
             .toStdString();
     if (line.port || line.baudIndex)
-        return CliText::tr(
-                   "each register has its own port: --port and --baud go with one register")
+        return CliText::tr("each register has its own port: --port and --baud go with one register")
             .toStdString();
     if (line.command == TCliCommand::Compare && !line.output.empty())
         return CliText::tr("-o goes with one register for compare").toStdString();

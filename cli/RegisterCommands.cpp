@@ -3,7 +3,6 @@
 // file, trace and backup folder those of the run.
 #include "CommandSupport.h"
 
-
 #include "AtomicFile.h"
 #include "IBusNames.h"
 #include "Ini.h"
