@@ -15,6 +15,19 @@
 #include <string>
 #include <vector>
 
+// The command line started as a shell in FOLDER starts it: no display, the C locale.
+inline void StartCli(QProcess& process, const QString& cli, const QString& folder,
+                     const QStringList& args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
+        env.remove(name);
+    env.insert("LC_ALL", "C");
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    process.start(cli, args);
+    process.waitForStarted(5000);
+}
+
 struct TToolRun {
     int exit = -1;
     QByteArray out;
@@ -55,14 +68,7 @@ public:
         return state;
     }
     void Start(QProcess& process, const QStringList& args) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
-            env.remove(name);
-        env.insert("LC_ALL", "C");
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.start(cli, args);
-        process.waitForStarted(5000);
+        StartCli(process, cli, dir.path(), args);
     }
     TToolRun Run(const QStringList& args) const {
         QProcess process;

@@ -4,6 +4,7 @@
 // n on the link "ttySIMn" keeping its state in "staten.txt". The tool runs as a shell runs it:
 // no display, the C locale, the folder as its working directory.
 
+#include "CliProcess.h"
 #include "Ini.h"
 #include "RegisterState.h"
 #include "SimProcess.h"
@@ -115,14 +116,7 @@ public:
     }
 
     void Start(QProcess& process, const QStringList& args) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XAUTHORITY"})
-            env.remove(name);
-        env.insert("LC_ALL", "C");
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.start(cli, args);
-        process.waitForStarted(5000);
+        StartCli(process, cli, dir.path(), args);
     }
     TRigRun Run(const QStringList& args, int timeoutMs = 120000) const {
         QProcess process;
