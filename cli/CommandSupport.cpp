@@ -313,7 +313,7 @@ TTransferContext Context(TRegisterLine& reg, const TCommandLine& line, TGridMode
 int FinishOutcome(TRegisterLine& reg, const TOutput& output, const TFlowOutcome& outcome,
                   QJsonObject fields) {
     if (outcome.result == TFlowResult::FileFailed && !outcome.errorText.empty()) {
-        const QString text = Local(outcome.errorText);
+        const QString text = Local(outcome.PeopleText());
         output.Error(text);
         fields.insert("message", text);
     }

@@ -119,8 +119,8 @@ int DetectRegisters(const TRegisterList& list, const TCommandLine& line, const T
     const std::string& root = line.discoveryRoot;
     const std::vector<SerialDevice> devices = FreeDevices(ListSerialDevices(root), list, root);
     if (devices.empty()) {
-        const QString text = "No serial device is free: every one present belongs to a register "
-                             "of the list.";
+        const QString text = CliText::tr("No serial device is free: every one present belongs to "
+                                         "a register of the list.");
         output.Error(text);
         return output.Finish(ExitRegister, {{"message", text}});
     }

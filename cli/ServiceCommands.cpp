@@ -79,13 +79,15 @@ int KeepReport(TRegisterLine& reg, const TOutput& output, const std::string& pla
                const QByteArray& bytes) {
     const std::string rescue = RescuePath();
     output.StdoutFailureTold();
-    QString text = "The report could not be written to " + FileFailure(place, error) + ".";
+    QString text =
+        CliText::tr("The report could not be written to %1.").arg(FileFailure(place, error));
     if (WriteFileAtomically(rescue, std::string_view(bytes.constData(), size_t(bytes.size())))) {
-        text += " It is kept in " + Local(rescue) + ".";
+        text += ' ' + CliText::tr("It is kept in %1.").arg(Local(rescue));
         output.Error(text);
         return reg.Finish(TFlowResult::FileFailed, {{"message", text}, {"kept", Local(rescue)}});
     }
-    text += " Nor could it be kept in " + FileFailure(rescue, errno) + "; here it is:";
+    text += ' ' +
+            CliText::tr("Nor could it be kept in %1; here it is:").arg(FileFailure(rescue, errno));
     output.Error(text);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fputs("\n", stderr);

@@ -93,9 +93,9 @@ int BackUpFirst(const TCommandLine& line, TRegisterLine& reg, const TOutput& out
 int commands::Download(const TCommandLine& line, const TOutput& output) {
     const TRegister* chosen = ChosenRegister();
     if (line.files.empty() && (!chosen || chosen->document.empty())) {
-        const QString text = "the register \"" +
-                             QString::fromStdString(chosen ? chosen->name : std::string()) +
-                             "\" has no document of its own: give FILE.PLU";
+        const QString text =
+            CliText::tr("the register \"%1\" has no document of its own: give FILE.PLU")
+                .arg(QString::fromStdString(chosen ? chosen->name : std::string()));
         output.Error(text);
         return output.Finish(ExitUsage, {{"message", text}});
     }
@@ -173,7 +173,7 @@ int commands::Backup(const TCommandLine& line, const TOutput& output) {
         return FinishOutcome(reg, output, outcome);
     }
     const QString notCopied = CopyHistoryInto(line, output, made.folder);
-    output.Note(Readable(BackupDescription(made.manifest)).trimmed());
+    output.Note(BackupDescription(made.manifest).trimmed());
     if (!output.Json())
         output.Data((Local(made.folder) + '\n').toUtf8());
     if (!notCopied.isEmpty())
@@ -217,11 +217,12 @@ int commands::Backups(const TCommandLine& line, const TOutput& output) {
 int commands::Restore(const TCommandLine& line, const TOutput& output) {
     const std::string& folder = line.files[0];
     TBackupManifest manifest;
-    if (const std::string problem = CheckBackup(folder, manifest); !problem.empty()) {
-        output.Error(Local(problem));
-        return output.Finish(ExitFile, {{"message", Local(problem)}});
+    if (const TFlowOutcome checked = CheckBackup(folder, manifest); !checked.Done()) {
+        const QString problem = Local(checked.PeopleText());
+        output.Error(problem);
+        return output.Finish(ExitFile, {{"message", problem}});
     }
-    output.Note(Readable(BackupDescription(manifest)).trimmed());
+    output.Note(BackupDescription(manifest).trimmed());
     TRegisterLine reg(line, output);
     bool refused = false;
     const auto sameRegister = [&](const TComparison& comparison) {
@@ -234,15 +235,15 @@ int commands::Restore(const TCommandLine& line, const TOutput& output) {
     const TFlowOutcome outcome =
         RestoreBackup(reg.Bus(), reg.Progress(), reg.Port(), folder, sameRegister, comparison);
     if (outcome.refused) {
-        const QString text = Readable(outcome.errorText);
+        const QString text = Local(outcome.PeopleText());
         output.Error(text);
         return output.Finish(ExitRegister, {{"message", text}});
     }
     if (refused) {
-        const QString text = "the backup was made from register \"" +
-                             Readable(manifest.identification) + "\", not \"" +
-                             Readable(comparison.identification) +
-                             "\"; add --force to restore it anyway";
+        const QString text =
+            CliText::tr("the backup was made from register \"%1\", not \"%2\"; "
+                        "add --force to restore it anyway")
+                .arg(Readable(manifest.identification), Readable(comparison.identification));
         output.Error(text);
         return output.Finish(ExitRegister, {{"message", text}});
     }

@@ -4,6 +4,9 @@
 #include "SPComm.h"
 #include "SysFiles.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -24,6 +27,20 @@ namespace {
 
 using sysfiles::FirstLine;
 using sysfiles::ForEachEntry;
+
+// The lines are for people, in the program's language; paths, names and rules stay as they are.
+// Without a translation (the command line's --json) they are English.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(PortFailure)
+};
+
+QString Q(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+
+std::string Line(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
 
 std::string ReadAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -144,9 +161,10 @@ bool ProcessRuns(const std::string& root, const std::string& name) {
 }
 
 std::string HolderText(const Holder& h, const PortSystem& system) {
-    const std::string name = h.name.empty() ? "a program" : h.name;
-    return name + " (process " + std::to_string(h.pid) +
-           (h.pid == system.selfPid ? ", this program)" : ")");
+    const QString name = h.name.empty() ? Words::tr("a program") : Q(h.name);
+    return Line(h.pid == system.selfPid
+                    ? Words::tr("%1 (process %2, this program)").arg(name, QString::number(h.pid))
+                    : Words::tr("%1 (process %2)").arg(name, QString::number(h.pid)));
 }
 
 // brltty's udev rule claims these adapters for braille displays that use the same chips, and
@@ -196,7 +214,7 @@ std::vector<std::string> BrlttyTakenAdapters(const std::string& root) {
         if (chip.empty() && RulesName(rules, vendor, product)) {
             chip = FirstLine(usb.path() / "product");
             if (chip.empty())
-                chip = "USB serial";
+                chip = Line(Words::tr("USB serial"));
         }
         if (chip.empty())
             return;
@@ -210,23 +228,25 @@ std::vector<std::string> BrlttyTakenAdapters(const std::string& root) {
             hasTty = it->path().filename().string().starts_with("tty");
         }
         if (!hasTty)
-            taken.push_back(chip + " adapter (" + vendor + ":" + product + ")");
+            taken.push_back(
+                Line(Words::tr("%1 adapter (%2:%3)").arg(Q(chip), Q(vendor), Q(product))));
     });
     return taken;
 }
 
 void AddBrlttyFix(std::vector<std::string>& lines) {
-    lines.push_back("Fix: sudo systemctl mask brltty-udev.service (or, without a braille display: "
-                    "sudo apt remove brltty), then unplug the adapter and plug it in again.");
+    lines.push_back(Line(Words::tr("Fix: sudo systemctl mask brltty-udev.service (or, without a "
+                                   "braille display: sudo apt remove brltty), then unplug the "
+                                   "adapter and plug it in again.")));
 }
 
 void AddPresentDevices(std::vector<std::string>& lines, const std::string& root) {
     const std::vector<SerialDevice> devices = ListSerialDevices(root);
     if (devices.empty()) {
-        lines.push_back("No serial device is present now.");
+        lines.push_back(Line(Words::tr("No serial device is present now.")));
         return;
     }
-    lines.push_back("Serial devices present now:");
+    lines.push_back(Line(Words::tr("Serial devices present now:")));
     for (const SerialDevice& d : devices)
         lines.push_back("  " + d.path + " - " + d.description);
 }
@@ -235,9 +255,10 @@ void AddModemManagerAdvice(std::vector<std::string>& lines, const std::string& p
                            const std::string& root) {
     const std::vector<SerialDevice> devices = ListSerialDevices(root);
     const SerialDevice* device = FindSerialDevice(devices, path, root);
-    lines.push_back("To keep ModemManager away from it, a udev rule can set ID_MM_DEVICE_IGNORE "
-                    "(the program ships one as " +
-                    std::string(SerialUdevRulesFile) + "), for this device:");
+    lines.push_back(Line(Words::tr("To keep ModemManager away from it, a udev rule can set "
+                                   "ID_MM_DEVICE_IGNORE (the program ships one as %1), for this "
+                                   "device:")
+                             .arg(SerialUdevRulesFile)));
     if (device && !device->vendorId.empty())
         lines.push_back("  SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"" + device->vendorId +
                         "\", ATTRS{idProduct}==\"" + device->productId +
@@ -245,18 +266,19 @@ void AddModemManagerAdvice(std::vector<std::string>& lines, const std::string& p
     else
         lines.push_back("  KERNEL==\"" + KernelDeviceName(path, root) +
                         "\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"");
-    lines.push_back("Without a modem on this machine: sudo systemctl disable --now ModemManager");
+    lines.push_back(Line(
+        Words::tr("Without a modem on this machine: sudo systemctl disable --now ModemManager")));
 }
 
 std::string KindOfFile(const struct stat& st, const std::string& root) {
     if (S_ISREG(st.st_mode))
-        return "a regular file";
+        return Line(Words::tr("a regular file"));
     if (S_ISDIR(st.st_mode))
-        return "a directory";
+        return Line(Words::tr("a directory"));
     if (S_ISBLK(st.st_mode))
-        return "a block device";
+        return Line(Words::tr("a block device"));
     if (!S_ISCHR(st.st_mode))
-        return "not a device";
+        return Line(Words::tr("not a device"));
     // Pseudo-terminals have no entry here; every other character device names its class.
     std::error_code ec;
     const std::string dev =
@@ -265,7 +287,7 @@ std::string KindOfFile(const struct stat& st, const std::string& root) {
         fs::read_symlink(UnderRoot(root, "/sys/dev/char/" + dev + "/subsystem"), ec);
     if (ec || subsystem.filename() == "tty")
         return {};
-    return "a " + subsystem.filename().string() + " device";
+    return Line(Words::tr("a %1 device").arg(Q(subsystem.filename().string())));
 }
 
 void Permission(PortFailure& f, const std::string& path, const Node& node,
@@ -273,24 +295,26 @@ void Permission(PortFailure& f, const std::string& path, const Node& node,
     f.reason = PortFailureReason::PermissionDenied;
     const std::string group = GroupName(node.st.st_gid, system.root);
     const std::string mode = ModeText(node.st.st_mode);
-    f.lines.push_back("You may not open " + path + ": it belongs to group " + group + " (" + mode +
-                      ").");
+    f.lines.push_back(Line(Words::tr("You may not open %1: it belongs to group %2 (%3).")
+                               .arg(Q(path), Q(group), Q(mode))));
     const bool groupMayUse = (node.st.st_mode & 060) == 060;
     if (node.st.st_gid == 0 || !groupMayUse) {
-        f.lines.push_back("A udev rule can give it to group dialout: GROUP=\"dialout\", "
-                          "MODE=\"0660\".");
+        f.lines.push_back(Line(Words::tr("A udev rule can give it to group dialout: "
+                                         "GROUP=\"dialout\", MODE=\"0660\".")));
     } else if (Contains(system.processGroups, node.st.st_gid)) {
-        f.lines.push_back("This login has group " + group +
-                          " already; something else keeps it "
-                          "out (an access list, a security module).");
+        f.lines.push_back(Line(Words::tr("This login has group %1 already; something else keeps "
+                                         "it out (an access list, a security module).")
+                                   .arg(Q(group))));
     } else if (Contains(system.userGroups, node.st.st_gid)) {
-        f.lines.push_back("You are in group " + group +
-                          ", but this login began before you were "
-                          "added: log out and back in.");
+        f.lines.push_back(Line(Words::tr("You are in group %1, but this login began before you "
+                                         "were added: log out and back in.")
+                                   .arg(Q(group))));
     } else {
         const std::string user = system.userName.empty() ? "$USER" : system.userName;
-        f.lines.push_back("Add yourself to that group: sudo usermod -aG " + group + " " + user);
-        f.lines.push_back("then log out and back in: a new group counts from the next login.");
+        f.lines.push_back(Line(Words::tr("Add yourself to that group: sudo usermod -aG %1 %2")
+                                   .arg(Q(group), Q(user))));
+        f.lines.push_back(
+            Line(Words::tr("then log out and back in: a new group counts from the next login.")));
     }
 }
 
@@ -307,27 +331,31 @@ void InUse(PortFailure& f, const std::string& path, const Node& node, const Port
         std::string names;
         for (const Holder& h : holders)
             names += (names.empty() ? "" : ", ") + HolderText(h, system);
-        f.lines.push_back(path + " is in use by " + names + ".");
+        f.lines.push_back(Line(Words::tr("%1 is in use by %2.").arg(Q(path), Q(names))));
     } else if (auto lock = LockFileOf(fs::path(node.path).filename().string(), system.root)) {
-        f.lines.push_back(path + " is claimed by the lock file " + lock->first + " of " +
-                          HolderText(lock->second, system) + ".");
+        f.lines.push_back(
+            Line(Words::tr("%1 is claimed by the lock file %2 of %3.")
+                     .arg(Q(path), Q(lock->first), Q(HolderText(lock->second, system)))));
     } else {
-        f.lines.push_back(path + " is in use by another program, which cannot be named from "
-                                 "here (it may run as another user).");
+        f.lines.push_back(Line(Words::tr("%1 is in use by another program, which cannot be named "
+                                         "from here (it may run as another user).")
+                                   .arg(Q(path))));
         if (ProcessRuns(system.root, "ModemManager")) {
             f.reason = PortFailureReason::ProbedByModemManager;
-            f.lines.push_back("ModemManager runs on this machine and may be probing it.");
+            f.lines.push_back(
+                Line(Words::tr("ModemManager runs on this machine and may be probing it.")));
         }
     }
     if (f.reason == PortFailureReason::TakenByBrltty) {
-        f.lines.push_back("brltty, the braille display service, takes such adapters.");
+        f.lines.push_back(
+            Line(Words::tr("brltty, the braille display service, takes such adapters.")));
         AddBrlttyFix(f.lines);
     } else if (f.reason == PortFailureReason::ProbedByModemManager) {
-        f.lines.push_back("ModemManager looks for modems on new serial devices and lets go after "
-                          "some seconds; try again then.");
+        f.lines.push_back(Line(Words::tr("ModemManager looks for modems on new serial devices and "
+                                         "lets go after some seconds; try again then.")));
         AddModemManagerAdvice(f.lines, path, system.root);
     } else {
-        f.lines.push_back("Close that program, or choose another port.");
+        f.lines.push_back(Line(Words::tr("Close that program, or choose another port.")));
     }
 }
 
@@ -373,7 +401,7 @@ PortFailure ExplainOpenFailure(const std::string& path, int error, const PortSys
     const std::string& root = system.root;
     if (path.empty()) {
         f.reason = PortFailureReason::NoDevice;
-        f.lines.push_back("No serial device is chosen for this port.");
+        f.lines.push_back(Line(Words::tr("No serial device is chosen for this port.")));
         AddPresentDevices(f.lines, root);
         return f;
     }
@@ -382,13 +410,13 @@ PortFailure ExplainOpenFailure(const std::string& path, int error, const PortSys
     std::error_code ec;
     if (stat(full.c_str(), &node.st) != 0 || error == ENOENT) {
         f.reason = PortFailureReason::NotPresent;
-        f.lines.push_back(path + " is not present (unplugged?)");
+        f.lines.push_back(Line(Words::tr("%1 is not present (unplugged?)").arg(Q(path))));
         const std::vector<std::string> taken = BrlttyTakenAdapters(root);
         for (const std::string& adapter : taken) {
             f.reason = PortFailureReason::TakenByBrltty;
-            f.lines.push_back("A " + adapter +
-                              " is plugged in, but brltty, the braille display "
-                              "service, took it from its serial driver.");
+            f.lines.push_back(Line(Words::tr("A %1 is plugged in, but brltty, the braille display "
+                                             "service, took it from its serial driver.")
+                                       .arg(Q(adapter))));
         }
         if (!taken.empty())
             AddBrlttyFix(f.lines);
@@ -414,18 +442,21 @@ PortFailure ExplainOpenFailure(const std::string& path, int error, const PortSys
     const bool reserved = FirstLine(UnderRoot(root, "/sys/class/tty/" + name + "/type")) == "0";
     if (reserved || error == ENXIO || error == ENODEV || error == EIO) {
         f.reason = PortFailureReason::NoHardware;
-        f.lines.push_back(reserved ? path + " has no port behind it: the kernel keeps ttyS names "
-                                            "for ports the machine may not have."
-                                   : path + " is there, but its device does not answer "
-                                            "(unplugged?)");
+        f.lines.push_back(Line((reserved ? Words::tr("%1 has no port behind it: the kernel keeps "
+                                                     "ttyS names for ports the machine may not "
+                                                     "have.")
+                                         : Words::tr("%1 is there, but its device does not answer "
+                                                     "(unplugged?)"))
+                                   .arg(Q(path))));
         AddPresentDevices(f.lines, root);
         return f;
     }
     const std::string kind = KindOfFile(node.st, root);
     if (!kind.empty() || error == ENOTTY || error == EISDIR || error == ENOTDIR) {
         f.reason = PortFailureReason::NotSerial;
-        f.lines.push_back(path + " is not a serial device (" +
-                          (kind.empty() ? "no terminal" : kind) + ").");
+        f.lines.push_back(
+            Line(Words::tr("%1 is not a serial device (%2).")
+                     .arg(Q(path), kind.empty() ? Words::tr("no terminal") : Q(kind))));
         return f;
     }
     if (error != 0)
@@ -448,18 +479,20 @@ std::vector<std::string> LatencyHint(const std::string& devicePath, int latencyM
                                      bool ruleInstalled) {
     if (latencyMs <= 1)
         return {};
-    const std::string slow = devicePath + " holds received bytes up to " +
-                             std::to_string(latencyMs) +
-                             " ms before passing them on (its latency timer), which slows every "
-                             "exchange.";
+    const std::string slow =
+        Line(Words::tr("%1 holds received bytes up to %2 ms before passing them on (its latency "
+                       "timer), which slows every exchange.")
+                 .arg(Q(devicePath), QString::number(latencyMs)));
     if (ruleInstalled)
-        return {slow, "The udev rule " + std::string(SerialUdevRulesFile) +
-                          " that sets it to 1 ms is installed; it applies once the adapter is "
-                          "unplugged and plugged in again."};
+        return {slow, Line(Words::tr("The udev rule %1 that sets it to 1 ms is installed; it "
+                                     "applies once the adapter is unplugged and plugged in again.")
+                               .arg(SerialUdevRulesFile))};
     return {
         slow,
-        "A udev rule sets it to 1 ms whenever the adapter is plugged in; the program ships it as " +
-            std::string(SerialUdevRulesFile) + " for /etc/udev/rules.d/:",
+        Line(
+            Words::tr("A udev rule sets it to 1 ms whenever the adapter is plugged in; the program "
+                      "ships it as %1 for /etc/udev/rules.d/:")
+                .arg(SerialUdevRulesFile)),
         std::string("  ") + FtdiLatencyRule,
     };
 }

@@ -2,12 +2,15 @@
 
 #include "AtomicFile.h"
 #include "ChangedDownload.h"
+#include "CodePage.h"
+#include "Counted.h"
 #include "DocumentFile.h"
 #include "GridModel.h"
 #include "Ini.h"
 #include "RegisterCopy.h"
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -44,10 +47,6 @@ QString FreeFolderName(const QDir& root, const QDateTime& start) {
     for (int n = 2; root.exists(name); ++n)
         name = base + "_" + QString::number(n);
     return name;
-}
-
-std::string Counted(int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 void FillCounts(TBackupManifest& m, const TRegisterCopy& copy) {
@@ -91,10 +90,27 @@ void KeepExactAmounts(const TRegisterCopy& copy, TextTable& plu, TextTable& dept
             recy[size_t(n - 1)].price = ExactMoneyText(RecyclingPrice(copy.recy, n), status);
 }
 
-std::string DecimalsRefusal(int backup, int reg) {
-    return "the backup was made with " + Counted(backup, "decimal", "decimals") +
-           " and the register counts money with " + std::to_string(reg) +
-           ": its prices would change, so nothing was sent";
+// The words of a backup's failures and its description, for people.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(Backup)
+};
+
+// A file failure told in English (for the journal) and in the program's language.
+TFlowOutcome FileProblem(const std::string& path, const char* english, const QString& people) {
+    return {TFlowResult::FileFailed, path + ": " + english, false,
+            (Local(path) + ": " + people).toLocal8Bit().toStdString()};
+}
+
+TFlowOutcome DecimalsRefusal(int backup, int reg) {
+    const auto english = [&] {
+        return "the backup was made with " + std::to_string(backup) +
+               (backup == 1 ? " decimal" : " decimals") + " and the register counts money with " +
+               std::to_string(reg) + ": its prices would change, so nothing was sent";
+    };
+    const QString people = Words::tr("the backup was made with %1 and the register counts money "
+                                     "with %2: its prices would change, so nothing was sent")
+                               .arg(Counted(backup, "decimal", "decimals"), QString::number(reg));
+    return {TFlowResult::RegisterFailed, english(), true, people.toLocal8Bit().toStdString()};
 }
 
 // Number texts written under another decimal separator read as 0 under this one.
@@ -224,31 +240,34 @@ TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPort
     return {};
 }
 
-std::string CheckBackup(const std::string& folder, TBackupManifest& manifest) {
+TFlowOutcome CheckBackup(const std::string& folder, TBackupManifest& manifest) {
     const std::string manifestPath = folder + "/" + BackupManifestName;
     std::optional<TBackupManifest> read = TBackupManifest::FromFile(manifestPath);
     if (!read)
-        return manifestPath + ": no backup manifest";
+        return FileProblem(manifestPath, "no backup manifest", Words::tr("no backup manifest"));
     for (const auto& [name, sum] : read->checksums) {
         const std::string path = folder + "/" + name;
         if (!QFile::exists(Local(path)))
-            return path + ": missing";
+            return FileProblem(path, "missing", Words::tr("missing"));
         if (FileChecksum(path) != sum)
-            return path + ": changed since the backup was made";
+            return FileProblem(path, "changed since the backup was made",
+                               Words::tr("changed since the backup was made"));
     }
     manifest = std::move(*read);
     return {};
 }
 
-std::string BackupDescription(const TBackupManifest& m) {
-    return "Made: " + m.date + "\n" +               //
-           "Register: " + m.identification + "\n" + //
-           "PLU " + std::to_string(m.rangeBegin) + "-" + std::to_string(m.rangeEnd) + ": " +
-           Counted(m.namedPluItems, "named item", "named items") + ", " +
-           Counted(m.salesRecords, "sales record", "sales records") + "\n" + //
-           "Departments: " + std::to_string(m.departments) + " named\n" +
-           "Package prices: " + std::to_string(m.packagePrices) + " set\n" +
-           "Money decimals: " + std::to_string(m.decimals) + "\n";
+QString BackupDescription(const TBackupManifest& m) {
+    const CodePage& cp = DocumentCodePage();
+    return Words::tr("Made: %1").arg(cp.ToUnicode(m.date)) + '\n' +
+           Words::tr("Register: %1").arg(cp.ToUnicode(m.identification)) + '\n' +
+           Words::tr("PLU %1-%2: %3, %4")
+               .arg(QString::number(m.rangeBegin), QString::number(m.rangeEnd),
+                    Counted(m.namedPluItems, "named item", "named items"),
+                    Counted(m.salesRecords, "sales record", "sales records")) +
+           '\n' + Words::tr("Departments: %1 named").arg(m.departments) + '\n' +
+           Words::tr("Package prices: %1 set").arg(m.packagePrices) + '\n' +
+           Words::tr("Money decimals: %1").arg(m.decimals) + '\n';
 }
 
 TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
@@ -256,8 +275,8 @@ TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortS
                            const std::function<bool(const TComparison&)>& beforeSending,
                            TComparison& comparison) {
     TBackupManifest manifest;
-    if (const std::string problem = CheckBackup(folder, manifest); !problem.empty())
-        return {TFlowResult::FileFailed, problem};
+    if (TFlowOutcome checked = CheckBackup(folder, manifest); !checked.Done())
+        return checked;
     TGridModel plu(MakePLUTable(), PLUTitles);
     TGridModel dept(MakeDeptTable(), DeptTitles);
     RecyTable recy;
@@ -285,8 +304,7 @@ TFlowOutcome RestoreBackup(TTolvIBusComm& bus, TProgress& progress, const TPortS
     // Amounts are counts of the register's smallest unit: under other decimals every one of
     // them would mean another price.
     if (comparison.status.Decimals != manifest.decimals)
-        return {TFlowResult::RegisterFailed,
-                DecimalsRefusal(manifest.decimals, comparison.status.Decimals), true};
+        return DecimalsRefusal(manifest.decimals, comparison.status.Decimals);
     if (comparison.Equal())
         return {};
     if (beforeSending && !beforeSending(comparison))

@@ -8,6 +8,8 @@
 #include "Comparison.h"
 #include "FlowOutcome.h"
 
+#include <QString>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,12 +45,12 @@ struct TBackupRequest {
 TFlowOutcome BackUpRegister(TTolvIBusComm& bus, TProgress& progress, const TPortSettings& port,
                             const TBackupRequest& request, TBackupInfo& made);
 
-// Why the folder is no whole backup (the manifest unreadable, a file missing or changed); empty
-// when it is one.
-std::string CheckBackup(const std::string& folder, TBackupManifest& manifest);
+// Done when the folder is a whole backup; otherwise a file failure saying why (the manifest
+// unreadable, a file missing or changed).
+TFlowOutcome CheckBackup(const std::string& folder, TBackupManifest& manifest);
 
-// What a backup holds, one line each (code-page bytes).
-std::string BackupDescription(const TBackupManifest& manifest);
+// What a backup holds, one line each, for people.
+QString BackupDescription(const TBackupManifest& manifest);
 
 // Puts a backup back on the register: compares it with the register (all four kinds, the
 // backup's range) and sends what differs. A register that counts money with other decimals than

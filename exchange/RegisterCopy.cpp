@@ -4,6 +4,7 @@
 #include "Defs.h"
 #include "DocumentFile.h"
 #include "GridModel.h"
+#include "Language.h"
 #include "RecordingProgress.h"
 #include "TolvIBus.h"
 #include "Upload.h"
@@ -15,8 +16,10 @@
 #include <cstring>
 
 TFlowOutcome FileOutcome(const std::string& path, int error) {
-    return {TFlowResult::FileFailed,
-            path + ": " + FileErrorText(error) + " (" + std::strerror(error) + ")"};
+    const std::string reason = FileErrorText(error);
+    const std::string system = std::string(" (") + std::strerror(error) + ")";
+    return {TFlowResult::FileFailed, path + ": " + reason + system, false,
+            path + ": " + PeopleText(reason).toLocal8Bit().toStdString() + system};
 }
 
 int TRegisterCopy::PluItems() const {

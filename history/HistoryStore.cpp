@@ -2,6 +2,7 @@
 
 #include "HistoryTime.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -19,6 +20,11 @@
 #include <unistd.h>
 
 namespace {
+
+// Why the store is not open: told to people, in the program's language.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(THistoryStore)
+};
 
 // A writer waits this long for another to finish before SQLite gives up, and the write is then
 // tried again this many times: a minute in all, far beyond any of our transactions.
@@ -38,7 +44,7 @@ QString NextConnectionName() {
 
 QString ErrorText(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QString("unknown error") : text;
+    return text.isEmpty() ? Words::tr("unknown error") : text;
 }
 
 bool IsBusy(const QSqlError& error) {
@@ -138,13 +144,14 @@ bool THistoryStore::Open(const std::string& path, const std::vector<TMigration>&
     reason_.clear();
     const QFileInfo info(QString::fromLocal8Bit(path));
     if (!QDir().mkpath(info.absolutePath()))
-        return Fail(TStoreState::Unavailable,
-                    "its folder cannot be made: " + SystemReason(errno ? errno : EACCES));
+        return Fail(
+            TStoreState::Unavailable,
+            Words::tr("its folder cannot be made: %1").arg(SystemReason(errno ? errno : EACCES)));
     if (info.exists() && !info.isFile())
-        return Fail(TStoreState::Unavailable, "it is not a file");
+        return Fail(TStoreState::Unavailable, Words::tr("it is not a file"));
     if (!QSqlDatabase::isDriverAvailable("QSQLITE"))
         return Fail(TStoreState::Unavailable,
-                    "Qt's SQLite driver is not installed (package libqt6sql6-sqlite)");
+                    Words::tr("Qt's SQLite driver is not installed (package libqt6sql6-sqlite)"));
     QString reason;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection_);
@@ -169,8 +176,9 @@ bool THistoryStore::Open(const std::string& path, const std::vector<TMigration>&
         if (!read) {
             const QSqlError error = query.lastError();
             failed = IsDamage(error) ? TStoreState::Damaged : TStoreState::Unavailable;
-            reason = IsDamage(error) ? "it is damaged or is no history file: " + ErrorText(error) +
-                                           "; it is left as it is"
+            reason = IsDamage(error) ? Words::tr("it is damaged or is no history file: %1; it is "
+                                                 "left as it is")
+                                           .arg(ErrorText(error))
                                      : ErrorText(error);
         }
     }
@@ -179,8 +187,8 @@ bool THistoryStore::Open(const std::string& path, const std::vector<TMigration>&
     const int latest = migrations.empty() ? 0 : migrations.back().version;
     if (version > latest)
         return Fail(TStoreState::Newer,
-                    QString("it was written by a newer version of this program: history version "
-                            "%1, this one knows %2; it is left as it is")
+                    Words::tr("it was written by a newer version of this program: history version "
+                              "%1, this one knows %2; it is left as it is")
                         .arg(version)
                         .arg(latest));
     {
@@ -229,7 +237,8 @@ bool THistoryStore::Migrate(const std::vector<TMigration>& migrations) {
         return {};
     });
     if (!error.isEmpty())
-        return Fail(TStoreState::Unavailable, "it cannot be brought up to this version: " + error);
+        return Fail(TStoreState::Unavailable,
+                    Words::tr("it cannot be brought up to this version: %1").arg(error));
     version_ = reached;
     return true;
 }
@@ -262,7 +271,7 @@ bool THistoryStore::ReadIdentity() {
 
 QString THistoryStore::Write(const std::function<QString(QSqlDatabase&)>& body) {
     if (!IsOpen())
-        return reason_.isEmpty() ? QString("the history file is not open") : reason_;
+        return reason_.isEmpty() ? Words::tr("the history file is not open") : reason_;
     QSqlDatabase db = Database();
     QString error;
     for (int attempt = 0; attempt < WriteTries; ++attempt) {

@@ -5,6 +5,8 @@
 #include "RecordLayouts.h"
 #include "TolvIBus.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 bool Usable(THistoryStore* store) {
@@ -140,7 +142,9 @@ QString TOperationRecorder::End(TFlowResult result, const QString& error) {
     if (!startProblem_.isEmpty())
         problems << startProblem_;
     if (const QString failed = KeepSales(); !failed.isEmpty())
-        problems << "the sales were not kept (" + failed + ")";
+        problems << QCoreApplication::translate("TOperationRecorder",
+                                                "the sales were not kept (%1)")
+                        .arg(failed);
     if (const QString failed = WriteJournalEntry(*store_, entry_); !failed.isEmpty())
         problems << failed;
     problems.removeDuplicates();

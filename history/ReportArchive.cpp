@@ -4,6 +4,7 @@
 #include "HistoryStore.h"
 #include "HistoryTime.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QUuid>
@@ -12,6 +13,10 @@
 namespace {
 
 constexpr int FirstLineChars = 200;
+
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(ReportArchive)
+};
 
 QString FirstLine(const QString& text) {
     for (const QString& line : text.split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts))
@@ -121,7 +126,7 @@ QString MarkReportCleared(THistoryStore& store, const QString& uuid) {
 TReportKeeper ArchiveKeeper(THistoryStore* store, QString* uuid) {
     return [store, uuid](const TReportRead& report) -> std::string {
         if (!store)
-            return "no history file is open";
+            return Words::tr("no history file is open").toStdString();
         if (!store->IsOpen())
             return store->Problem().toStdString();
         const QString error = ArchiveReport(*store, report, QDateTime::currentDateTimeUtc(), uuid);
@@ -132,7 +137,7 @@ TReportKeeper ArchiveKeeper(THistoryStore* store, QString* uuid) {
 }
 
 QString NotArchivedText(const QString& reason) {
-    return "The report was not archived (" + reason + "), so the register keeps it.";
+    return Words::tr("The report was not archived (%1), so the register keeps it.").arg(reason);
 }
 
 std::vector<TArchivedReport> ListReports(THistoryStore& store, const TReportFilter& filter,

@@ -271,7 +271,8 @@ void TJobRunner::Launch(size_t index) {
                 return;
             TJob& j = jobs_[index];
             j.state = TJobState::Failed;
-            j.error = "Cannot start " + program_ + ": " + children_[index]->process.errorString();
+            j.error =
+                tr("Cannot start %1: %2").arg(program_, children_[index]->process.errorString());
             j.endedMs = clock_.elapsed();
             emit JobChanged(int(index));
             StartReady();

@@ -5,6 +5,7 @@
 #include "Ini.h"
 #include "Settings.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QString>
@@ -26,8 +27,14 @@ constexpr int MaxNameLength = 40;
 const char* const RemovedFolder = ".removed";
 const char* const Section = "Register";
 
-std::string Failure(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + ": " + std::strerror(error);
+// "Cannot write PATH: the system's reason", in the program's language. The error comes first,
+// taken before anything else can change errno.
+std::string Failure(int error, const char* what, const std::string& path,
+                    const std::string& other = {}) {
+    QString text = QCoreApplication::translate("TRegisterList", what);
+    text = other.empty() ? text.arg(QString::fromStdString(path))
+                         : text.arg(QString::fromStdString(path), QString::fromStdString(other));
+    return (text + ": " + QString::fromLocal8Bit(std::strerror(error))).toStdString();
 }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -191,10 +198,12 @@ std::string MoveRegisterFiles(const std::string& from, const std::string& to) {
         if (SameName(from, to)) {
             source = old + ".rename";
             if (!RenameWithoutReplacing(old, source))
-                return Failure("Cannot rename " + old + " to", source, errno);
+                return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot rename %1 to %2"),
+                               old, source);
         }
         if (!RenameWithoutReplacing(source, now))
-            return Failure("Cannot rename " + source + " to", now, errno);
+            return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot rename %1 to %2"),
+                           source, now);
     }
     return {};
 }
@@ -225,7 +234,9 @@ std::string TRegisterList::Load() {
     registers_.clear();
     DIR* folder = ::opendir(dir_.c_str());
     if (!folder)
-        return errno == ENOENT ? std::string() : Failure("Cannot read", dir_, errno);
+        return errno == ENOENT
+                   ? std::string()
+                   : Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot read %1"), dir_);
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
         const std::string path = dir_ + name + "/";
@@ -282,20 +293,23 @@ std::string TRegisterList::NewNameProblem(const std::string& name,
 std::string TRegisterList::MakeFolder(const std::string& name, const std::string& settingsBytes,
                                       const std::string& info) {
     if (!MakeDirectories(dir_, 0700))
-        return Failure("Cannot create the folder", dir_, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot create the folder %1"),
+                       dir_);
     // Made whole under a hidden name first: the list never shows half a register.
     std::string temp = dir_ + ".new-XXXXXX";
     if (!::mkdtemp(temp.data()))
-        return Failure("Cannot create a folder in", dir_, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot create a folder in %1"),
+                       dir_);
     const std::string cfg = temp + "/" + RegisterSettingsName;
     const std::string infoPath = temp + "/" + RegisterInfoName;
     std::string problem;
     if (!WriteFileAtomically(cfg, settingsBytes))
-        problem = Failure("Cannot write", cfg, errno);
+        problem = Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot write %1"), cfg);
     else if (!WriteFileAtomically(infoPath, info))
-        problem = Failure("Cannot write", infoPath, errno);
+        problem = Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot write %1"), infoPath);
     else if (!RenameWithoutReplacing(temp, dir_ + name))
-        problem = Failure("Cannot rename " + temp + " to", dir_ + name, errno);
+        problem = Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot rename %1 to %2"), temp,
+                          dir_ + name);
     if (!problem.empty()) {
         RemoveFolder(temp);
         return problem;
@@ -320,7 +334,7 @@ std::string TRegisterList::Add(const TNewRegister& reg, const std::string& setti
         return "the rate is not one of the baud table";
     std::string bytes;
     if (!ReadBytes(settings, bytes))
-        return Failure("Cannot read", settings, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot read %1"), settings);
     IniFile cfg = IniFile::FromText(bytes);
     int n = com.value_or(cfg.ReadInteger("Comm", "Port", 2));
     if (n < 1 || n > 4)
@@ -341,7 +355,7 @@ std::string TRegisterList::AddFromSettings(const std::string& name, const std::s
         return problem;
     std::string bytes;
     if (!ReadBytes(settings, bytes))
-        return Failure("Cannot read", settings, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot read %1"), settings);
     IniFile info = IniFile::FromText("");
     info.WriteString(Section, "Groups", "");
     return MakeFolder(name, bytes, info.Text());
@@ -353,7 +367,8 @@ std::string TRegisterList::Remove(const std::string& name) {
         return "no register is named \"" + name + "\"";
     const std::string removed = dir_ + RemovedFolder + "/";
     if (!MakeDirectories(removed, 0700))
-        return Failure("Cannot create the folder", removed, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot create the folder %1"),
+                       removed);
     const std::string stamp =
         QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss").toStdString();
     std::string target = removed + reg->name + "_" + stamp;
@@ -362,7 +377,8 @@ std::string TRegisterList::Remove(const std::string& name) {
     std::string folder = reg->folder;
     folder.pop_back();
     if (!RenameWithoutReplacing(folder, target))
-        return Failure("Cannot move " + folder + " to", target, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot move %1 to %2"), folder,
+                       target);
     return Load();
 }
 
@@ -381,11 +397,13 @@ std::string TRegisterList::Rename(const std::string& from, const std::string& to
     if (SameName(reg->name, to)) {
         const std::string step = dir_ + ".rename-" + to;
         if (!RenameWithoutReplacing(folder, step))
-            return Failure("Cannot rename " + folder + " to", step, errno);
+            return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot rename %1 to %2"),
+                           folder, step);
         folder = step;
     }
     if (!RenameWithoutReplacing(folder, dir_ + to))
-        return Failure("Cannot rename " + folder + " to", dir_ + to, errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot rename %1 to %2"), folder,
+                       dir_ + to);
     return Load();
 }
 
@@ -397,7 +415,8 @@ std::string TRegisterList::WriteInfo(const std::string& name, const char* key,
     IniFile info(reg->InfoPath());
     info.WriteString(Section, key, value);
     if (!info.Save())
-        return Failure("Cannot write", reg->InfoPath(), errno);
+        return Failure(errno, QT_TRANSLATE_NOOP("TRegisterList", "Cannot write %1"),
+                       reg->InfoPath());
     return Load();
 }
 

@@ -4,6 +4,9 @@
 #include "RecordLayouts.h"
 #include "TolvIBus.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 #include <charconv>
 #include <cstring>
 
@@ -127,7 +130,11 @@ TFlowResult DumpRegisterMemory(TTolvIBusComm& bus, TProgress& progress, const TP
     if (!listingOk) {
         std::remove(partPath.c_str());
         if (showError)
-            showError("Cannot write " + files.logPath + ": " + std::strerror(listingError));
+            showError(QCoreApplication::translate("MemoryDump", "Cannot write %1: %2")
+                          .arg(QString::fromLocal8Bit(files.logPath),
+                               QString::fromLocal8Bit(std::strerror(listingError)))
+                          .toLocal8Bit()
+                          .toStdString());
         return TFlowResult::FileFailed;
     }
     if (openListing)

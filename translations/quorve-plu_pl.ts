@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>Backup</name>
+    <message>
+        <source>the backup was made with %1 and the register counts money with %2: its prices would change, so nothing was sent</source>
+        <translation>kwoty w kopii zapasowej mają %1, a kasa liczy pieniądze z liczbą miejsc po przecinku równą %2: ceny by się zmieniły, więc nic nie wysłano</translation>
+    </message>
+    <message>
+        <source>no backup manifest</source>
+        <translation>brak opisu kopii zapasowej</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>brak pliku</translation>
+    </message>
+    <message>
+        <source>changed since the backup was made</source>
+        <translation>zmieniony od czasu zrobienia kopii zapasowej</translation>
+    </message>
+    <message>
+        <source>Made: %1</source>
+        <translation>Zrobiona: %1</translation>
+    </message>
+    <message>
+        <source>Register: %1</source>
+        <translation>Kasa: %1</translation>
+    </message>
+    <message>
+        <source>PLU %1-%2: %3, %4</source>
+        <translation>PLU %1-%2: %3, %4</translation>
+    </message>
+    <message>
+        <source>Departments: %1 named</source>
+        <translation>Działy: %1 z nazwą</translation>
+    </message>
+    <message>
+        <source>Package prices: %1 set</source>
+        <translation>Ceny opakowań: %1 ustawionych</translation>
+    </message>
+    <message>
+        <source>Money decimals: %1</source>
+        <translation>Miejsca po przecinku w kwotach: %1</translation>
+    </message>
+</context>
+<context>
     <name>CellCheck</name>
     <message>
         <source>longer than %1 characters</source>
@@ -461,6 +504,30 @@
     <message>
         <source>%1: started on %2 (%3)</source>
         <translation>%1: rozpoczęto na %2 (%3)</translation>
+    </message>
+    <message>
+        <source>No serial device is free: every one present belongs to a register of the list.</source>
+        <translation>Żadne urządzenie szeregowe nie jest wolne: każde obecne należy do kasy z listy.</translation>
+    </message>
+    <message>
+        <source>The report could not be written to %1.</source>
+        <translation>Nie udało się zapisać raportu do %1.</translation>
+    </message>
+    <message>
+        <source>It is kept in %1.</source>
+        <translation>Jest przechowany w %1.</translation>
+    </message>
+    <message>
+        <source>Nor could it be kept in %1; here it is:</source>
+        <translation>Nie udało się go też przechować w %1; oto on:</translation>
+    </message>
+    <message>
+        <source>the register &quot;%1&quot; has no document of its own: give FILE.PLU</source>
+        <translation>kasa „%1” nie ma własnego dokumentu: podaj PLIK.PLU</translation>
+    </message>
+    <message>
+        <source>the backup was made from register &quot;%1&quot;, not &quot;%2&quot;; add --force to restore it anyway</source>
+        <translation>kopię zapasową zrobiono z kasy „%1”, nie „%2”; dodaj --force, aby mimo to ją przywrócić</translation>
     </message>
 </context>
 <context>
@@ -1087,6 +1154,13 @@ import lub history check znalazły problemy; 10 compare znalazło różnice; 130
     </message>
 </context>
 <context>
+    <name>MemoryDump</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>File not found</source>
@@ -1318,6 +1392,172 @@ import lub history check znalazły problemy; 10 compare znalazło różnice; 130
             <numerusform>%n pozycjach</numerusform>
             <numerusform>%n pozycjach</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>PortFailure</name>
+    <message>
+        <source>a program</source>
+        <translation>program</translation>
+    </message>
+    <message>
+        <source>%1 (process %2, this program)</source>
+        <translation>%1 (proces %2, ten program)</translation>
+    </message>
+    <message>
+        <source>%1 (process %2)</source>
+        <translation>%1 (proces %2)</translation>
+    </message>
+    <message>
+        <source>USB serial</source>
+        <translation>USB-szeregowa</translation>
+    </message>
+    <message>
+        <source>%1 adapter (%2:%3)</source>
+        <translation>przejściówka %1 (%2:%3)</translation>
+    </message>
+    <message>
+        <source>Fix: sudo systemctl mask brltty-udev.service (or, without a braille display: sudo apt remove brltty), then unplug the adapter and plug it in again.</source>
+        <translation>Rozwiązanie: sudo systemctl mask brltty-udev.service (albo, bez monitora brajlowskiego: sudo apt remove brltty), potem odłącz przejściówkę i podłącz ją ponownie.</translation>
+    </message>
+    <message>
+        <source>No serial device is present now.</source>
+        <translation>Teraz nie ma żadnego urządzenia szeregowego.</translation>
+    </message>
+    <message>
+        <source>Serial devices present now:</source>
+        <translation>Obecne urządzenia szeregowe:</translation>
+    </message>
+    <message>
+        <source>To keep ModemManager away from it, a udev rule can set ID_MM_DEVICE_IGNORE (the program ships one as %1), for this device:</source>
+        <translation>Aby ModemManager go nie zajmował, reguła udev może ustawić ID_MM_DEVICE_IGNORE (program dostarcza ją jako %1), dla tego urządzenia:</translation>
+    </message>
+    <message>
+        <source>Without a modem on this machine: sudo systemctl disable --now ModemManager</source>
+        <translation>Jeśli ten komputer nie ma modemu: sudo systemctl disable --now ModemManager</translation>
+    </message>
+    <message>
+        <source>a regular file</source>
+        <translation>zwykły plik</translation>
+    </message>
+    <message>
+        <source>a directory</source>
+        <translation>katalog</translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation>urządzenie blokowe</translation>
+    </message>
+    <message>
+        <source>not a device</source>
+        <translation>to nie urządzenie</translation>
+    </message>
+    <message>
+        <source>a %1 device</source>
+        <translation>urządzenie klasy %1</translation>
+    </message>
+    <message>
+        <source>You may not open %1: it belongs to group %2 (%3).</source>
+        <translation>Nie masz prawa otworzyć %1: należy do grupy %2 (%3).</translation>
+    </message>
+    <message>
+        <source>A udev rule can give it to group dialout: GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;.</source>
+        <translation>Reguła udev może przydzielić go grupie dialout: GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;.</translation>
+    </message>
+    <message>
+        <source>This login has group %1 already; something else keeps it out (an access list, a security module).</source>
+        <translation>Ta sesja ma już grupę %1; dostęp blokuje coś innego (lista kontroli dostępu, moduł bezpieczeństwa).</translation>
+    </message>
+    <message>
+        <source>You are in group %1, but this login began before you were added: log out and back in.</source>
+        <translation>Należysz do grupy %1, ale ta sesja zaczęła się przed dodaniem: wyloguj się i zaloguj ponownie.</translation>
+    </message>
+    <message>
+        <source>Add yourself to that group: sudo usermod -aG %1 %2</source>
+        <translation>Dodaj się do tej grupy: sudo usermod -aG %1 %2</translation>
+    </message>
+    <message>
+        <source>then log out and back in: a new group counts from the next login.</source>
+        <translation>potem wyloguj się i zaloguj ponownie: nowa grupa działa od następnego logowania.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by %2.</source>
+        <translation>%1 jest używany przez: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is claimed by the lock file %2 of %3.</source>
+        <translation>%1 jest zajęty przez plik blokady %2 procesu %3.</translation>
+    </message>
+    <message>
+        <source>%1 is in use by another program, which cannot be named from here (it may run as another user).</source>
+        <translation>%1 jest używany przez inny program, którego nie da się stąd wskazać (może działać jako inny użytkownik).</translation>
+    </message>
+    <message>
+        <source>ModemManager runs on this machine and may be probing it.</source>
+        <translation>Na tym komputerze działa ModemManager i może go właśnie sprawdzać.</translation>
+    </message>
+    <message>
+        <source>brltty, the braille display service, takes such adapters.</source>
+        <translation>brltty, usługa monitorów brajlowskich, przejmuje takie przejściówki.</translation>
+    </message>
+    <message>
+        <source>ModemManager looks for modems on new serial devices and lets go after some seconds; try again then.</source>
+        <translation>ModemManager szuka modemów na nowych urządzeniach szeregowych i zwalnia je po kilku sekundach; spróbuj wtedy ponownie.</translation>
+    </message>
+    <message>
+        <source>Close that program, or choose another port.</source>
+        <translation>Zamknij ten program albo wybierz inny port.</translation>
+    </message>
+    <message>
+        <source>No serial device is chosen for this port.</source>
+        <translation>Dla tego portu nie wybrano urządzenia szeregowego.</translation>
+    </message>
+    <message>
+        <source>%1 is not present (unplugged?)</source>
+        <translation>Nie ma %1 (odłączony?)</translation>
+    </message>
+    <message>
+        <source>A %1 is plugged in, but brltty, the braille display service, took it from its serial driver.</source>
+        <translation>Podłączona jest %1, ale brltty, usługa monitorów brajlowskich, zabrała ją sterownikowi portu szeregowego.</translation>
+    </message>
+    <message>
+        <source>%1 has no port behind it: the kernel keeps ttyS names for ports the machine may not have.</source>
+        <translation>Za %1 nie ma portu: jądro rezerwuje nazwy ttyS dla portów, których komputer może nie mieć.</translation>
+    </message>
+    <message>
+        <source>%1 is there, but its device does not answer (unplugged?)</source>
+        <translation>%1 istnieje, ale jego urządzenie nie odpowiada (odłączone?)</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial device (%2).</source>
+        <translation>%1 nie jest urządzeniem szeregowym (%2).</translation>
+    </message>
+    <message>
+        <source>no terminal</source>
+        <translation>nie terminal</translation>
+    </message>
+    <message>
+        <source>%1 holds received bytes up to %2 ms before passing them on (its latency timer), which slows every exchange.</source>
+        <translation>%1 przetrzymuje odebrane bajty do %2 ms, zanim je przekaże (jego licznik opóźnienia), co spowalnia każdą wymianę.</translation>
+    </message>
+    <message>
+        <source>The udev rule %1 that sets it to 1 ms is installed; it applies once the adapter is unplugged and plugged in again.</source>
+        <translation>Reguła udev %1, która ustawia go na 1 ms, jest zainstalowana; zadziała po odłączeniu i ponownym podłączeniu przejściówki.</translation>
+    </message>
+    <message>
+        <source>A udev rule sets it to 1 ms whenever the adapter is plugged in; the program ships it as %1 for /etc/udev/rules.d/:</source>
+        <translation>Reguła udev ustawia go na 1 ms przy każdym podłączeniu przejściówki; program dostarcza ją jako %1 do /etc/udev/rules.d/:</translation>
+    </message>
+</context>
+<context>
+    <name>ReportArchive</name>
+    <message>
+        <source>no history file is open</source>
+        <translation>plik historii nie jest otwarty</translation>
+    </message>
+    <message>
+        <source>The report was not archived (%1), so the register keeps it.</source>
+        <translation>Raportu nie zarchiwizowano (%1), więc kasa go zachowuje.</translation>
     </message>
 </context>
 <context>
@@ -2530,6 +2770,41 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     </message>
 </context>
 <context>
+    <name>THistoryStore</name>
+    <message>
+        <source>unknown error</source>
+        <translation>nieznany błąd</translation>
+    </message>
+    <message>
+        <source>its folder cannot be made: %1</source>
+        <translation>nie można utworzyć jego folderu: %1</translation>
+    </message>
+    <message>
+        <source>it is not a file</source>
+        <translation>to nie jest plik</translation>
+    </message>
+    <message>
+        <source>Qt&apos;s SQLite driver is not installed (package libqt6sql6-sqlite)</source>
+        <translation>sterownik SQLite dla Qt nie jest zainstalowany (pakiet libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>it is damaged or is no history file: %1; it is left as it is</source>
+        <translation>jest uszkodzony albo nie jest plikiem historii: %1; pozostaje nietknięty</translation>
+    </message>
+    <message>
+        <source>it was written by a newer version of this program: history version %1, this one knows %2; it is left as it is</source>
+        <translation>zapisała go nowsza wersja programu: wersja historii %1, ta zna %2; pozostaje nietknięty</translation>
+    </message>
+    <message>
+        <source>it cannot be brought up to this version: %1</source>
+        <translation>nie da się go dostosować do tej wersji: %1</translation>
+    </message>
+    <message>
+        <source>the history file is not open</source>
+        <translation>plik historii nie jest otwarty</translation>
+    </message>
+</context>
+<context>
     <name>TImportDlg</name>
     <message>
         <source>PLU table</source>
@@ -2781,6 +3056,13 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
     <message>
         <source>.</source>
         <translation>.</translation>
+    </message>
+</context>
+<context>
+    <name>TJobRunner</name>
+    <message>
+        <source>Cannot start %1: %2</source>
+        <translation>Nie można uruchomić %1: %2</translation>
     </message>
 </context>
 <context>
@@ -3294,6 +3576,13 @@ Podłączona: %2</translation>
     </message>
 </context>
 <context>
+    <name>TOperationRecorder</name>
+    <message>
+        <source>the sales were not kept (%1)</source>
+        <translation>sprzedaży nie zapisano (%1)</translation>
+    </message>
+</context>
+<context>
     <name>TParaDlg</name>
     <message>
         <source>Not print subtotal</source>
@@ -3502,6 +3791,33 @@ Podłączona: %2</translation>
     <message>
         <source>Cancel</source>
         <translation>Anuluj</translation>
+    </message>
+</context>
+<context>
+    <name>TRegisterList</name>
+    <message>
+        <source>Cannot rename %1 to %2</source>
+        <translation>Nie można zmienić nazwy %1 na %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1</source>
+        <translation>Nie można odczytać %1</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1</source>
+        <translation>Nie można utworzyć folderu %1</translation>
+    </message>
+    <message>
+        <source>Cannot create a folder in %1</source>
+        <translation>Nie można utworzyć folderu w %1</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>Nie można zapisać %1</translation>
+    </message>
+    <message>
+        <source>Cannot move %1 to %2</source>
+        <translation>Nie można przenieść %1 do %2</translation>
     </message>
 </context>
 <context>

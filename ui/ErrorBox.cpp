@@ -5,6 +5,7 @@
 #include "FlowOutcome.h"
 #include "Language.h"
 #include "PortFailure.h"
+#include "ProgressForm.h"
 #include "SPComm.h"
 #include "Settings.h"
 #include "TolvIBus.h"
@@ -104,8 +105,10 @@ QString OutcomeText(const TFlowOutcome& outcome) {
     case TFlowResult::Cancelled:
         return QCoreApplication::translate("ErrorBox", "cancelled");
     case TFlowResult::FileFailed:
-        return QString::fromLocal8Bit(outcome.errorText);
+        return QString::fromLocal8Bit(outcome.PeopleText());
     default:
-        return DocumentCodePage().ToUnicode(outcome.errorText);
+        // A refusal the flow worded itself, or the register's step as the progress window said it.
+        return outcome.peopleText.empty() ? ProgressText(outcome.errorText)
+                                          : QString::fromLocal8Bit(outcome.peopleText);
     }
 }

@@ -145,13 +145,12 @@ QString TMainForm::RestoreFromBackup(const TBackupInfo& backup) {
     QWidget* parent = BackupForm->isVisible() ? static_cast<QWidget*>(BackupForm) : this;
     const CodePage& cp = DocumentCodePage();
     TBackupManifest manifest;
-    if (const std::string problem = CheckBackup(backup.folder, manifest); !problem.empty()) {
-        const TFlowOutcome outcome{TFlowResult::FileFailed, problem};
+    if (const TFlowOutcome outcome = CheckBackup(backup.folder, manifest); !outcome.Done()) {
         ShowFailure(parent, tr("This backup cannot be restored."), outcome);
         return tr("Not restored: %1").arg(OutcomeText(outcome));
     }
     if (!Ask(parent, tr("Put this backup back on the register?"),
-             cp.ToUnicode(BackupDescription(manifest)) +
+             BackupDescription(manifest) +
                  tr("\nWhat differs on the register is replaced by the backup's PLU items, "
                     "departments, package prices and parameters. Sales counters are not sent.")))
         return {};

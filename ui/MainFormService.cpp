@@ -174,8 +174,9 @@ void TMainForm::DumpRegisterMemory() {
         return TFlowOutcome{::DumpRegisterMemory(*TolvIBusComm1, *ProgressForm, ConfiguredPort(),
                                                  *range, MemoryDumpFiles(StateDir), openListing,
                                                  [this](const std::string& text) {
-                                                     QMessageBox::critical(this, tr("Error"),
-                                                                           PeopleText(text));
+                                                     QMessageBox::critical(
+                                                         this, tr("Error"),
+                                                         QString::fromLocal8Bit(text));
                                                  }),
                             {}};
     });

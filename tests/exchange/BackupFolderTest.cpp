@@ -44,7 +44,7 @@ TEST(BackupFolder, ManifestReadsBackAsWritten) {
     TempProgramDir dir;
     const std::string folder = MakeBackup(dir.Path("b"), "one", "2025-01-31 14:03:22");
     TBackupManifest m;
-    ASSERT_EQ(CheckBackup(folder, m), "");
+    ASSERT_TRUE(CheckBackup(folder, m).Done());
     EXPECT_EQ(m.date, "2025-01-31 14:03:22");
     EXPECT_EQ(m.identification, " QUORVE \xC8 ECR ");
     EXPECT_EQ(std::tie(m.rangeBegin, m.rangeEnd, m.decimals, m.decimalSeparator, m.pluItems,
@@ -79,7 +79,7 @@ TEST(BackupFolder, DamagedBackupIsRefusedNamingTheFile) {
         const std::string folder = MakeBackup(dir.Path("b"), std::to_string(++n), "d");
         c.apply(folder);
         TBackupManifest m;
-        EXPECT_EQ(CheckBackup(folder, m), folder + c.problem) << c.damage;
+        EXPECT_EQ(CheckBackup(folder, m).errorText, folder + c.problem) << c.damage;
     }
 }
 
@@ -120,8 +120,8 @@ TEST(BackupFolder, OlderManifestsAndTheirCounts) {
             continue;
         EXPECT_EQ(m->namedPluItems, c.named);
         EXPECT_EQ(m->amountDecimals, c.amountDecimals);
-        EXPECT_NE(BackupDescription(*m).find(std::string("\n") + c.plu + "\n"), std::string::npos)
-            << BackupDescription(*m);
+        EXPECT_TRUE(BackupDescription(*m).contains(QString("\n") + c.plu + "\n"))
+            << BackupDescription(*m).toStdString();
     }
 }
 

@@ -1,14 +1,20 @@
 // Which language is chosen, and what the translation does to the texts built from pieces:
 // Polish plural forms, the decimal comma, the cell checks' reasons, the progress words.
 #include "Language.h"
+#include "Backup.h"
 #include "CheckTexts.h"
 #include "Counted.h"
 #include "DisplayTexts.h"
+#include "FlowOutcome.h"
+#include "HistoryStore.h"
+#include "PortFailure.h"
+#include "ReportArchive.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -179,6 +185,39 @@ TEST_F(Polish, StepWordsAndKindNamesAreShownTranslatedAndStayEnglishInTheTables)
     EXPECT_EQ(DisplayWord("Download:"), QString::fromUtf8("Wysyłanie:"));
     EXPECT_EQ(DisplayWord("department"), QString::fromUtf8("działy"));
     EXPECT_EQ(DisplayWord("Neu:"), "Neu:") << "a language file's word is shown as it is";
+}
+
+// What the engine words with paths and numbers is told in Polish; the English text, which the
+// journal keeps, stays as it was.
+TEST_F(Polish, EngineMessagesWithPathsAndNumbersAreTranslated) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    PortSystem system;
+    system.root = root;
+    const PortFailure port = ExplainOpenFailure("/dev/ttyUSB7", ENOENT, system);
+    ASSERT_EQ(port.lines.size(), 2u);
+    const TFlowOutcome full = FileOutcome("/x/A.PLU", ENOSPC);
+    TBackupManifest manifest;
+    const TFlowOutcome backup = CheckBackup(root, manifest);
+    THistoryStore store;
+    EXPECT_FALSE(store.Open(root));
+    const struct {
+        QString shown, polish;
+    } cases[] = {
+        {QString::fromStdString(port.lines[0]), "Nie ma /dev/ttyUSB7 (odłączony?)"},
+        {QString::fromStdString(port.lines[1]), "Teraz nie ma żadnego urządzenia szeregowego."},
+        {QString::fromStdString(LatencyHint("/dev/ttyUSB0", 16).at(0)).left(52),
+         "/dev/ttyUSB0 przetrzymuje odebrane bajty do 16 ms, z"},
+        {QString::fromStdString(full.PeopleText()).left(25), "/x/A.PLU: Dysk jest pełny"},
+        {QString::fromStdString(backup.PeopleText()),
+         dir.path() + "/manifest.ini: brak opisu kopii zapasowej"},
+        {store.Problem(), dir.path() + ": to nie jest plik"},
+        {NotArchivedText("x"), "Raportu nie zarchiwizowano (x), więc kasa go zachowuje."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shown, c.polish);
+    EXPECT_EQ(full.errorText.substr(0, 19), "/x/A.PLU: Disk full");
+    EXPECT_EQ(backup.errorText, root + "/manifest.ini: no backup manifest");
 }
 
 } // namespace
