@@ -71,7 +71,7 @@ void ApplyJobEvent(TJob& job, const QJsonObject& event) {
 void FinishJob(TJob& job, bool crashed, int exitCode, int signal) {
     if (crashed) {
         job.state = TJobState::Failed;
-        job.error = QString("quorve-plu-cli ended by signal %1").arg(signal);
+        job.error = TJobRunner::tr("quorve-plu-cli ended by signal %1").arg(signal);
         return;
     }
     job.exitCode = exitCode;
@@ -92,7 +92,7 @@ void FinishJob(TJob& job, bool crashed, int exitCode, int signal) {
     if (job.error.isEmpty())
         job.error = LastLine(job.notes);
     if (job.error.isEmpty())
-        job.error = QString("quorve-plu-cli ended with exit %1").arg(exitCode);
+        job.error = TJobRunner::tr("quorve-plu-cli ended with exit %1").arg(exitCode);
 }
 
 QString JobIdentification(const TJob& job) {

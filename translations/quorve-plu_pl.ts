@@ -2586,6 +2586,70 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
         <source>SHA-256 of the data sent: %1</source>
         <translation>SHA-256 wysłanych danych: %1</translation>
     </message>
+    <message>
+        <source>download</source>
+        <translation>wysyłanie</translation>
+    </message>
+    <message>
+        <source>send-changes</source>
+        <translation>wysłanie zmian</translation>
+    </message>
+    <message>
+        <source>upload</source>
+        <translation>odczyt</translation>
+    </message>
+    <message>
+        <source>compare</source>
+        <translation>porównanie</translation>
+    </message>
+    <message>
+        <source>backup</source>
+        <translation>kopia zapasowa</translation>
+    </message>
+    <message>
+        <source>restore</source>
+        <translation>przywracanie</translation>
+    </message>
+    <message>
+        <source>report</source>
+        <translation>raport</translation>
+    </message>
+    <message>
+        <source>test</source>
+        <translation>test</translation>
+    </message>
+    <message>
+        <source>detect</source>
+        <translation>wykrywanie portu</translation>
+    </message>
+    <message>
+        <source>dump</source>
+        <translation>zrzut pamięci</translation>
+    </message>
+    <message>
+        <source>program</source>
+        <translation>wgrywanie programu</translation>
+    </message>
+    <message>
+        <source>font</source>
+        <translation>wgrywanie czcionki</translation>
+    </message>
+    <message>
+        <source>plu</source>
+        <translation>PLU</translation>
+    </message>
+    <message>
+        <source>dept</source>
+        <translation>działy</translation>
+    </message>
+    <message>
+        <source>recy</source>
+        <translation>kaucje</translation>
+    </message>
+    <message>
+        <source>param</source>
+        <translation>parametry</translation>
+    </message>
 </context>
 <context>
     <name>THistoryReportsTab</name>
@@ -3057,12 +3121,24 @@ w wersji 3 lub późniejszej (GPL-3.0-or-later), bez żadnej gwarancji.</transla
         <source>.</source>
         <translation>.</translation>
     </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 z %2</translation>
+    </message>
 </context>
 <context>
     <name>TJobRunner</name>
     <message>
         <source>Cannot start %1: %2</source>
         <translation>Nie można uruchomić %1: %2</translation>
+    </message>
+    <message>
+        <source>quorve-plu-cli ended by signal %1</source>
+        <translation>quorve-plu-cli zakończony sygnałem %1</translation>
+    </message>
+    <message>
+        <source>quorve-plu-cli ended with exit %1</source>
+        <translation>quorve-plu-cli zakończony z kodem wyjścia %1</translation>
     </message>
 </context>
 <context>

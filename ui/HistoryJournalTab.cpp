@@ -3,6 +3,7 @@
 #include "HistoryForm.h"
 #include "HistoryStore.h"
 #include "Journal.h"
+#include "Language.h"
 #include "PagedTableModel.h"
 
 #include <QCheckBox>
@@ -24,6 +25,26 @@ const char* const Operations[] = {
     operations::Download, operations::SendChanges, operations::Upload,  operations::Compare,
     operations::Backup,   operations::Restore,     operations::Report,  operations::Test,
     operations::Detect,   operations::Dump,        operations::Program, operations::Font};
+
+// The stored words, marked for the translation; OperationText and KindsText look them up.
+[[maybe_unused]] const char* const StoredWords[] = {
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "download"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "send-changes"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "upload"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "compare"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "backup"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "restore"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "report"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "test"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "detect"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "dump"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "program"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "font"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "plu"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "dept"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "recy"),
+    QT_TRANSLATE_NOOP("THistoryJournalTab", "param"),
+};
 
 QString RangeText(const TJournalEntry& e) {
     if (!e.rangeBegin && !e.rangeEnd)
@@ -55,7 +76,7 @@ THistoryJournalTab::THistoryJournalTab(THistoryStore& store, THistoryForm& form)
     operation_->setObjectName("JournalOperation");
     operation_->addItem(tr("All"), QString());
     for (const char* name : Operations)
-        operation_->addItem(QString::fromLatin1(name), QString::fromLatin1(name));
+        operation_->addItem(OperationText(QString::fromLatin1(name)), QString::fromLatin1(name));
     result_ = new QComboBox;
     result_->setObjectName("JournalResult");
     result_->addItem(tr("Any"), QString());
@@ -165,10 +186,21 @@ QString THistoryJournalTab::ResultText(const QString& result) {
     return result;
 }
 
+QString THistoryJournalTab::OperationText(const QString& operation) {
+    return tr(operation.toUtf8().constData());
+}
+
+QString THistoryJournalTab::KindsText(const QString& kinds) {
+    QStringList words = kinds.split(',', Qt::SkipEmptyParts);
+    for (QString& word : words)
+        word = tr(word.toUtf8().constData());
+    return words.join(',');
+}
+
 QString THistoryJournalTab::DetailText(const TJournalEntry& e) {
     QStringList lines;
     lines << tr("%1 on %2, %3 to %4: %5")
-                 .arg(e.operation, e.port.isEmpty() ? tr("no port") : e.port,
+                 .arg(OperationText(e.operation), e.port.isEmpty() ? tr("no port") : e.port,
                       e.started.toLocalTime().toString("yyyy-MM-dd HH:mm:ss"),
                       e.ended.toLocalTime().toString("HH:mm:ss"), ResultText(e.result));
     if (!e.error.isEmpty())
@@ -177,7 +209,7 @@ QString THistoryJournalTab::DetailText(const TJournalEntry& e) {
         lines << tr("Register: %1").arg(e.registerName);
     QStringList what;
     if (!e.kinds.isEmpty())
-        what << e.kinds;
+        what << KindsText(e.kinds);
     if (const QString range = RangeText(e); !range.isEmpty())
         what << tr("PLU %1").arg(range);
     if (!what.isEmpty())
@@ -186,7 +218,7 @@ QString THistoryJournalTab::DetailText(const TJournalEntry& e) {
                  .arg(e.device.isEmpty() ? e.port : e.device)
                  .arg(e.rate)
                  .arg(e.bytes)
-                 .arg(e.seconds, 0, 'f', 1);
+                 .arg(PeopleNumber(e.seconds, 1));
     if (!e.document.isEmpty())
         lines << tr("Document: %1").arg(e.document);
     if (!e.documentSha256.isEmpty())
@@ -212,13 +244,13 @@ void THistoryJournalTab::Reload() {
         page.limit = limit;
         std::vector<TPagedRow> rows;
         for (const TJournalEntry& e : ListJournal(store_, page, error))
-            rows.push_back(
-                {e.id,
-                 {e.started.toLocalTime().toString("yyyy-MM-dd HH:mm"), e.registerName, e.shop,
-                  e.port, e.operation, ResultText(e.result), QString::number(e.blocks),
-                  QString::number(e.bytes), QString::number(e.seconds, 'f', 1), OneLine(e.error)},
-                 DetailText(e),
-                 e.result == results::Failed || e.result == results::Unfinished});
+            rows.push_back({e.id,
+                            {e.started.toLocalTime().toString("yyyy-MM-dd HH:mm"), e.registerName,
+                             e.shop, e.port, OperationText(e.operation), ResultText(e.result),
+                             QString::number(e.blocks), QString::number(e.bytes),
+                             PeopleNumber(e.seconds, 1), OneLine(e.error)},
+                            DetailText(e),
+                            e.result == results::Failed || e.result == results::Unfinished});
         return rows;
     });
     if (model_->rowCount() > 0)

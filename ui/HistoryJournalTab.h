@@ -36,6 +36,9 @@ public:
 
     // The result as the window shows it.
     static QString ResultText(const QString& result);
+    // The stored English words as people read them: "download", "plu,dept".
+    static QString OperationText(const QString& operation);
+    static QString KindsText(const QString& kinds);
     static QString DetailText(const TJournalEntry& entry);
 
 private:

@@ -1,5 +1,7 @@
 #include "JobModel.h"
 
+#include "CodePage.h"
+#include "ProgressForm.h"
 #include "RegisterJobs.h"
 
 #include <QCoreApplication>
@@ -15,12 +17,20 @@ QString Minutes(qint64 ms) {
     return QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
 }
 
+// A job tells its steps in the command line's English ("Download:PLU..."): they are shown as the
+// progress window shows them.
+QString StepText(const QString& english) {
+    const std::optional<std::string> bytes = DocumentCodePage().FromUnicode(english);
+    return bytes ? ProgressText(*bytes) : english;
+}
+
 QString StateText(const TJob& job) {
     switch (job.state) {
     case TJobState::Waiting:
         return QCoreApplication::translate("TJobModel", "Waiting for its port");
     case TJobState::Running:
-        return job.step.isEmpty() ? QCoreApplication::translate("TJobModel", "Starting") : job.step;
+        return job.step.isEmpty() ? QCoreApplication::translate("TJobModel", "Starting")
+                                  : StepText(job.step);
     case TJobState::Done:
         return QCoreApplication::translate("TJobModel", "Done");
     case TJobState::Different:
@@ -75,12 +85,12 @@ QVariant TJobModel::data(const QModelIndex& index, int role) const {
     case State:
         return StateText(job);
     case Block:
-        return job.total > 0 ? QString("%1 of %2").arg(job.current).arg(job.total) : QString();
+        return job.total > 0 ? tr("%1 of %2").arg(job.current).arg(job.total) : QString();
     case Time:
         return job.startedMs < 0 ? QString() : Minutes(job.ElapsedMs(runner_.NowMs()));
     case Error:
         // One line in the table; the whole text is the tip.
-        return job.error.section('\n', 0, 0);
+        return StepText(job.error.section('\n', 0, 0));
     default:
         return {};
     }

@@ -7,6 +7,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -156,6 +159,15 @@ void TRegistersDlg::Refresh() {
         }
     }
     Table->resizeColumnsToContents();
+    // The style draws the titles bold, wider than the width their size hint asks for: a longer
+    // title ("Prędkość") would lose its last letter.
+    QFont bold = Table->horizontalHeader()->font();
+    bold.setBold(true);
+    const QFontMetrics titles(bold);
+    for (int c = 0; c < Table->columnCount(); ++c)
+        Table->setColumnWidth(
+            c, std::max(Table->columnWidth(c),
+                        titles.horizontalAdvance(Table->horizontalHeaderItem(c)->text()) + 10));
     if (row >= 0 && row < Table->rowCount())
         Table->selectRow(row);
     UpdateButtons();

@@ -5,6 +5,9 @@
 #include "AboutBox.h"
 #include "Defs.h"
 #include "DisplayTexts.h"
+#include "ErrorBox.h"
+#include "FlowOutcome.h"
+#include "HistoryJournalTab.h"
 #include "Ini.h"
 #include "Language.h"
 #include "MainForm.h"
@@ -275,6 +278,13 @@ TEST_F(PolishWindows, ProgressTextsShowTranslatedWordsOfTheFlowsEnglishTexts) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(ProgressText(c.flow), QString::fromUtf8(c.shown)) << c.flow;
+    // A flow's failure as a window tells it, and the journal's stored words as its list shows them.
+    const TFlowOutcome failed{TFlowResult::RegisterFailed, "Upload:PLU...Error!"};
+    EXPECT_EQ(OutcomeText(failed), QString::fromUtf8("Odczyt:PLU...Błąd!"));
+    EXPECT_EQ(THistoryJournalTab::OperationText("send-changes"),
+              QString::fromUtf8("wysłanie zmian"));
+    EXPECT_EQ(THistoryJournalTab::KindsText("plu,dept,param"),
+              QString::fromUtf8("PLU,działy,parametry"));
 }
 
 } // namespace
