@@ -31,6 +31,7 @@ if [ "$lang" = pl ]; then
     t_detect='Wykryj port' t_about='O programie...' t_connect_error='Łączenie\.\.\.Błąd!'
     m_comm=alt+k m_help=alt+c i_settings=u i_compare=r i_backups=z i_detect=w i_about=o
     b_device=alt+u b_close=alt+z b_no=n t_history='Historia' b_journal=alt+z b_sales=alt+s
+    t_registers='Kasy' i_registers=l till1=Kasa-1 till2=Kasa-2 office=Biuro front=Przód back=Tył front_x=40
 else
     locale=C.UTF-8
     t_main='Quorve PLU manager' t_import='Import' t_settings='Communication setting'
@@ -38,6 +39,7 @@ else
     t_detect='Detect port' t_about='About...' t_connect_error='Connect\.\.\.Error!'
     m_comm=alt+c m_help=alt+h i_settings=s i_compare=m i_backups=b i_detect=d i_about=a
     b_device=alt+d b_close=alt+c b_no=n t_history='History' b_journal=alt+j b_sales=alt+a
+    t_registers='Registers' i_registers=g till1=Till-1 till2=Till-2 office=Office front=Front back=Back front_x=140
 fi
 
 for tool in Xvfb openbox xdotool import; do
@@ -275,20 +277,20 @@ for n in 1 2 3; do
     for _ in $(seq 50); do [ -L "$work/dev/ttyUSB$n" ] && break; sleep 0.1; done
 done
 cli() { (cd "$HOME" && "$work/bin/quorve-plu-cli" "$@" --quiet >/dev/null); }
-cli registers add Till-1 --port "$work/dev/ttyUSB1" --baud 115200 --group Front
-cli registers add Till-2 --port "$work/dev/ttyUSB2" --baud 115200 --group Front
-cli registers add Office --port "$work/dev/ttyUSB3" --baud 115200 --group Back
+cli registers add "$till1" --port "$work/dev/ttyUSB1" --baud 115200 --group "$front"
+cli registers add "$till2" --port "$work/dev/ttyUSB2" --baud 115200 --group "$front"
+cli registers add "$office" --port "$work/dev/ttyUSB3" --baud 115200 --group "$back"
 (cd "$HOME" && "$work/bin/quorve-plu" >/dev/null 2>&1) &
 pids+=($!)
-main="$(xdotool search --sync --onlyvisible --name '^Quorve PLU manager' | tail -1)"
+main="$(xdotool search --sync --onlyvisible --name "^$t_main" | tail -1)"
 xdotool windowactivate --sync "$main"
 sleep 1
 xdotool mousemove --window "$main" 260 120 click 1
 key shift+ctrl+alt+F3
 shot "$main" register-chooser
 
-key alt+c g
-registers="$(window 'Registers')"
+key $m_comm $i_registers
+registers="$(window "$t_registers")"
 # Wide enough for the last contact beside a long device path.
 xdotool windowsize --sync "$registers" 1000 330
 xdotool windowmove --sync "$registers" 8 60
@@ -298,11 +300,11 @@ shot "$registers" registers
 key Escape
 
 key F9
-download="$(window 'Download data')"
+download="$(window "$t_download")"
 key space Tab Tab ctrl+a
 xdotool type --delay 80 3000
-# The group Front ticks both tills beside the chosen Office.
-xdotool mousemove --window "$download" 140 267 click 1
+# The group of the two tills ticks both beside the chosen office (groups sort by name).
+xdotool mousemove --window "$download" "$front_x" 267 click 1
 sleep 0.3
 shot "$download" download-registers
 key Return
