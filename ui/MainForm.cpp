@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "BackgroundPush.h"
+#include "BusyCursor.h"
 #include "CheckTexts.h"
 #include "CodePage.h"
 #include "CommDlg.h"
@@ -55,17 +56,6 @@ namespace {
 
 const char* const AppTitleText = QT_TRANSLATE_NOOP("TMainForm", "Quorve PLU manager");
 
-QString AppTitle() {
-    return TMainForm::tr(AppTitleText);
-}
-
-// A cursor shown while a long step runs.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 QWidget* TitledPanel(QWidget* parent, const char* labelName, const QString& title, QWidget* body) {
     auto* panel = new QWidget(parent);
     auto* layout = new QVBoxLayout(panel);
@@ -106,12 +96,16 @@ int FunctionKeyOf(const QKeyEvent& key) {
 }
 
 void ShowRepeatMessage(const std::string& message) {
-    QMessageBox box(QMessageBox::Information, AppTitle(), CheckReasonText(message),
+    QMessageBox box(QMessageBox::Information, TMainForm::AppTitle(), CheckReasonText(message),
                     QMessageBox::Ok);
     box.exec();
 }
 
 } // namespace
+
+QString TMainForm::AppTitle() {
+    return tr(AppTitleText);
+}
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MainForm");
@@ -484,123 +478,6 @@ bool TMainForm::ValidateActiveCell() {
     for (TEditGrid* grid : {pluGrid_, deptGrid_})
         if (focus && (focus == grid || grid->isAncestorOf(focus)))
             return grid->ValidateActiveCell();
-    return true;
-}
-
-bool TMainForm::ConfirmDiscard() {
-    if (!modified_)
-        return true;
-    const auto answer =
-        QMessageBox::warning(this, AppTitle(), tr("File has not been saved,save it now?"),
-                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Cancel || answer == QMessageBox::Escape ||
-        answer == QMessageBox::NoButton)
-        return false;
-    if (answer == QMessageBox::No)
-        return true;
-    // The user asked for the work to be kept: if it was not saved after all (the name dialog
-    // cancelled, a write failed), the command that would discard it stops.
-    return SaveItemClick();
-}
-
-void TMainForm::NewDocument() {
-    BusyCursor busy;
-    pluModel_->ResetRows(1, PLURowCount);
-    deptModel_->ResetRows(1, DeptRowCount);
-    for (RecyEntry& entry : recy_)
-        entry.price = LocaleDefault(RecyDefaults[1]);
-    fileName_.clear();
-    UpdateCaption();
-    modified_ = false;
-    ClearHistory();
-}
-
-void TMainForm::UpdateCaption() {
-    QString title = AppTitle();
-    if (!fileName_.empty())
-        title += "~[" + QString::fromLocal8Bit(fileName_) + "]";
-    if (!chosenRegister_.empty())
-        title += " - " + QString::fromStdString(chosenRegister_);
-    setWindowTitle(title);
-}
-
-void TMainForm::ShowFileError(int error, const std::string& path) {
-    QMessageBox box(QMessageBox::Critical, AppTitle(), PeopleText(FileErrorText(error)),
-                    QMessageBox::Ok, this);
-    const QString reason = QString::fromLocal8Bit(std::strerror(error));
-    box.setInformativeText(path.empty() ? reason : QString::fromLocal8Bit(path) + ": " + reason);
-    box.exec();
-}
-
-bool TMainForm::LoadDocument(const std::string& fileName) {
-    fileName_ =
-        QFileInfo(QString::fromLocal8Bit(fileName)).absoluteFilePath().toLocal8Bit().toStdString();
-    int error = 0;
-    {
-        BusyCursor busy;
-        error = ReadDocumentFiles(fileName_, pluModel_->Table(), deptModel_->Table(), recy_);
-        pluModel_->TableChanged();
-        deptModel_->TableChanged();
-    }
-    ClearHistory();
-    if (error) {
-        ShowFileError(error);
-        return false;
-    }
-    modified_ = false;
-    UpdateCaption();
-    return true;
-}
-
-bool TMainForm::SaveDocument(const std::string& fileName) {
-    int error = 0;
-    std::string failed;
-    {
-        BusyCursor busy;
-        error =
-            WriteDocumentFiles(fileName, pluModel_->Table(), deptModel_->Table(), recy_, &failed);
-    }
-    if (error) {
-        ShowFileError(error, failed);
-        return false;
-    }
-    modified_ = false;
-    return true;
-}
-
-void TMainForm::NewItemClick() {
-    if (ConfirmDiscard())
-        NewDocument();
-}
-
-void TMainForm::OpenItemClick() {
-    if (!ConfirmDiscard())
-        return;
-    const QString name = chooseOpenFile();
-    if (name.isEmpty())
-        return;
-    NewDocument();
-    LoadDocument(name.toLocal8Bit().toStdString());
-}
-
-bool TMainForm::SaveItemClick() {
-    if (!ValidateActiveCell())
-        return false;
-    if (fileName_.empty())
-        return SaveAsItemClick();
-    return SaveDocument(fileName_);
-}
-
-bool TMainForm::SaveAsItemClick() {
-    if (!ValidateActiveCell())
-        return false;
-    const QString name = chooseSaveFile();
-    if (name.isEmpty())
-        return false;
-    fileName_ = QFileInfo(name).absoluteFilePath().toLocal8Bit().toStdString();
-    if (!SaveDocument(fileName_))
-        return false;
-    UpdateCaption();
     return true;
 }
 

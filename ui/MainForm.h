@@ -70,6 +70,9 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // The window's title without the document's name.
+    static QString AppTitle();
+
     // The windows whose texts the language file may replace, in order of creation; the main
     // window is the first.
     void AddTextWindow(QWidget* window) { textWindows_.push_back(window); }
