@@ -21,10 +21,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -99,6 +101,29 @@ void ExpectNothingCut(const QWidget* window, const std::string& where) {
         EXPECT_GE(w->width(), needed)
             << where << ": \"" << text.toStdString() << "\" (" << w->metaObject()->className()
             << " " << w->objectName().toStdString() << ") is " << w->width() << " wide";
+    }
+}
+
+// The dialogs' lists draw their column titles bold; each shown section holds its whole title.
+// (The main window's grids draw theirs plain, at the widths the register's layout gives.)
+void ExpectNoTitleCut(const QWidget* window, const std::string& where) {
+    for (const QHeaderView* header : window->findChildren<QHeaderView*>()) {
+        if (!header->isVisible() || header->orientation() != Qt::Horizontal || !header->model())
+            continue;
+        QFont bold = header->font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        const int margins =
+            2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int c = 0; c < header->count(); ++c) {
+            const QString title = header->model()->headerData(c, Qt::Horizontal).toString();
+            if (header->isSectionHidden(c) || title.isEmpty() ||
+                (c == header->count() - 1 && header->stretchLastSection()))
+                continue;
+            EXPECT_GE(header->sectionSize(c), metrics.horizontalAdvance(title) + margins)
+                << where << ": column \"" << title.toStdString() << "\" of "
+                << header->parentWidget()->objectName().toStdString();
+        }
     }
 }
 
@@ -187,6 +212,7 @@ TEST_F(PolishWindows, EveryDialogAndTheMainWindowShowEveryTextWholeAtBothScreenS
             EXPECT_LE(dialog->height(), size.height()) << name;
             EXPECT_FALSE(TextWidgets(dialog).empty()) << name;
             ExpectNothingCut(dialog, name);
+            ExpectNoTitleCut(dialog, name);
             ExpectUniqueMnemonics(dialog, name);
             dialog->hide();
         }
