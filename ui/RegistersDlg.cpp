@@ -159,8 +159,8 @@ void TRegistersDlg::Refresh() {
         }
     }
     Table->resizeColumnsToContents();
-    // The style draws the titles bold, wider than the width their size hint asks for: a longer
-    // title ("Prędkość") would lose its last letter.
+    // On the desktop the bold titles want a few pixels more than the contents' width gives
+    // them: a title longer than its values ("Prędkość" over "115200") lost its last letter.
     QFont bold = Table->horizontalHeader()->font();
     bold.setBold(true);
     const QFontMetrics titles(bold);
