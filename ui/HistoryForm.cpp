@@ -117,6 +117,19 @@ QString ShownTime(const QString& stored) {
     return FromStoredTime(stored).toLocalTime().toString("yyyy-MM-dd HH:mm");
 }
 
+QTableView* NewHistoryList(const char* name, QAbstractItemModel* model) {
+    auto* list = new QTableView;
+    list->setObjectName(name);
+    list->setModel(model);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setTabKeyNavigation(false);
+    list->setWordWrap(false);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
+    return list;
+}
+
 void FitColumns(QTableView* view, const QStringList& samples) {
     const QFontMetrics metrics(view->font());
     QHeaderView* header = view->horizontalHeader();

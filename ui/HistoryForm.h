@@ -54,6 +54,9 @@ private:
 QDateTime DayStart(const QDate& day);
 // A stored UTC time as the user reads it: "2026-01-31 14:03".
 QString ShownTime(const QString& stored);
-// Fits each column to its title and a sample of its widest text, the last one taking the rest.
+class QAbstractItemModel;
 class QTableView;
+// A tab's list: whole rows, read only, Tab leaving it, one line per row.
+QTableView* NewHistoryList(const char* name, QAbstractItemModel* model);
+// Fits each column to its title and a sample of its widest text, the last one taking the rest.
 void FitColumns(QTableView* view, const QStringList& samples);

@@ -129,16 +129,8 @@ THistoryJournalTab::THistoryJournalTab(THistoryStore& store, THistoryForm& form)
                                    tr("Operation"), tr("Result"), tr("Blocks"), tr("Bytes"),
                                    tr("Seconds"), tr("Error")},
                                   this);
-    list_ = new QTableView;
-    list_->setObjectName("JournalList");
-    list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_ = NewHistoryList("JournalList", model_);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setTabKeyNavigation(false);
-    list_->setWordWrap(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     FitColumns(list_, {"2026-12-31 23:59", "QUORVE SIM ECR 1.0 ", "SHOP-PC-01", "/dev/ttyUSB0",
                        "send-changes", ResultText(results::Unfinished), "00000", "0000000", "000.0",
                        "Error"});

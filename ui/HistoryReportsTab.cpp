@@ -47,16 +47,8 @@ THistoryReportsTab::THistoryReportsTab(THistoryStore& store, THistoryForm& form)
     connect(search_, &QLineEdit::returnPressed, this, &THistoryReportsTab::Search);
 
     model_ = new TPagedTableModel({tr("Date"), tr("Register"), tr("Shop"), tr("First line")}, this);
-    list_ = new QTableView;
-    list_->setObjectName("ReportList");
-    list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_ = NewHistoryList("ReportList", model_);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setTabKeyNavigation(false);
-    list_->setWordWrap(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     FitColumns(list_, {"2026-12-31 23:59", "QUORVE SIM ECR 1.0 ", "SHOP-PC-01", "Z REPORT"});
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &THistoryReportsTab::ShowCurrent);

@@ -148,15 +148,7 @@ THistorySalesTab::THistorySalesTab(THistoryStore& store, THistoryForm& form)
     choice->setColumnStretch(4, 1);
 
     model_ = new QStandardItemModel(this);
-    list_ = new QTableView;
-    list_->setObjectName("SalesList");
-    list_->setModel(model_);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setTabKeyNavigation(false);
-    list_->setWordWrap(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_ = NewHistoryList("SalesList", model_);
 
     topView_ = ChartView("TopItemsChart");
     dayView_ = ChartView("DayTotalsChart");
